@@ -1,0 +1,50 @@
+// The one global record of the link to the mouse: the device library, its entry points and the open device.
+// Used from the GUI thread only; library calls never overlap, so the buffers need no lock.
+#ifndef DEVICECONTEXT_H
+#define DEVICECONTEXT_H
+
+#include "device/tarno_api.h"
+
+#include <QLibrary>
+#include <QString>
+#include <QStringList>
+
+constexpr int DevicePathSize = 512;
+constexpr int ControlCommandSize = TARNO_CONTROL_COMMAND_SIZE;
+constexpr int ControlReplySize = TARNO_CONTROL_REPLY_SIZE;
+constexpr int ConfigCommandSize = TARNO_CONFIG_COMMAND_SIZE;
+constexpr int ConfigReplySize = TARNO_CONFIG_REPLY_SIZE;
+
+struct DeviceContext
+{
+    QLibrary library;
+
+    OpenDeviceFn OpenDevice = nullptr;
+    CloseDeviceFn CloseDevice = nullptr;
+    ReadControlFn ReadControl = nullptr;
+    WrtieControlFn WrtieControl = nullptr;
+    ReadDataFn ReadData = nullptr;
+    OpenConfigDeviceFn OpenConfigDevice = nullptr;
+    CloseConfigDeviceFn CloseConfigDevice = nullptr;
+    ReadConfigFn ReadConfig = nullptr;
+    WrtieConfigFn WrtieConfig = nullptr;
+    ReadConfigDataFn ReadConfigData = nullptr;
+
+    const tarno_char16 *deviceHandle = nullptr;   // owned by the library
+    char devicePath[DevicePathSize] = {};
+    qint32 deviceConnected = 0;
+    // Shared by the pages and never cleared: bytes a command does not set keep what earlier commands left.
+    quint8 commandBuffer[32] = {};
+    quint8 controlReply[32] = {};
+};
+
+extern DeviceContext deviceContext;
+
+// The entry-point names, in the order they are resolved.
+const QStringList &deviceEntryPointNames();
+
+// Resolves the ten entry points of `context.library` into `context`. Returns the first name that could not be
+// resolved, or an empty string when all were found; on failure no pointer of `context` is changed.
+QString resolveEntryPoints(DeviceContext &context);
+
+#endif

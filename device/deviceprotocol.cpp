@@ -1,0 +1,128 @@
+#include "device/deviceprotocol.h"
+
+#include "device/devicecontext.h"
+#include "device/devicesettings.h"
+#include "platform/devicepath.h"
+
+#include <QDebug>
+
+#include <cstring>
+
+namespace {
+
+bool replyRead(int result)
+{
+    return (result & 0xFF) != 0;
+}
+
+void queryControlBlock(quint8 code, quint8 *reply)
+{
+    quint8 command[ControlCommandSize] = {};
+    command[0] = code;
+    queryControl(command, reply);
+}
+
+} // namespace
+
+bool queryControl(const quint8 *command, quint8 *reply)
+{
+    DeviceContext &d = deviceContext;
+    d.WrtieControl(ControlCommandSize, command);
+    if (replyRead(d.ReadData(ControlReplySize, reply)))
+        return true;
+    for (int attempt = 0; attempt < QueryRetries; ++attempt) {
+        d.CloseDevice();
+        d.OpenDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
+        d.WrtieControl(ControlCommandSize, command);
+        if (replyRead(d.ReadData(ControlReplySize, reply)))
+            return true;
+    }
+    return false;
+}
+
+bool queryConfig(const quint8 *command, int length, quint8 *reply)
+{
+    DeviceContext &d = deviceContext;
+    d.WrtieConfig(length, command);
+    if (replyRead(d.ReadConfigData(ConfigReplySize, reply)))
+        return true;
+    for (int attempt = 0; attempt < QueryRetries; ++attempt) {
+        d.CloseConfigDevice();
+        d.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
+        d.WrtieConfig(length, command);
+        if (replyRead(d.ReadConfigData(ConfigReplySize, reply)))
+            return true;
+    }
+    return false;
+}
+
+void writeControl(const quint8 *command)
+{
+    deviceContext.WrtieControl(ControlCommandSize, command);
+}
+
+void sendCommandBuffer()
+{
+    writeControl(deviceContext.commandBuffer);
+}
+
+bool openDevice()
+{
+    DeviceContext &d = deviceContext;
+    d.deviceHandle = d.OpenDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
+    if (!d.deviceHandle)
+        return false;
+    const QByteArray path = capDevicePath(systemCodePagePath(d.deviceHandle));
+    std::memcpy(d.devicePath, path.constData(), size_t(path.size()) + 1);
+    qDebug() << d.devicePath;
+    return true;
+}
+
+bool isOpenDeviceName(const QString &interfaceName)
+{
+    const QByteArray name = interfaceName.toLower().toLocal8Bit();
+    // The stored path may carry capitals; compare both sides lower-cased or the removal is never seen.
+    const QByteArray path = QByteArray(deviceContext.devicePath).toLower();
+    return !path.isEmpty() && name.contains(path);
+}
+
+void readSettingsBlocks()
+{
+    DeviceSettings &s = deviceSettings;
+    queryControlBlock(DeviceCommand::ReadLighting, s.lighting);
+    queryControlBlock(DeviceCommand::ReadDpi, s.dpi);
+    s.currentDpiLevel = s.dpi[8];
+    queryControlBlock(DeviceCommand::ReadReportRate, s.reportRate);
+}
+
+void readFirmwareVersion()
+{
+    DeviceSettings &s = deviceSettings;
+    qDebug() << "get fw version";
+    deviceContext.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
+    const quint8 command[1] = { DeviceCommand::ReadFirmwareVersion };
+    queryConfig(command, 1, s.firmwareInfo);
+    publishFirmwareVersion(s);
+    qDebug() << s.firmwareInfo[3] << s.firmwareInfo[4] << s.firmwareInfo[5];
+}
+
+QString firmwareVersionText(const DeviceSettings &settings)
+{
+    return QStringLiteral("Version: %1.%2.%3")
+        .arg(settings.firmwareInfo[3])
+        .arg(settings.firmwareInfo[4])
+        .arg(settings.firmwareInfo[5]);
+}
+
+void readDpiState()
+{
+    queryControlBlock(DeviceCommand::ReadDpi, deviceSettings.dpi);
+    deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
+}
+
+void sendFactoryReset()
+{
+    quint8 command[ControlCommandSize] = {};
+    command[0] = DeviceCommand::FactoryReset;
+    writeControl(command);
+}

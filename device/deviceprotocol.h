@@ -1,0 +1,57 @@
+// Framing of commands and queries to the mouse, and the main window's settings reads built on them.
+#ifndef DEVICEPROTOCOL_H
+#define DEVICEPROTOCOL_H
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+struct DeviceContext;
+struct DeviceSettings;
+
+namespace DeviceCommand {
+constexpr quint8 ReadLighting = 0xA0;
+constexpr quint8 SetLighting = 0xA1;
+constexpr quint8 ReadButton = 0xB0;
+constexpr quint8 WriteButton = 0xB1;
+constexpr quint8 SetDpi = 0xC1;
+constexpr quint8 ReadDpi = 0xC2;
+constexpr quint8 SetReportRate = 0xC3;
+constexpr quint8 ReadReportRate = 0xC4;
+constexpr quint8 FactoryReset = 0xEE;
+constexpr quint8 ReadFirmwareVersion = 0xD0;
+constexpr quint8 ReadMacro = 0xF0;
+constexpr quint8 WriteMacro = 0xF1;
+} // namespace DeviceCommand
+
+constexpr int QueryRetries = 10;
+
+// Writes a 31-byte control command and reads its 32-byte reply into `reply`; when the read fails, closes and
+// reopens the control channel and repeats, up to QueryRetries more times. Returns whether a reply was read;
+// after the last failure `reply` holds whatever the failed reads left in it.
+bool queryControl(const quint8 *command, quint8 *reply);
+// The same on the config channel, with a command of `length` bytes and a 64-byte reply.
+bool queryConfig(const quint8 *command, int length, quint8 *reply);
+
+// Writes the first 31 bytes of `command` on the control channel; the result is not examined.
+void writeControl(const quint8 *command);
+// Sends the shared command buffer.
+void sendCommandBuffer();
+
+// Opens the mouse and, when found, stores its handle and converted path. Returns whether a mouse was opened.
+bool openDevice();
+// True when `interfaceName` names the open mouse: the lower-cased name contains the lower-cased device path.
+bool isOpenDeviceName(const QString &interfaceName);
+
+// Reads lighting, DPI and report rate into `deviceSettings` (each step runs whatever the previous one got).
+void readSettingsBlocks();
+// Opens the config channel (leaving it open) and reads the firmware version into `deviceSettings`.
+void readFirmwareVersion();
+// "Version: a.b.c" from `firmwareInfo`.
+QString firmwareVersionText(const DeviceSettings &settings);
+// Reads the DPI state again and updates `currentDpiLevel`.
+void readDpiState();
+// Restores the mouse's factory settings (no reply is read).
+void sendFactoryReset();
+
+#endif

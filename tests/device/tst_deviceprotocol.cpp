@@ -1,0 +1,215 @@
+#include "device/devicecontext.h"
+#include "device/deviceprotocol.h"
+#include "device/devicesettings.h"
+#include "fakedevice.h"
+#include "platform/devicepath.h"
+
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+QByteArray command(std::initializer_list<int> head, int size)
+{
+    QByteArray bytes(size, '\0');
+    int i = 0;
+    for (int value : head)
+        bytes[i++] = char(value);
+    return bytes;
+}
+
+QStringList retryRound(const QString &close, const QString &open, const QString &write, const QString &read)
+{
+    return { close, open, write, read };
+}
+
+} // namespace
+
+class DeviceProtocolTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        FakeDevice::install();
+        deviceSettings = DeviceSettings();
+        std::memset(deviceContext.commandBuffer, 0, sizeof deviceContext.commandBuffer);
+        std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
+    }
+
+    void shouldRetryControlQueryWithReopen_data()
+    {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("rounds");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("first read answers") << 0 << 0 << true;
+        QTest::newRow("second attempt answers") << 1 << 1 << true;
+        QTest::newRow("last attempt answers") << 10 << 10 << true;
+        QTest::newRow("never answers") << -1 << 10 << false;
+    }
+    void shouldRetryControlQueryWithReopen()
+    {
+        QFETCH(int, failures);
+        QFETCH(int, rounds);
+        QFETCH(bool, answered);
+        FakeDevice::failReadsUntil = failures;
+        FakeDevice::controlReply = command({ 0x4D, 0xC2, 0, 5 }, 32);
+
+        quint8 query[31] = { 0xC2 };
+        quint8 reply[32] = {};
+        QCOMPARE(queryControl(query, reply), answered);
+
+        QStringList expected = { "WrtieControl", "ReadData" };
+        for (int i = 0; i < rounds; ++i)
+            expected += retryRound("CloseDevice", "OpenDevice", "WrtieControl", "ReadData");
+        QCOMPARE(FakeDevice::names(), expected);
+        for (const QByteArray &written : FakeDevice::writes("WrtieControl"))
+            QCOMPARE(written, command({ 0xC2 }, 31));
+        QCOMPARE(reply[3], quint8(answered ? 5 : 0));
+    }
+
+    void shouldRetryConfigQueryWithReopen_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("version request answers") << 1 << 0 << 0;
+        QTest::newRow("macro read after three failures") << 63 << 3 << 3;
+        QTest::newRow("never answers") << 63 << -1 << 10;
+    }
+    void shouldRetryConfigQueryWithReopen()
+    {
+        QFETCH(int, length);
+        QFETCH(int, failures);
+        QFETCH(int, rounds);
+        FakeDevice::failReadsUntil = failures;
+
+        quint8 query[64] = { 0xF0, 2, 14, 0 };
+        quint8 reply[64] = {};
+        queryConfig(query, length, reply);
+
+        QStringList expected = { "WrtieConfig", "ReadConfigData" };
+        for (int i = 0; i < rounds; ++i)
+            expected += retryRound("CloseConfigDevice", "OpenConfigDevice", "WrtieConfig", "ReadConfigData");
+        QCOMPARE(FakeDevice::names(), expected);
+        for (const QByteArray &written : FakeDevice::writes("WrtieConfig"))
+            QCOMPARE(written, QByteArray(reinterpret_cast<const char *>(query), length));
+    }
+
+    void shouldKeepInitialImagesWhenMouseNeverAnswers()
+    {
+        FakeDevice::failReadsUntil = -1;
+        readSettingsBlocks();
+        readFirmwareVersion();
+
+        const DeviceSettings initial;
+        QCOMPARE(QByteArray((const char *)deviceSettings.lighting, 32), QByteArray((const char *)initial.lighting, 32));
+        QCOMPARE(QByteArray((const char *)deviceSettings.dpi, 32), QByteArray(32, '\0'));
+        QCOMPARE(QByteArray((const char *)deviceSettings.reportRate, 32), QByteArray(32, '\0'));
+        QCOMPARE(firmwareVersionText(deviceSettings), QStringLiteral("Version: 255.0.0"));
+        QCOMPARE(publishedFirmwareVersion(), 0xFF0000u);
+        QCOMPARE(deviceSettings.lighting[4], quint8(0));
+        QCOMPARE(deviceSettings.lighting[5], quint8(1));
+
+        // Four queries, eleven attempts each.
+        QCOMPARE(FakeDevice::writes("WrtieControl").size(), 33);
+        QCOMPARE(FakeDevice::writes("WrtieConfig").size(), 11);
+        QCOMPARE(FakeDevice::names().count("CloseDevice"), 30);
+        QCOMPARE(FakeDevice::names().count("CloseConfigDevice"), 10);
+    }
+
+    void shouldReadSettingsInOrderWithZeroedCommands()
+    {
+        FakeDevice::controlReply = command({ 0x4D, 0xC2, 0, 10, 20, 30, 40, 50, 3, 7, 4 }, 32);
+        FakeDevice::configReply = command({ 0x57, 0xD0, 0, 1, 2, 3 }, 64);
+        readSettingsBlocks();
+        readFirmwareVersion();
+
+        QCOMPARE(FakeDevice::names(),
+                 QStringList({ "WrtieControl", "ReadData", "WrtieControl", "ReadData", "WrtieControl", "ReadData",
+                               "OpenConfigDevice", "WrtieConfig", "ReadConfigData" }));
+        QCOMPARE(FakeDevice::writes("WrtieControl"),
+                 QList<QByteArray>({ command({ 0xA0 }, 31), command({ 0xC2 }, 31), command({ 0xC4 }, 31) }));
+        QCOMPARE(FakeDevice::writes("WrtieConfig"), QList<QByteArray>({ command({ 0xD0 }, 1) }));
+        QCOMPARE(deviceSettings.currentDpiLevel, quint8(3));
+        QCOMPARE(firmwareVersionText(deviceSettings), QStringLiteral("Version: 1.2.3"));
+        QCOMPARE(publishedFirmwareVersion(), 0x010203u);
+    }
+
+    void shouldSendFactoryResetAlone()
+    {
+        deviceContext.commandBuffer[5] = 0x77;   // the reset must not pick up the pages' buffer
+        sendFactoryReset();
+        QCOMPARE(FakeDevice::names(), QStringList({ "WrtieControl" }));
+        QCOMPARE(FakeDevice::writes("WrtieControl").first(), command({ 0xEE }, 31));
+    }
+
+    void shouldKeepEarlierBytesOfCommandBuffer()
+    {
+        quint8 *buffer = deviceContext.commandBuffer;
+        const quint8 dpi[] = { 0xC1, 15, 31, 47, 63, 79, 2, 7, 4 };
+        std::memcpy(buffer, dpi, sizeof dpi);
+        sendCommandBuffer();
+        buffer[0] = 0xC3;
+        buffer[1] = 8;
+        sendCommandBuffer();
+
+        const QList<QByteArray> sent = FakeDevice::writes("WrtieControl");
+        QCOMPARE(sent.size(), 2);
+        QCOMPARE(sent.at(1), command({ 0xC3, 8, 31, 47, 63, 79, 2, 7, 4 }, 31));
+    }
+
+    void shouldRecogniseRemovalOfOpenMouse_data()
+    {
+        QTest::addColumn<QString>("devicePath");
+        QTest::addColumn<QString>("interfaceName");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("same path") << "/tmp/emu/z31-hidraw" << "/tmp/emu/z31-hidraw" << true;
+        QTest::newRow("capitals in the stored path") << "\\\\?\\HID#VID_3044&PID_9D09#7&1"
+                                                     << "\\\\?\\hid#vid_3044&pid_9d09#7&1#{4d1e55b2}" << true;
+        QTest::newRow("capitals in both") << "/tmp/Emu/Z31" << "/TMP/EMU/Z31" << true;
+        QTest::newRow("another device") << "/tmp/emu/z31-hidraw" << "/dev/hidraw3" << false;
+        QTest::newRow("no mouse open") << "" << "/dev/hidraw3" << false;
+    }
+    void shouldRecogniseRemovalOfOpenMouse()
+    {
+        QFETCH(QString, devicePath);
+        QFETCH(QString, interfaceName);
+        QFETCH(bool, matches);
+        const QByteArray path = devicePath.toLocal8Bit();
+        std::memcpy(deviceContext.devicePath, path.constData(), size_t(path.size()) + 1);
+        QCOMPARE(isOpenDeviceName(interfaceName), matches);
+    }
+
+    void shouldCapDevicePath_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("short") << 40 << 40;
+        QTest::newRow("fits exactly") << 511 << 511;
+        QTest::newRow("one too long") << 512 << 511;
+        QTest::newRow("far too long") << 4000 << 511;
+    }
+    void shouldCapDevicePath()
+    {
+        QFETCH(int, length);
+        QFETCH(int, kept);
+        QCOMPARE(capDevicePath(QByteArray(length, 'a')).size(), kept);
+    }
+
+    void shouldStoreOpenedPath()
+    {
+        FakeDevice::openResult = u"/dev/Fake-Z31";
+        QVERIFY(openDevice());
+        QCOMPARE(QByteArray(deviceContext.devicePath), QByteArray("/dev/Fake-Z31"));
+        FakeDevice::openResult = nullptr;
+        QVERIFY(!openDevice());
+        QCOMPARE(deviceContext.deviceHandle, nullptr);
+        FakeDevice::openResult = u"/dev/Fake-Z31";
+    }
+};
+
+QTEST_GUILESS_MAIN(DeviceProtocolTest)
+#include "tst_deviceprotocol.moc"

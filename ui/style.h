@@ -1,0 +1,76 @@
+// The program's dark palette and the style sheets shared by its widgets.
+#ifndef STYLE_H
+#define STYLE_H
+
+#include <QColor>
+#include <QString>
+
+namespace Style {
+
+inline const QColor accent { 0x2b, 0xac, 0x39 };
+inline const QString accentName = QStringLiteral("#2bac39");
+
+// 12 px text, white 0.7 (0.3 when disabled), transparent, no margin.
+inline const QString label = QStringLiteral(
+    "QLabel{background-color:transparent;margin:0px;font:12px;color:rgba(255,255,255,0.7);}"
+    "QLabel:disabled{color:rgba(255,255,255,0.3);}");
+
+// The label style in the accent colour (used to highlight the current DPI level, for example).
+inline const QString accentLabel = QStringLiteral(
+    "QLabel{background-color:transparent;margin:0px;font:12px;color:#2bac39;}"
+    "QLabel:disabled{color:rgba(255,255,255,0.3);}");
+
+inline const QString checkableButton = QStringLiteral(
+    "QPushButton{border:1px solid rgba(255,255,255,0.1);border-radius:2px;background-color:transparent;"
+    "font:12px;color:rgba(255,255,255,0.7);text-align:center;}"
+    "QPushButton:checked{border:none;background-color:#2bac39;color:white;}"
+    "QPushButton:hover{border:1px solid rgba(255,255,255,0.2);}"
+    "QPushButton:checked:hover{border:none;}");
+
+inline const QString pressButton = QStringLiteral(
+    "QPushButton{border:1px solid rgba(255,255,255,0.1);border-radius:2px;background-color:transparent;"
+    "font:12px;color:rgba(255,255,255,0.7);text-align:center;}"
+    "QPushButton:pressed{background-color:#2bac39;color:white;}"
+    "QPushButton:hover{border:1px solid rgba(255,255,255,0.2);}"
+    "QPushButton:disabled{border:1px solid rgba(255,255,255,0.1);color:rgba(255,255,255,0.3);}");
+
+inline const QString lineEdit = QStringLiteral(
+    "QLineEdit{border-radius:2px;border:1px solid rgba(255,255,255,0.3);background-color:rgba(0,0,0,0.34);"
+    "font:12px;color:rgba(255,255,255,0.7);}"
+    "QLineEdit:disabled{border:1px solid rgba(255,255,255,0.14);color:rgba(255,255,255,0.3);}"
+    "QLineEdit:hover,QLineEdit:focus{border:1px solid #2bac39;}");
+
+inline const QString slider = QStringLiteral(
+    "QSlider{background:transparent;}"
+    "QSlider::groove:horizontal{height:4px;background:transparent;}"
+    "QSlider::handle:horizontal{background:rgba(255,255,255,0.7);width:10px;margin:-3px 0px;border-radius:2px;}"
+    "QSlider::handle:horizontal:disabled{background:rgba(255,255,255,0.14);}"
+    "QSlider::sub-page:horizontal{background:#2bac39;}"
+    "QSlider::add-page:horizontal{background:rgba(255,255,255,0.08);}"
+    "QSlider::sub-page:horizontal:disabled{background:rgba(255,255,255,0.08);}"
+    "QSlider::add-page:horizontal:disabled{background:rgba(255,255,255,0.08);}");
+
+inline const QString listEntry = QStringLiteral(
+    "QRadioButton{spacing:12px;font:12px;color:rgba(255,255,255,0.7);}"
+    "QRadioButton:checked{color:#2bac39;}"
+    "QRadioButton::indicator{width:16px;height:16px;}"
+    "QRadioButton::indicator:checked{image:url(:/img/button_selected.png);}"
+    "QRadioButton::indicator:unchecked{image:url(:/img/button.png);}");
+
+inline const QString scrollArea = QStringLiteral(
+    "QScrollArea{background:transparent;border:none;}"
+    "QScrollArea > QWidget > QWidget{background:transparent;}"
+    "QScrollBar:vertical{width:15px;background:transparent;margin:0px;}"
+    "QScrollBar::handle:vertical{background:white;margin:0px 6px;border-radius:1px;min-height:20px;}"
+    "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:rgba(255,255,255,0.14);"
+    "margin:0px 7px;}"
+    "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}");
+
+// Pop-up bodies and their title strip.
+inline const QString popupBody = QStringLiteral("background-color:rgba(45,46,51,98%);border-radius:2px");
+inline const QString popupTitle = QStringLiteral(
+    "background-color:#2bac39;border-top-left-radius:2px;border-top-right-radius:2px;font:12px;color:#ffffff");
+
+} // namespace Style
+
+#endif
