@@ -26,6 +26,11 @@ public:
     void showNoDeviceLayout();
     void selectLanguageEntry(int index);
 
+    // Update service (defined in mainwindow_update.cpp): starts a new worker that checks the server.
+    void startUpdateCheck();
+    // Removes or offers application executables left in the working directory by earlier updates.
+    void scanLeftoverExecutables();
+
 public slots:
     void reset_to_factory();
     void update_fw_version();

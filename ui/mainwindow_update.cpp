@@ -1,0 +1,9 @@
+#include "ui/mainwindow.h"
+
+void TARNO_Gaming::startUpdateCheck()
+{
+}
+
+void TARNO_Gaming::scanLeftoverExecutables()
+{
+}
