@@ -103,7 +103,7 @@ void readFirmwareVersion()
     const quint8 command[1] = { DeviceCommand::ReadFirmwareVersion };
     queryConfig(command, 1, s.firmwareInfo);
     publishFirmwareVersion(s);
-    qDebug() << s.firmwareInfo[3] << s.firmwareInfo[4] << s.firmwareInfo[5];
+    qDebug() << int(s.firmwareInfo[3]) << int(s.firmwareInfo[4]) << int(s.firmwareInfo[5]);
 }
 
 QString firmwareVersionText(const DeviceSettings &settings)

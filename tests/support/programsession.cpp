@@ -1,0 +1,274 @@
+#include "programsession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QTextStream>
+#include <QUuid>
+
+namespace {
+
+QString binPath(const QString &name)
+{
+    return QStringLiteral(TARNO_BIN_DIR "/") + name;
+}
+
+bool copyFile(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        return false;
+    return QFile::setPermissions(to, QFile::permissions(from));
+}
+
+} // namespace
+
+ProgramSession::ProgramSession(bool plugged)
+{
+    QDir(root.path()).mkpath(QStringLiteral("emu"));
+    QDir(root.path()).mkpath(QStringLiteral("work"));
+    QDir(root.path()).mkpath(QStringLiteral("program"));
+    copyFile(binPath(QStringLiteral("TARNO_CONNECT_PC")), programPath());
+    copyFile(binPath(QStringLiteral("libtarno.so")), programDir() + QStringLiteral("/libtarno.so"));
+
+    env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TARNO_EMU_DIR"), emuDir());
+    // Nothing listens there: the update check fails at once instead of going out to the network.
+    env.insert(QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
+
+    emu({ plugged ? QStringLiteral("plug") : QStringLiteral("unplug") });
+    emu({ QStringLiteral("capture"), root.filePath(QStringLiteral("capture.txt")) });
+}
+
+ProgramSession::~ProgramSession()
+{
+    if (program.state() != QProcess::NotRunning) {
+        program.kill();
+        program.waitForFinished(5000);
+    }
+}
+
+QString ProgramSession::emuDir() const
+{
+    return root.filePath(QStringLiteral("emu"));
+}
+
+QString ProgramSession::workDir() const
+{
+    return root.filePath(QStringLiteral("work"));
+}
+
+QString ProgramSession::programDir() const
+{
+    return root.filePath(QStringLiteral("program"));
+}
+
+QString ProgramSession::programPath() const
+{
+    static const QString name = QStringLiteral("TARNO_CONNECT_PC_")
+        + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    return programDir() + QLatin1Char('/') + name;
+}
+
+QProcessEnvironment &ProgramSession::environment()
+{
+    return env;
+}
+
+int ProgramSession::emu(const QStringList &arguments, QString *output) const
+{
+    QProcess tool;
+    QProcessEnvironment toolEnv = QProcessEnvironment::systemEnvironment();
+    toolEnv.insert(QStringLiteral("TARNO_EMU_DIR"), emuDir());
+    tool.setProcessEnvironment(toolEnv);
+    tool.start(binPath(QStringLiteral("tarno-emu")), arguments);
+    if (!tool.waitForFinished(10000))
+        return -1;
+    if (output)
+        *output = QString::fromLocal8Bit(tool.readAllStandardOutput());
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+}
+
+QMap<QString, QString> ProgramSession::dump() const
+{
+    QString text;
+    QMap<QString, QString> values;
+    if (emu({ QStringLiteral("dump") }, &text) != 0)
+        return values;
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals > 0)
+            values.insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+    }
+    return values;
+}
+
+QStringList ProgramSession::capture() const
+{
+    QFile file(root.filePath(QStringLiteral("capture.txt")));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void ProgramSession::clearCapture() const
+{
+    QFile file(root.filePath(QStringLiteral("capture.txt")));
+    if (file.exists() && !file.resize(0))
+        qWarning("cannot clear the capture file");
+}
+
+bool ProgramSession::start(const QStringList &arguments)
+{
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(workDir());
+    QObject::connect(&program, &QProcess::readyReadStandardError, [this] {
+        stderrText += program.readAllStandardError();
+    });
+    program.start(programPath(), arguments);
+    if (!program.waitForStarted(10000))
+        return false;
+    if (!waitFor([this] { return !findMainWindow().isEmpty(); }, 15000))
+        return false;
+    window = findMainWindow().toULong();
+    return window != 0;
+}
+
+QProcess &ProgramSession::process()
+{
+    return program;
+}
+
+QString ProgramSession::log()
+{
+    stderrText += program.readAllStandardError();
+    return QString::fromLocal8Bit(stderrText);
+}
+
+int ProgramSession::waitForExit(int timeoutMs)
+{
+    if (!waitFor([this] { return program.state() == QProcess::NotRunning; }, timeoutMs))
+        return -1;
+    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+}
+
+unsigned long ProgramSession::windowId() const
+{
+    return window;
+}
+
+QString ProgramSession::findMainWindow()
+{
+    if (program.state() != QProcess::Running)
+        return QString();
+    const QStringList ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--pid"), QString::number(program.processId()) })
+                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &id : ids) {
+        const QString geometry = xdotool({ QStringLiteral("getwindowgeometry"), id });
+        if (geometry.contains(QStringLiteral("Geometry: 1200x750")))
+            return id;
+    }
+    return QString();
+}
+
+void ProgramSession::click(int x, int y, int button)
+{
+    moveTo(x, y);
+    xdotool({ QStringLiteral("click"), QString::number(button) });
+}
+
+void ProgramSession::press(int x, int y)
+{
+    moveTo(x, y);
+    xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
+}
+
+void ProgramSession::moveTo(int x, int y)
+{
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
+              QString::number(window), QString::number(x), QString::number(y) });
+}
+
+void ProgramSession::release(int button)
+{
+    xdotool({ QStringLiteral("mouseup"), QString::number(button) });
+}
+
+void ProgramSession::key(const QString &keys)
+{
+    xdotool({ QStringLiteral("key"), keys });
+}
+
+void ProgramSession::keyDown(const QString &key)
+{
+    xdotool({ QStringLiteral("keydown"), key });
+}
+
+void ProgramSession::keyUp(const QString &key)
+{
+    xdotool({ QStringLiteral("keyup"), key });
+}
+
+void ProgramSession::typeText(const QString &text)
+{
+    xdotool({ QStringLiteral("type"), text });
+}
+
+void ProgramSession::focus()
+{
+    xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window) });
+}
+
+QImage ProgramSession::grab()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || !window)
+        return QImage();
+    return screen->grabWindow(WId(window)).toImage();
+}
+
+QString ProgramSession::saveScreenshot(const QString &name)
+{
+    const QString path = QDir::temp().filePath(name + QStringLiteral(".png"));
+    if (!grab().save(path))
+        return QString();
+    return path;
+}
+
+bool ProgramSession::waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+bool ProgramSession::waitForLog(const QString &phrase, int timeoutMs)
+{
+    return waitFor([&] { return log().contains(phrase); }, timeoutMs);
+}
+
+bool ProgramSession::waitForCaptureLine(const QString &prefix, int timeoutMs)
+{
+    return waitFor([&] {
+        const QStringList lines = capture();
+        for (const QString &line : lines) {
+            if (line.startsWith(prefix))
+                return true;
+        }
+        return false;
+    }, timeoutMs);
+}
+
+QString ProgramSession::xdotool(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    if (!tool.waitForFinished(10000))
+        return QString();
+    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+}

@@ -1,0 +1,79 @@
+// Runs the real program on the emulated mouse in the current X server, and drives it as a user would.
+#ifndef PROGRAMSESSION_H
+#define PROGRAMSESSION_H
+
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+class ProgramSession
+{
+public:
+    // Fresh folders for the mouse and the working directory; the mouse is plugged in (unless `plugged` is false)
+    // and its capture is on from the start.
+    explicit ProgramSession(bool plugged = true);
+    ~ProgramSession();
+
+    ProgramSession(const ProgramSession &) = delete;
+    ProgramSession &operator=(const ProgramSession &) = delete;
+
+    QString emuDir() const;
+    QString workDir() const;
+    // Folder of the program's own copy (its file name is unique, so parallel tests do not meet as one instance).
+    QString programDir() const;
+    QString programPath() const;
+    // The environment the program is started with (TARNO_EMU_DIR set, updates pointed at a dead local port).
+    QProcessEnvironment &environment();
+
+    // Runs tarno-emu with these arguments on this session's mouse; returns its exit code.
+    int emu(const QStringList &arguments, QString *output = nullptr) const;
+    QMap<QString, QString> dump() const;
+    QStringList capture() const;
+    void clearCapture() const;
+
+    // Starts the program and waits until its main window is mapped (its pages appear after the 500 ms fade-in:
+    // wait for what the test needs to see). False on failure.
+    bool start(const QStringList &arguments = {});
+    QProcess &process();
+    QString log();
+    // Waits (with a deadline) until the program has quit; returns its exit code, or -1.
+    int waitForExit(int timeoutMs = 10000);
+
+    unsigned long windowId() const;
+    // Window-relative input through the X server, as a user's mouse and keyboard would give it.
+    void click(int x, int y, int button = 1);
+    void press(int x, int y);
+    void moveTo(int x, int y);
+    void release(int button = 1);
+    void key(const QString &keys);
+    void keyDown(const QString &key);
+    void keyUp(const QString &key);
+    void typeText(const QString &text);
+    void focus();
+    QImage grab();
+    // Saves a screenshot for people reading a failed run; returns its path.
+    QString saveScreenshot(const QString &name);
+
+    bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
+    bool waitForLog(const QString &phrase, int timeoutMs = 10000);
+    bool waitForCaptureLine(const QString &prefix, int timeoutMs = 10000);
+
+    // Runs xdotool with these arguments; returns its standard output.
+    static QString xdotool(const QStringList &arguments);
+
+private:
+    QString findMainWindow();
+
+    QTemporaryDir root;
+    QProcess program;
+    QProcessEnvironment env;
+    QByteArray stderrText;
+    unsigned long window = 0;
+};
+
+#endif
