@@ -1,21 +1,246 @@
 #include "pointer/pointer_widget.h"
 
+#include "device/devicecontext.h"
+#include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
+#include "pointer/dpicommand.h"
+#include "pointer/dpileft.h"
+#include "ui/style.h"
 
+#include <QButtonGroup>
 #include <QDebug>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QSequentialAnimationGroup>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace {
+
+QLabel *makeLabel(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setStyleSheet(Style::label);
+    return label;
+}
+
+QPropertyAnimation *panelAnimation(QObject *target, const QByteArray &property, const QVariant &from,
+                                   const QVariant &to, QEasingCurve::Type easing)
+{
+    auto *animation = new QPropertyAnimation(target, property);
+    animation->setDuration(500);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    animation->setEasingCurve(easing);
+    return animation;
+}
+
+} // namespace
 
 pointer_Widget::pointer_Widget(QWidget *parent)
     : QWidget(parent)
 {
+    levelEditor = new DPILeft(this);
+    levelEditor->setGeometry(0, 0, 400, 750);
+    rightPanel = buildRightPanel();
+
+    leftOpacity = new QGraphicsOpacityEffect(this);
+    leftOpacity->setOpacity(0);
+    levelEditor->setGraphicsEffect(leftOpacity);
+    rightOpacity = new QGraphicsOpacityEffect(this);
+    rightOpacity->setOpacity(0);
+    rightPanel->setGraphicsEffect(rightOpacity);
+    appearance = buildAppearance();
+
+    connect(reportRateGroup, &QButtonGroup::idToggled, this,
+            &pointer_Widget::change_rpt_rate);
+    connect(aimSlider, &QSlider::valueChanged, this, &pointer_Widget::aim_dpi_changed);
+    connect(aimSlider, &QSlider::sliderReleased, this, &pointer_Widget::aim_value_update);
+    connect(levelEditor, &DPILeft::dpi_value_update, this, &pointer_Widget::dpi_value_update);
+    connect(levelEditor->levelCountGroup, &QButtonGroup::idToggled, this,
+            &pointer_Widget::change_level_no);
+}
+
+QWidget *pointer_Widget::buildRightPanel()
+{
+    auto *panel = new QWidget(this);
+    panel->setGeometry(800, 0, 400, 750);
+
+    makeLabel(tr("报告率"), QRect(80, 193, 100, 12), panel);
+    reportRateGroup = new QButtonGroup(this);
+    reportRateGroup->setExclusive(true);
+    const struct { const char *text; int code; QPoint pos; } rates[] = {
+        { "125", 8, { 80, 230 } },
+        { "250", 4, { 230, 230 } },
+        { "500", 2, { 80, 272 } },
+        { "1000", 1, { 230, 272 } },
+    };
+    for (const auto &rate : rates) {
+        auto *button = new QPushButton(QString::fromLatin1(rate.text), panel);
+        button->setGeometry(QRect(rate.pos, QSize(130, 26)));
+        button->setCheckable(true);
+        button->setStyleSheet(Style::checkableButton);
+        reportRateGroup->addButton(button, rate.code);
+    }
+
+    makeLabel(tr("瞄准键DPI速度"), QRect(80, 350, 160, 12), panel);
+    aimSlider = new QSlider(Qt::Horizontal, panel);
+    aimSlider->setGeometry(80, 374, 280, 10);
+    aimSlider->setStyleSheet(Style::slider);
+    aimSlider->setRange(Dpi::MinValue, Dpi::MaxValue);
+    // Only dragging the handle moves it: keys, wheel and clicks beside the handle do nothing.
+    aimSlider->setPageStep(0);
+    aimSlider->setSingleStep(0);
+
+    auto *tickMarks = new QLabel(panel);
+    tickMarks->setGeometry(80, 393, 280, 8);
+    tickMarks->setPixmap(QPixmap(QStringLiteral(":/img/aim_grid")));
+
+    aimValueLabel = makeLabel(QString(), QRect(-110, 402, 50, 10), panel);
+    aimValueLabel->setAlignment(Qt::AlignCenter);
+    return panel;
+}
+
+// A 400 ms pause, then both panels fade in while they slide in from the sides.
+QSequentialAnimationGroup *pointer_Widget::buildAppearance()
+{
+    auto *slideIn = new QParallelAnimationGroup;
+    slideIn->addAnimation(panelAnimation(leftOpacity, "opacity", 0.0, 1.0, QEasingCurve::InExpo));
+    slideIn->addAnimation(panelAnimation(rightOpacity, "opacity", 0.0, 1.0, QEasingCurve::InExpo));
+    slideIn->addAnimation(panelAnimation(levelEditor, "pos", QPoint(-400, 0), QPoint(0, 0), QEasingCurve::OutQuad));
+    slideIn->addAnimation(panelAnimation(rightPanel, "pos", QPoint(1200, 0), QPoint(800, 0), QEasingCurve::OutQuad));
+
+    auto *sequence = new QSequentialAnimationGroup(this);
+    sequence->addPause(400);
+    sequence->addAnimation(slideIn);
+    return sequence;
+}
+
+void pointer_Widget::setVisible(bool visible)
+{
+    qDebug() << "pointer" << visible;
+    QWidget::setVisible(true);
+    if (visible) {
+        appearance->setDirection(QAbstractAnimation::Forward);
+        appearance->start();
+    } else {
+        // A quick return must replay the whole appearance, not resume a half-run one.
+        appearance->stop();
+        QWidget::setVisible(false);
+        leftOpacity->setOpacity(0);
+        rightOpacity->setOpacity(0);
+    }
 }
 
 void pointer_Widget::showDeviceDpi(const DeviceSettings &settings)
 {
-    Q_UNUSED(settings);
     qDebug() << "update DPI";
+    const quint8 *dpi = settings.dpi;
+    {
+        const QSignalBlocker countBlocker(levelEditor->levelCountGroup);
+        const QSignalBlocker aimBlocker(aimSlider);
+        QSignalBlocker levelBlockers[Dpi::LevelCount] = {
+            QSignalBlocker(levelEditor->levelSlider[0]), QSignalBlocker(levelEditor->levelSlider[1]),
+            QSignalBlocker(levelEditor->levelSlider[2]), QSignalBlocker(levelEditor->levelSlider[3]),
+            QSignalBlocker(levelEditor->levelSlider[4]),
+        };
+
+        const int maxLevel = dpi[10];
+        qDebug() << "DPI_max_level:" << maxLevel;
+        if (maxLevel < Dpi::LevelCount)
+            levelEditor->levelCountGroup->button(maxLevel)->setChecked(true);
+
+        // The sliders clamp to 1..144, so later commands carry the clamped values.
+        for (int i = 0; i < Dpi::LevelCount; ++i)
+            levelEditor->levelSlider[i]->setValue(dpi[3 + i]);
+        aimSlider->setValue(dpi[9]);
+
+        levelEditor->dpi1_changed();
+        levelEditor->dpi2_changed();
+        levelEditor->dpi3_changed();
+        levelEditor->dpi4_changed();
+        levelEditor->dpi5_changed();
+        aim_dpi_changed();
+
+        qDebug() << "DPI_current_level" << dpi[8];
+        deviceSettings.currentDpiLevel = dpi[8];
+        levelEditor->highlightLevel(dpi[8]);
+        levelEditor->setLevelRowsEnabled(maxLevel);
+    }
+
+    qDebug() << "update ReportRate ";
+    const QSignalBlocker rateBlocker(reportRateGroup);
+    const int rate = settings.reportRate[3];
+    if (Dpi::isReportRateCode(rate))
+        reportRateGroup->button(rate)->setChecked(true);
 }
 
 void pointer_Widget::showCurrentLevel(quint8 level)
 {
-    Q_UNUSED(level);
+    levelEditor->highlightLevel(level);
+}
+
+void pointer_Widget::change_rpt_rate(int ID, bool checked)
+{
+    if (!checked)
+        return;
+    writeReportRateCommand(deviceContext.commandBuffer, quint8(ID));
+    sendCommandBuffer();
+}
+
+void pointer_Widget::aim_dpi_changed()
+{
+    const int value = aimSlider->value();
+    aimValueLabel->setText(QString::number(Dpi::dpiOf(value)));
+    aimValueLabel->move(Dpi::aimLabelX(value), Dpi::AimLabelY);
+}
+
+void pointer_Widget::aim_value_update()
+{
+    sendDpiCommand(Dpi::levelCountByte(levelEditor->levelCountGroup->checkedId()));
+}
+
+void pointer_Widget::change_level_no(int ID, bool checked)
+{
+    if (!checked)
+        return;
+    // The user may have switched levels with the mouse's own button: ask which one it uses now.
+    writeDpiQuery(deviceContext.commandBuffer);
+    queryControl(deviceContext.commandBuffer, deviceSettings.dpi);
+    deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
+    qDebug() << deviceSettings.currentDpiLevel;
+    qDebug() << ID;
+
+    deviceSettings.currentDpiLevel = Dpi::activeLevelWithin(deviceSettings.currentDpiLevel, ID);
+    levelEditor->highlightLevel(deviceSettings.currentDpiLevel);
+    sendDpiCommand(quint8(ID));
+    levelEditor->setLevelRowsEnabled(ID);
+}
+
+void pointer_Widget::dpi_value_update()
+{
+    if (deviceSettings.currentDpiLevel >= Dpi::LevelCount)
+        return;
+    QSignalBlocker blockers[Dpi::LevelCount] = {
+        QSignalBlocker(levelEditor->levelSlider[0]), QSignalBlocker(levelEditor->levelSlider[1]),
+        QSignalBlocker(levelEditor->levelSlider[2]), QSignalBlocker(levelEditor->levelSlider[3]),
+        QSignalBlocker(levelEditor->levelSlider[4]),
+    };
+    sendDpiCommand(Dpi::levelCountByte(levelEditor->levelCountGroup->checkedId()));
+}
+
+void pointer_Widget::sendDpiCommand(quint8 maxLevel)
+{
+    DpiCommand command;
+    for (int i = 0; i < Dpi::LevelCount; ++i)
+        command.levels[i] = quint8(levelEditor->levelSlider[i]->value());
+    command.currentLevel = deviceSettings.currentDpiLevel;
+    command.aim = quint8(aimSlider->value());
+    command.maxLevel = maxLevel;
+    command.writeTo(deviceContext.commandBuffer);
+    sendCommandBuffer();
 }

@@ -3,9 +3,15 @@
 
 #include <QWidget>
 
+class DPILeft;
+class QButtonGroup;
+class QGraphicsOpacityEffect;
+class QLabel;
+class QSequentialAnimationGroup;
+class QSlider;
 struct DeviceSettings;
 
-// The pointer page: report rate, aim-key DPI and the DPI levels.
+// The pointer page: report rate, aim-key DPI and the DPI levels. Every change goes to the mouse at once.
 class pointer_Widget : public QWidget
 {
     Q_OBJECT
@@ -17,6 +23,31 @@ public:
     void showDeviceDpi(const DeviceSettings &settings);
     // Marks the level the mouse currently uses.
     void showCurrentLevel(quint8 level);
+
+    void setVisible(bool visible) override;
+
+    // Ids are the report-rate codes sent to the mouse: 8 = 125, 4 = 250, 2 = 500, 1 = 1000 reports a second.
+    QButtonGroup *reportRateGroup = nullptr;
+    QSlider *aimSlider = nullptr;
+    QLabel *aimValueLabel = nullptr;
+    DPILeft *levelEditor = nullptr;
+
+public slots:
+    void change_rpt_rate(int ID, bool checked);
+    void aim_dpi_changed();
+    void aim_value_update();
+    void change_level_no(int ID, bool checked);
+    void dpi_value_update();
+
+private:
+    QWidget *buildRightPanel();
+    QSequentialAnimationGroup *buildAppearance();
+    void sendDpiCommand(quint8 maxLevel);
+
+    QWidget *rightPanel = nullptr;
+    QGraphicsOpacityEffect *leftOpacity = nullptr;
+    QGraphicsOpacityEffect *rightOpacity = nullptr;
+    QSequentialAnimationGroup *appearance = nullptr;
 };
 
 #endif

@@ -1,0 +1,119 @@
+#include "pointer/dpileft.h"
+
+#include "device/devicesettings.h"
+#include "ui/style.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+
+namespace {
+
+QLabel *makeLabel(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setStyleSheet(Style::label);
+    return label;
+}
+
+} // namespace
+
+DPILeft::DPILeft(QWidget *parent)
+    : QWidget(parent)
+{
+    makeLabel(tr("DPI灵敏度数量"), QRect(40, 193, 80, 12), this);
+    makeLabel(tr("级别数量"), QRect(40, 233, 80, 12), this);
+
+    levelCountGroup = new QButtonGroup(this);
+    levelCountGroup->setExclusive(true);
+    for (int id = 0; id < Dpi::LevelCount; ++id) {
+        auto *button = new QPushButton(QString::number(id + 1), this);
+        button->setGeometry(104 + 47 * id, 226, 32, 26);
+        button->setCheckable(true);
+        button->setStyleSheet(Style::checkableButton);
+        levelCountGroup->addButton(button, id);
+    }
+
+    const QString names[Dpi::LevelCount] = { tr("级别I"), tr("级别II"), tr("级别III"), tr("级别IV"), tr("级别V") };
+    const QPixmap grid(QStringLiteral(":/img/pointer_grid"));
+    for (int i = 0; i < Dpi::LevelCount; ++i) {
+        const int y = Dpi::levelRowY(i + 1);
+        levelNameLabel[i] = makeLabel(names[i], QRect(40, y, 50, 12), this);
+
+        QSlider *slider = new QSlider(Qt::Horizontal, this);
+        slider->setGeometry(102, y, 218, 10);
+        slider->setStyleSheet(Style::slider);
+        slider->setRange(Dpi::MinValue, Dpi::MaxValue);
+        // Only dragging the handle moves a level: keys, wheel and clicks beside the handle do nothing.
+        slider->setPageStep(0);
+        slider->setSingleStep(0);
+        levelSlider[i] = slider;
+
+        auto *tickMarks = new QLabel(this);
+        tickMarks->setGeometry(102, y + 17, 218, 8);
+        tickMarks->setPixmap(grid);
+
+        levelValueLabel[i] = makeLabel(QString(), QRect(102, y + 26, 50, 10), this);
+        levelValueLabel[i]->setAlignment(Qt::AlignCenter);
+    }
+
+    void (DPILeft::*const changed[Dpi::LevelCount])() = {
+        &DPILeft::dpi1_changed, &DPILeft::dpi2_changed, &DPILeft::dpi3_changed,
+        &DPILeft::dpi4_changed, &DPILeft::dpi5_changed,
+    };
+    void (DPILeft::*const released[Dpi::LevelCount])() = {
+        &DPILeft::dpi_value_update_1, &DPILeft::dpi_value_update_2, &DPILeft::dpi_value_update_3,
+        &DPILeft::dpi_value_update_4, &DPILeft::dpi_value_update_5,
+    };
+    for (int i = 0; i < Dpi::LevelCount; ++i) {
+        connect(levelSlider[i], &QSlider::valueChanged, this, changed[i]);
+        connect(levelSlider[i], &QSlider::sliderPressed, this, changed[i]);
+        connect(levelSlider[i], &QSlider::sliderReleased, this, released[i]);
+    }
+}
+
+void DPILeft::highlightLevel(int index)
+{
+    for (int i = 0; i < Dpi::LevelCount; ++i)
+        levelNameLabel[i]->setStyleSheet(i == index ? Style::accentLabel : Style::label);
+}
+
+void DPILeft::setLevelRowsEnabled(int maxIndex)
+{
+    for (int n = 2; n <= Dpi::LevelCount; ++n) {
+        const bool enabled = Dpi::levelRowEnabled(n, maxIndex);
+        levelSlider[n - 1]->setEnabled(enabled);
+        levelValueLabel[n - 1]->setEnabled(enabled);
+        levelNameLabel[n - 1]->setEnabled(enabled);
+    }
+}
+
+void DPILeft::levelChanged(int n)
+{
+    const int value = levelSlider[n - 1]->value();
+    QLabel *label = levelValueLabel[n - 1];
+    label->setText(QString::number(Dpi::dpiOf(value)));
+    label->move(Dpi::levelLabelX(value), Dpi::levelLabelY(n));
+    highlightLevel(n - 1);
+}
+
+void DPILeft::levelReleased(int n)
+{
+    deviceSettings.currentDpiLevel = quint8(n - 1);
+    emit dpi_value_update();
+}
+
+void DPILeft::dpi1_changed() { levelChanged(1); }
+void DPILeft::dpi2_changed() { levelChanged(2); }
+void DPILeft::dpi3_changed() { levelChanged(3); }
+void DPILeft::dpi4_changed() { levelChanged(4); }
+void DPILeft::dpi5_changed() { levelChanged(5); }
+
+void DPILeft::dpi_value_update_1() { levelReleased(1); }
+void DPILeft::dpi_value_update_2() { levelReleased(2); }
+void DPILeft::dpi_value_update_3() { levelReleased(3); }
+void DPILeft::dpi_value_update_4() { levelReleased(4); }
+void DPILeft::dpi_value_update_5() { levelReleased(5); }

@@ -1,0 +1,52 @@
+#ifndef DPILEFT_H
+#define DPILEFT_H
+
+#include "pointer/dpicommand.h"
+
+#include <QWidget>
+
+class QButtonGroup;
+class QLabel;
+class QSlider;
+
+// The pointer page's left panel: how many DPI levels the mouse cycles through and the DPI of each level.
+// It sends nothing itself; the pointer page sends on its signal and on the level-count group's toggles.
+class DPILeft : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DPILeft(QWidget *parent = nullptr);
+
+    // Normal style for all level names, the highlight for level index + 1 (none for an index outside 0..4).
+    void highlightLevel(int index);
+    // Rows 2..5 follow the highest enabled level index; row 1 is always enabled.
+    void setLevelRowsEnabled(int maxIndex);
+
+    // Ids 0..4: the highest enabled level index, one less than the number on the button.
+    QButtonGroup *levelCountGroup = nullptr;
+    QSlider *levelSlider[Dpi::LevelCount] = {};
+    QLabel *levelValueLabel[Dpi::LevelCount] = {};
+    QLabel *levelNameLabel[Dpi::LevelCount] = {};
+
+signals:
+    void dpi_value_update();
+
+public slots:
+    void dpi1_changed();
+    void dpi2_changed();
+    void dpi3_changed();
+    void dpi4_changed();
+    void dpi5_changed();
+    void dpi_value_update_1();
+    void dpi_value_update_2();
+    void dpi_value_update_3();
+    void dpi_value_update_4();
+    void dpi_value_update_5();
+
+private:
+    void levelChanged(int n);
+    void levelReleased(int n);
+};
+
+#endif
