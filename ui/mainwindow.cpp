@@ -5,58 +5,236 @@
 #include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
 #include "lighting/leds_widget.h"
+#include "platform/devicenotifier.h"
+#include "platform/windowdrag.h"
 #include "pointer/pointer_widget.h"
+#include "ui/disconnect_widget.h"
+#include "ui/nav_bar.h"
+#include "ui/popbox.h"
+#include "ui/shellstate.h"
 #include "ui/style.h"
+#include "ui/systemtray.h"
 #include "update/config_widget.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QDebug>
+#include <QGraphicsOpacityEffect>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
 
-namespace PageIndex {
-constexpr int NoDevice = 0;
-constexpr int Buttons = 1;
-constexpr int Pointer = 3;
-} // namespace PageIndex
+namespace {
+
+constexpr int WindowWidth = 1200;
+constexpr int WindowHeight = 750;
+constexpr int FadeInMs = 500;
+constexpr int PictureAnimationMs = 800;
+constexpr int DpiPollMs = 200;
+
+QString iconButtonStyle(const QString &icon, const QString &hoverIcon)
+{
+    return QStringLiteral("QPushButton{border:none;background-color:transparent;image:url(%1);}"
+                          "QPushButton:hover{image:url(%2);}")
+        .arg(icon, hoverIcon);
+}
+
+QPushButton *makeIconButton(QWidget *parent, const QString &name, int x, const QString &style)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setGeometry(x, 28, 20, 20);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(style);
+    return button;
+}
+
+} // namespace
 
 TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     : QWidget(parent)
 {
-    setFixedSize(1200, 750);
-    mouseArea = new QWidget(this);
+    // Centred on the primary screen, measured from its own origin.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    setGeometry(screen.width() / 2 - WindowWidth / 2, screen.height() / 2 - WindowHeight / 2, WindowWidth,
+                WindowHeight);
+    setFixedSize(WindowWidth, WindowHeight);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+    setAttribute(Qt::WA_TranslucentBackground);
 
-    disconnectPage = new QWidget(this);
+    auto *fadeIn = new QPropertyAnimation(this, "windowOpacity", this);
+    fadeIn->setDuration(FadeInMs);
+    fadeIn->setStartValue(0.0);
+    fadeIn->setEndValue(1.0);
+    fadeIn->start(QAbstractAnimation::DeleteWhenStopped);
+
+    auto *background = new QLabel(this);
+    background->setGeometry(0, 0, WindowWidth, WindowHeight);
+    background->setPixmap(QPixmap(QStringLiteral(":/img/bg")));
+
+    tray = new SystemTray(this);
+    tray->setObjectName(QStringLiteral("tray"));
+    // Without a tray host this shows nothing; Qt adds the icon when a host starts later.
+    tray->show();
+    connect(tray, &SystemTray::sys_openClicked, this, &TARNO_Gaming::showWidgets);
+    connect(tray, &QSystemTrayIcon::activated, this, &TARNO_Gaming::iconIsActived);
+
+    createPictures();
+    createPages();
+
+    // The pages appear once the window has faded in; the settings page, if opened meanwhile, keeps them hidden.
+    connect(fadeIn, &QAbstractAnimation::finished, this, [this] {
+        if (!settingsOpen())
+            pageStack->show();
+    });
+    animationState = PageIndex::Buttons;
+    pageStack->setGeometry(0, 0, WindowWidth, WindowHeight);
+
+    // userColorSettings: created by the lighting page's colour file code.
+
+    navBar = new Nav_Bar(this);
+    navBar->setObjectName(QStringLiteral("navBar"));
+    navBar->move(0, 626);
+    connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::switch_animation);
+    connect(navBar, &Nav_Bar::nav_btn_selected, pageStack, &QStackedWidget::setCurrentIndex);
+
+    configPage = new config_Widget(this);
+    configPage->setObjectName(QStringLiteral("configPage"));
+    configPage->setGeometry(0, 0, WindowWidth, WindowHeight);
+    configPage->hide();
+
+    titleBar = new QLabel(this);
+    titleBar->setObjectName(QStringLiteral("titleBar"));
+    titleBar->setGeometry(0, 0, WindowWidth, 80);
+    titleBar->installEventFilter(this);
+
+    resetButton = new QPushButton(tr("恢复默认设置"), this);
+    resetButton->setObjectName(QStringLiteral("resetButton"));
+    resetButton->setGeometry(40, 27, 130, 26);
+    resetButton->setStyleSheet(Style::pressButton);
+    resetButton->setEnabled(false);
+    resetPopBox = new PopBox(this);
+    resetPopBox->setObjectName(QStringLiteral("resetPopBox"));
+    resetPopBox->setPopupText(tr("将把您的鼠标恢复为出厂配置，是否继续？"));
+    resetPopBox->setOkBtnText(tr("恢复"));
+    connect(resetButton, &QPushButton::clicked, resetPopBox, &QWidget::show);
+    connect(resetPopBox, &PopBox::ok_clicked, this, &TARNO_Gaming::reset_to_factory);
+
+    createTopButtons();
+
+    scanLeftoverExecutables();
+    startUpdateCheck();
+
+    dpiTimer = new QTimer(this);
+    dpiTimer->setObjectName(QStringLiteral("dpiTimer"));
+    connect(dpiTimer, &QTimer::timeout, this, &TARNO_Gaming::update_dpi_level);
+    dpiTimer->start(DpiPollMs);
+    connect(findChild<QPushButton *>(QStringLiteral("closeButton")), &QPushButton::clicked, dpiTimer,
+            &QTimer::stop);
+
+    deviceNotifier = new DeviceNotifier(this);
+    connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
+    deviceNotifier->start();
+}
+
+TARNO_Gaming::~TARNO_Gaming() = default;
+
+void TARNO_Gaming::createPictures()
+{
+    mouseArea = new QWidget(this);
+    mouseArea->setObjectName(QStringLiteral("mouseArea"));
+    sideImage = new QLabel(mouseArea);
+    sideImage->setObjectName(QStringLiteral("sideImage"));
+    sideImage->setGeometry(390, 9, 692, 648);
+    sideImage->setPixmap(QPixmap(QStringLiteral(":/img/side")));
+    mouseImage = new QLabel(mouseArea);
+    mouseImage->setObjectName(QStringLiteral("mouseImage"));
+    mouseImage->setGeometry(mouseImageHome);
+    mouseImage->setPixmap(QPixmap(QStringLiteral(":/img/mouse_off")));
+    mouseArea->adjustSize();
+
+    auto *sideOpacity = new QGraphicsOpacityEffect(this);
+    sideImage->setGraphicsEffect(sideOpacity);
+
+    sideFade = new QPropertyAnimation(sideOpacity, "opacity", this);
+    sideFade->setDuration(PictureAnimationMs);
+    sideFade->setStartValue(1.0);
+    sideFade->setEndValue(0.0);
+    sideFade->setEasingCurve(QEasingCurve::InQuad);
+    mouseSlide = new QPropertyAnimation(mouseImage, "geometry", this);
+    mouseSlide->setDuration(PictureAnimationMs);
+    mouseSlide->setStartValue(mouseImageHome);
+    mouseSlide->setEndValue(mouseImageAside);
+    mouseSlide->setEasingCurve(QEasingCurve::OutCubic);
+    pageAnimation = new QParallelAnimationGroup(this);
+    pageAnimation->setObjectName(QStringLiteral("pageAnimation"));
+    pageAnimation->addAnimation(sideFade);
+    pageAnimation->addAnimation(mouseSlide);
+}
+
+void TARNO_Gaming::createPages()
+{
+    disconnectPage = new disconnect_Widget(this);
     buttonsPage = new buttons_Widget(this);
     ledsPage = new leds_Widget(this);
     pointerPage = new pointer_Widget(this);
     pageStack = new QStackedWidget(this);
+    pageStack->setObjectName(QStringLiteral("pageStack"));
     pageStack->addWidget(disconnectPage);
     pageStack->addWidget(buttonsPage);
     pageStack->addWidget(ledsPage);
     pageStack->addWidget(pointerPage);
     pageStack->setCurrentIndex(PageIndex::Buttons);
-    pageStack->setGeometry(0, 0, 1200, 750);
-
-    configPage = new config_Widget(this);
-    configPage->setGeometry(0, 0, 1200, 750);
-    configPage->hide();
-
-    resetButton = new QPushButton(tr("恢复默认设置"), this);
-    resetButton->setGeometry(40, 27, 130, 26);
-    resetButton->setStyleSheet(Style::pressButton);
-    resetButton->setEnabled(false);
-
-    dpiTimer = new QTimer(this);
-    connect(dpiTimer, &QTimer::timeout, this, &TARNO_Gaming::update_dpi_level);
-    dpiTimer->start(200);
+    pageStack->hide();
 }
 
-TARNO_Gaming::~TARNO_Gaming() = default;
+void TARNO_Gaming::createTopButtons()
+{
+    settingsButton = makeIconButton(this, QStringLiteral("settingsButton"), 1075,
+                                    QStringLiteral("QPushButton{border:none;background-color:transparent;"
+                                                   "image:url(:/img/settings.png);}"
+                                                   "QPushButton:hover{image:url(:/img/settings_h.png);}"
+                                                   "QPushButton:checked{image:url(:/img/settings_back.png);}"
+                                                   "QPushButton:checked:hover{image:url(:/img/settings_back.png);}"));
+    settingsButton->setCheckable(true);
+    connect(settingsButton, &QPushButton::toggled, this, &TARNO_Gaming::show_config_page);
+    // The firmware update dialog's start button on the settings page is wired to RunFWUpdate by the update
+    // service's part of this window.
+
+    auto *minButton = makeIconButton(this, QStringLiteral("minButton"), 1110,
+                                     iconButtonStyle(QStringLiteral(":/img/min.png"), QStringLiteral(":/img/min_h.png")));
+    connect(minButton, &QPushButton::clicked, this, &QWidget::showMinimized);
+
+    // Closing only hides the window: the program goes on in the tray.
+    auto *closeButton = makeIconButton(
+        this, QStringLiteral("closeButton"), 1145,
+        iconButtonStyle(QStringLiteral(":/img/close.png"), QStringLiteral(":/img/close_h.png")));
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
+}
 
 void TARNO_Gaming::selectLanguageEntry(int index)
 {
     configPage->languageBox->setCurrentIndex(index);
+}
+
+bool TARNO_Gaming::settingsOpen() const
+{
+    return settingsButton->isChecked();
+}
+
+void TARNO_Gaming::applyLayout()
+{
+    const ShellLayout layout = shellLayout(deviceContext.deviceConnected == 1, settingsOpen());
+    configPage->setVisible(layout.configPage);
+    mouseArea->setVisible(layout.mouseArea);
+    navBar->setVisible(layout.navBar);
+    pageStack->setVisible(layout.pageStack);
 }
 
 void TARNO_Gaming::showDeviceLayout()
@@ -69,6 +247,42 @@ void TARNO_Gaming::showNoDeviceLayout()
 {
     pageStack->setCurrentIndex(PageIndex::NoDevice);
     mouseArea->hide();
+    navBar->hide();
+}
+
+void TARNO_Gaming::iconIsActived(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+        showWidgets();
+}
+
+void TARNO_Gaming::showWidgets()
+{
+    dpiTimer->start(DpiPollMs);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TARNO_Gaming::switch_animation(int index)
+{
+    const PictureAnimation animation = pictureAnimationFor(index, animationState);
+    animationState = animation.nextState;
+    if (!animation.run)
+        return;
+    pageAnimation->stop();
+    mouseSlide->setStartValue(animation.slideFrom);
+    mouseSlide->setEndValue(animation.slideTo);
+    sideFade->setStartValue(animation.fadeFrom);
+    sideFade->setEndValue(animation.fadeTo);
+    sideFade->setEasingCurve(animation.fadeEasing);
+    pageAnimation->start();
+}
+
+void TARNO_Gaming::show_config_page(bool checked)
+{
+    Q_UNUSED(checked)
+    applyLayout();
 }
 
 void TARNO_Gaming::readDeviceSettings()
@@ -88,8 +302,11 @@ void TARNO_Gaming::refreshPages()
     ledsPage->showDeviceLighting(deviceSettings);
     pointerPage->showDeviceDpi(deviceSettings);
 
-    if (!configPage->isVisible())
+    navBar->checkButton(PageIndex::Buttons);
+    if (!settingsOpen()) {
+        navBar->show();
         mouseArea->show();
+    }
     pageStack->setCurrentIndex(PageIndex::Buttons);
     resetButton->setEnabled(true);
     buttonsPage->hideButtonDialog();
@@ -108,4 +325,77 @@ void TARNO_Gaming::reset_to_factory()
     sendFactoryReset();
     readDeviceSettings();
     refreshPages();
+}
+
+void TARNO_Gaming::handleDeviceChange(const DeviceChange &change)
+{
+    const bool connected = deviceContext.deviceConnected == 1;
+    switch (deviceChangeAction(change, connected, connected && isOpenDeviceName(change.interfaceName))) {
+    case DeviceChangeAction::OpenMouse:
+        plugIn();
+        break;
+    case DeviceChangeAction::CloseMouse:
+        plugOut();
+        break;
+    case DeviceChangeAction::Ignore:
+        break;
+    }
+}
+
+void TARNO_Gaming::plugIn()
+{
+    qDebug() << "hid plug in";
+    // Any HID interface arrives here; only the mouse opens.
+    if (!openDevice())
+        return;
+    qDebug() << "Z31 Plug in";
+    deviceContext.deviceConnected = 1;
+    readDeviceSettings();
+    refreshPages();
+    startUpdateCheck();
+}
+
+void TARNO_Gaming::plugOut()
+{
+    qDebug() << "Z31 plug out";
+    deviceContext.CloseDevice();
+    deviceContext.deviceConnected = 0;
+    mouseArea->hide();
+    buttonsPage->hideButtonDialog();
+    configPage->fwUpdateMark->hide();
+    configPage->fwVersionButton->hide();
+    resetButton->setEnabled(false);
+    resetPopBox->hide();
+    pageStack->setCurrentIndex(PageIndex::NoDevice);
+    navBar->hide();
+}
+
+bool TARNO_Gaming::eventFilter(QObject *obj, QEvent *event)
+{
+    if (obj == titleBar) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            manualDrag = !startSystemWindowMove(this);
+            dragOffset = static_cast<QMouseEvent *>(event)->globalPos() - pos();
+            break;
+        case QEvent::MouseMove:
+            if (manualDrag)
+                move(static_cast<QMouseEvent *>(event)->globalPos() - dragOffset);
+            break;
+        case QEvent::MouseButtonRelease:
+            manualDrag = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(obj, event);
+}
+
+bool TARNO_Gaming::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+    Q_UNUSED(result)
+    if (deviceNotifier)
+        deviceNotifier->handleNativeEvent(eventType, message);
+    return false;
 }

@@ -1,12 +1,23 @@
-// The program's only main window.
+// The program's only main window: page stack, mouse pictures, navigation, tray and plug-in handling.
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "platform/devicechange.h"
+
+#include <QPoint>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
+class DeviceNotifier;
+class Nav_Bar;
+class PopBox;
+class QLabel;
+class QParallelAnimationGroup;
+class QPropertyAnimation;
 class QPushButton;
 class QStackedWidget;
 class QTimer;
+class SystemTray;
 class buttons_Widget;
 class config_Widget;
 class leds_Widget;
@@ -22,9 +33,17 @@ public:
 
     void readDeviceSettings();
     void refreshPages();
+    // Start-up with a mouse: pictures shown, buttons page.
     void showDeviceLayout();
+    // Start-up without a mouse: the no-device page alone.
     void showNoDeviceLayout();
     void selectLanguageEntry(int index);
+
+    // Plug-in and plug-out, whichever way the system reported them.
+    void handleDeviceChange(const DeviceChange &change);
+
+    // 1 while the pictures are in the buttons-page layout, else the page that moved them away.
+    quint8 pictureState() const { return animationState; }
 
     // Update service (defined in mainwindow_update.cpp): starts a new worker that checks the server.
     void startUpdateCheck();
@@ -32,20 +51,52 @@ public:
     void scanLeftoverExecutables();
 
 public slots:
+    void iconIsActived(QSystemTrayIcon::ActivationReason reason);
+    void showWidgets();
+    void switch_animation(int index);
+    void show_config_page(bool checked);
     void reset_to_factory();
     void update_fw_version();
     void update_dpi_level();
 
+protected:
+    bool eventFilter(QObject *obj, QEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+
 private:
+    void createPictures();
+    void createPages();
+    void createTopButtons();
+    void plugIn();
+    void plugOut();
+    bool settingsOpen() const;
+    void applyLayout();
+
+    QLabel *titleBar = nullptr;
+    QLabel *mouseImage = nullptr;
+    QLabel *sideImage = nullptr;
     QWidget *mouseArea = nullptr;
+    QPropertyAnimation *sideFade = nullptr;
+    QPropertyAnimation *mouseSlide = nullptr;
+    QParallelAnimationGroup *pageAnimation = nullptr;
     QTimer *dpiTimer = nullptr;
     QStackedWidget *pageStack = nullptr;
+    Nav_Bar *navBar = nullptr;
     QWidget *disconnectPage = nullptr;
     buttons_Widget *buttonsPage = nullptr;
     leds_Widget *ledsPage = nullptr;
     pointer_Widget *pointerPage = nullptr;
     config_Widget *configPage = nullptr;
     QPushButton *resetButton = nullptr;
+    PopBox *resetPopBox = nullptr;
+    QPushButton *settingsButton = nullptr;
+    SystemTray *tray = nullptr;
+    DeviceNotifier *deviceNotifier = nullptr;
+    quint8 animationState = 1;
+
+    // Moving the window ourselves where the window system will not.
+    bool manualDrag = false;
+    QPoint dragOffset;
 };
 
 #endif

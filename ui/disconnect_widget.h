@@ -1,0 +1,15 @@
+// The page shown while no mouse is connected.
+#ifndef DISCONNECT_WIDGET_H
+#define DISCONNECT_WIDGET_H
+
+#include <QWidget>
+
+class disconnect_Widget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit disconnect_Widget(QWidget *parent = nullptr);
+};
+
+#endif

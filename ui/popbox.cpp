@@ -1,0 +1,50 @@
+#include "ui/popbox.h"
+
+#include "ui/style.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+PopBox::PopBox(QWidget *parent)
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(530, 76);
+
+    auto *background = new QLabel(this);
+    background->setGeometry(0, 0, 530, 76);
+    background->setStyleSheet(Style::popupBody);
+
+    auto *icon = new QLabel(this);
+    icon->setGeometry(46, 18, 40, 40);
+    icon->setPixmap(QPixmap(QStringLiteral(":/img/warning_40x40")));
+
+    textLabel = new QLabel(tr("请确认操作"), this);
+    textLabel->setObjectName(QStringLiteral("textLabel"));
+    textLabel->setGeometry(100, 32, 230, 12);
+    textLabel->setStyleSheet(Style::label);
+
+    okButton = new QPushButton(tr("确定"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(414, 25, 70, 26);
+    okButton->setStyleSheet(Style::pressButton);
+
+    cancelButton = new QPushButton(tr("取消"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setGeometry(334, 25, 70, 26);
+    cancelButton->setStyleSheet(Style::pressButton);
+
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(okButton, &QPushButton::clicked, this, &PopBox::ok_clicked);
+    connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void PopBox::setPopupText(QString text)
+{
+    textLabel->setText(text);
+}
+
+void PopBox::setOkBtnText(QString text)
+{
+    okButton->setText(text);
+}

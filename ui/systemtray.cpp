@@ -1,0 +1,32 @@
+#include "ui/systemtray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+SystemTray::SystemTray(QObject *parent)
+    : QSystemTrayIcon(parent)
+{
+    createAction();
+    setToolTip(tr("TARNO DUVERUR"));
+    showAction->setText(tr("显示"));
+    quitAction->setText(tr("退出"));
+}
+
+SystemTray::~SystemTray()
+{
+    delete menu;
+}
+
+void SystemTray::createAction()
+{
+    setIcon(QIcon(QStringLiteral(":/img/SystemTrayIcon")));
+    menu = new QMenu;
+    showAction = new QAction(this);
+    quitAction = new QAction(this);
+    menu->addAction(showAction);
+    menu->addAction(quitAction);
+    connect(showAction, &QAction::triggered, this, &SystemTray::sys_openClicked);
+    connect(quitAction, &QAction::triggered, qApp, &QCoreApplication::quit);
+    setContextMenu(menu);
+}

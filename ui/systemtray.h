@@ -1,0 +1,34 @@
+// The tray icon with its menu: "显示" brings the window back, "退出" ends the program.
+#ifndef SYSTEMTRAY_H
+#define SYSTEMTRAY_H
+
+#include <QSystemTrayIcon>
+
+class QAction;
+class QMenu;
+
+class SystemTray : public QSystemTrayIcon
+{
+    Q_OBJECT
+
+public:
+    explicit SystemTray(QObject *parent = nullptr);
+    ~SystemTray() override;
+
+    QAction *openAction() const { return showAction; }
+    QAction *exitAction() const { return quitAction; }
+
+signals:
+    void sys_openClicked();
+
+public slots:
+    void createAction();
+
+private:
+    QAction *showAction = nullptr;
+    QAction *quitAction = nullptr;
+    // A context menu has no owner among the tray's objects; the tray deletes it.
+    QMenu *menu = nullptr;
+};
+
+#endif
