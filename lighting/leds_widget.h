@@ -3,9 +3,19 @@
 
 #include <QWidget>
 
+class ColorBtn;
+class QButtonGroup;
+class QGraphicsOpacityEffect;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSequentialAnimationGroup;
+class SpeedSlider;
+class color_picker_Square;
 struct DeviceSettings;
 
-// The lighting page: mode, speed and colour of the mouse's lights.
+// The lighting page: mode, effect speed and colour of the mouse's lights, with six saved colours.
+// Every change is sent to the mouse at once as one lighting command.
 class leds_Widget : public QWidget
 {
     Q_OBJECT
@@ -15,6 +25,47 @@ public:
 
     // Shows the lighting state read from the mouse without sending anything back.
     void showDeviceLighting(const DeviceSettings &settings);
+    // Enables or disables the swatches, the picker, the restore button, the edits and their labels together.
+    void setColorControlsEnabled(bool enabled);
+
+    void setVisible(bool visible) override;
+
+    QButtonGroup *modeGroup;
+    QLabel *speedLabel;
+    SpeedSlider *speedSlider;
+    QButtonGroup *colorGroup;
+    QPushButton *restoreButton;
+    color_picker_Square *colorPicker;
+    QLineEdit *redEdit;
+    QLineEdit *greenEdit;
+    QLineEdit *blueEdit;
+    QLineEdit *hexEdit;
+
+public slots:
+    void rgb_value_edited(QString value);
+    void hex_value_edited(QString value);
+    void clr_btns_checked(int ID, bool checked);
+    void color_picked();
+    void change_mouse_color();
+    void change_speedslider_status(int btn_ID, bool checked);
+    void rst_color();
+    void get_saved_color();
+
+private:
+    void buildLeftPanel();
+    void buildRightPanel();
+    void buildAppearance();
+    void showPickerColourInEdits();
+    ColorBtn *swatch(int id) const;
+
+    QWidget *leftPanel;
+    QWidget *rightPanel;
+    QWidget *editBox = nullptr;
+    QLabel *colorLabel = nullptr;
+    QLabel *pickerLabel = nullptr;
+    QGraphicsOpacityEffect *leftOpacity;
+    QGraphicsOpacityEffect *rightOpacity;
+    QSequentialAnimationGroup *appearance;
 };
 
 #endif
