@@ -15,6 +15,7 @@
 #include "ui/style.h"
 #include "ui/systemtray.h"
 #include "update/config_widget.h"
+#include "update/updatedialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -204,8 +205,7 @@ void TARNO_Gaming::createTopButtons()
                                                    "QPushButton:checked:hover{image:url(:/img/settings_back.png);}"));
     settingsButton->setCheckable(true);
     connect(settingsButton, &QPushButton::toggled, this, &TARNO_Gaming::show_config_page);
-    // The firmware update dialog's start button on the settings page is wired to RunFWUpdate by the update
-    // service's part of this window.
+    connect(configPage->updateDialog->startButton, &QPushButton::clicked, this, &TARNO_Gaming::RunFWUpdate);
 
     auto *minButton = makeIconButton(this, QStringLiteral("minButton"), 1110,
                                      iconButtonStyle(QStringLiteral(":/img/min.png"), QStringLiteral(":/img/min_h.png")));

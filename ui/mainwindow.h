@@ -5,7 +5,9 @@
 #include "platform/devicechange.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QWidget>
 
 class DeviceNotifier;
@@ -18,6 +20,7 @@ class QPushButton;
 class QStackedWidget;
 class QTimer;
 class SystemTray;
+class Update;
 class buttons_Widget;
 class config_Widget;
 class leds_Widget;
@@ -97,6 +100,25 @@ private:
     // Moving the window ourselves where the window system will not.
     bool manualDrag = false;
     QPoint dragOffset;
+
+    // ---- Updates: application self-update and firmware update (defined in mainwindow_update.cpp) ----
+public slots:
+    void UpdateFound(QString filename);
+    void FWUpdateFound(QString filename);
+    void FWUpdateContentFound();
+    void RunUpdate();
+    void RunFWUpdate();
+    uint stm32crc32(quint32 *message, uint nWords, uint remainder);
+
+private:
+    // Stops the current update worker and waits for it, so that two never download the same file.
+    void stopUpdateWorker();
+
+    QString appUpdateFile;
+    QString fwUpdateFile;
+    QPointer<QThread> updateThread;
+    Update *updater = nullptr;
+    // ---- end of updates ----
 };
 
 #endif

@@ -6,8 +6,10 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class UpdateDialog;
 
-// The settings page: product, firmware and software versions, and the update offers.
+// The settings page: product, firmware and software versions, and the update offers. It only builds its
+// widgets; the main window wires them.
 class config_Widget : public QWidget
 {
     Q_OBJECT
@@ -18,9 +20,12 @@ public:
     // Shows "Version: a.b.c" on the firmware button and drops any earlier offer's connection.
     void showFirmwareVersion(const QString &text);
 
-    QComboBox *languageBox = nullptr;
     QPushButton *fwVersionButton = nullptr;
+    QPushButton *appVersionButton = nullptr;
     QLabel *fwUpdateMark = nullptr;
+    QLabel *appUpdateMark = nullptr;
+    UpdateDialog *updateDialog = nullptr;
+    QComboBox *languageBox = nullptr;
 };
 
 #endif

@@ -1,0 +1,73 @@
+// The files of one resumable download: "<name>.tmp" collects the body, "<name>.tmp.validator" keeps the ETag
+// (or Last-Modified) of the answer that began it, so that a resumed request can say If-Range and a file that
+// changed on the server restarts from zero instead of being spliced onto the old part.
+#ifndef PARTIALDOWNLOAD_H
+#define PARTIALDOWNLOAD_H
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+
+// The head of an answer, as far as resuming cares.
+struct AnswerHead
+{
+    int status = 0;
+    QByteArray contentRange;
+    QByteArray etag;
+    QByteArray lastModified;
+    qint64 contentLength = -1;
+};
+
+class PartialDownload
+{
+public:
+    enum class Verdict {
+        Append,    // the body continues the temporary file
+        Restart,   // the body is the whole file: the temporary file was emptied
+        Refused,   // nothing of the body may be written
+    };
+
+    explicit PartialDownload(const QString &fileName, const QDir &dir = QDir());
+
+    QString fileName() const { return name; }
+    QString finalPath() const;
+    QString tempPath() const;
+    QString validatorPath() const;
+
+    // Removes a finished file of the same name and a temporary file that cannot be resumed; returns the offset
+    // to request from. validator() is then what to send as If-Range (empty when starting from zero).
+    qint64 prepare();
+    qint64 offset() const { return requestedOffset; }
+    QByteArray validator() const { return storedValidator; }
+
+    // Judges the answer to the request prepared last. An error answer removes the temporary file when it
+    // can no longer be resumed (the file or the range is gone, or the server answered a range not asked for).
+    Verdict accept(const AnswerHead &head);
+    bool judged() const { return verdictGiven; }
+    bool accepted() const { return verdictGiven && verdict != Verdict::Refused; }
+
+    // Appends to the temporary file; false when it could not be written whole.
+    bool append(const QByteArray &data);
+    // Checks that the temporary file has the announced length and renames it to the final name.
+    bool complete();
+
+    static QByteArray rangeHeader(qint64 offset);
+    // Start of "bytes a-b/c", or -1 when the value is not of that form.
+    static qint64 rangeStart(const QByteArray &contentRange);
+    // Total of "bytes a-b/c", or -1 when unknown.
+    static qint64 rangeTotal(const QByteArray &contentRange);
+
+private:
+    void discard();
+    bool storeValidator(const AnswerHead &head);
+
+    QString name;
+    QDir folder;
+    qint64 requestedOffset = 0;
+    QByteArray storedValidator;
+    bool verdictGiven = false;
+    Verdict verdict = Verdict::Refused;
+    qint64 expectedSize = -1;
+};
+
+#endif

@@ -1,0 +1,85 @@
+#include "update/updatedialog.h"
+
+#include "ui/style.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+
+UpdateDialog::UpdateDialog(QWidget *parent)
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint)
+{
+    setFixedSize(800, 500);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    auto *title = new QLabel(tr("固件更新"), this);
+    title->setGeometry(0, 0, 800, 32);
+    title->setAlignment(Qt::AlignCenter);
+    title->setStyleSheet(Style::popupTitle);
+    auto *body = new QLabel(this);
+    body->setGeometry(0, 32, 800, 468);
+    body->setStyleSheet(QStringLiteral("background-color:rgba(45,46,51,0.98);border-bottom-left-radius:2px;"
+                                       "border-bottom-right-radius:2px"));
+
+    iconLabel = new QLabel(this);
+    iconLabel->setGeometry(0, 82, 800, 75);
+    iconLabel->setAlignment(Qt::AlignCenter);
+    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_dg")));
+
+    contentLabel = new QLabel(tr("升级内容:\n text here"), this);
+    contentLabel->setGeometry(25, 250, 750, 142);
+    contentLabel->setAlignment(Qt::AlignCenter);
+    contentLabel->setStyleSheet(QStringLiteral(
+        "background-color:rgba(0,0,0,0.14);border-radius:2px;font:14px;color:rgba(255,255,255,0.4)"));
+
+    statusLabel = new QLabel(QStringLiteral("1.0.0"), this);
+    statusLabel->setGeometry(0, 180, 800, 18);
+    statusLabel->setAlignment(Qt::AlignCenter);
+    statusLabel->setStyleSheet(QStringLiteral("font:18px;color:#2bac39"));
+
+    messageLabel = new QLabel(tr("发现新的固件版本"), this);
+    messageLabel->setGeometry(0, 208, 800, 14);
+    messageLabel->setAlignment(Qt::AlignCenter);
+    messageLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
+
+    startButton = new QPushButton(tr("开始更新"), this);
+    startButton->setGeometry(308, 426, 184, 34);
+    startButton->setStyleSheet(Style::pressButton);
+
+    okButton = new QPushButton(tr("确定"), this);
+    okButton->setGeometry(308, 426, 184, 34);
+    okButton->setStyleSheet(Style::pressButton);
+
+    progressBar = new QProgressBar(this);
+    progressBar->setGeometry(150, 442, 500, 2);
+    progressBar->setRange(0, 100);
+    progressBar->setValue(50);
+    progressBar->setTextVisible(false);
+    progressBar->setStyleSheet(QStringLiteral(
+        "QProgressBar {background-color: #21262c} QProgressBar::chunk {background-color: #2bac39}"));
+
+    connect(startButton, &QPushButton::clicked, startButton, &QWidget::hide);
+    connect(startButton, &QPushButton::clicked, progressBar, &QWidget::show);
+    connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void UpdateDialog::update_finishi()
+{
+    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_done")));
+    statusLabel->setText(tr("固件升级已完成"));
+    messageLabel->setText(tr("升级为版本V") + versionText);
+    progressBar->hide();
+    okButton->show();
+}
+
+void UpdateDialog::showEvent(QShowEvent *event)
+{
+    statusLabel->setText(QStringLiteral("V") + versionText);
+    messageLabel->setText(tr("发现新的固件版本"));
+    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_dg")));
+    startButton->show();
+    okButton->hide();
+    progressBar->hide();
+    QDialog::showEvent(event);
+}
