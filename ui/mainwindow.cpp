@@ -5,6 +5,7 @@
 #include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
 #include "lighting/leds_widget.h"
+#include "lighting/usercolorsettings.h"
 #include "platform/devicenotifier.h"
 #include "platform/windowdrag.h"
 #include "pointer/pointer_widget.h"
@@ -97,7 +98,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     animationState = PageIndex::Buttons;
     pageStack->setGeometry(0, 0, WindowWidth, WindowHeight);
 
-    // userColorSettings: created by the lighting page's colour file code.
+    userColorSettings();
 
     navBar = new Nav_Bar(this);
     navBar->setObjectName(QStringLiteral("navBar"));
@@ -144,7 +145,10 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     deviceNotifier->start();
 }
 
-TARNO_Gaming::~TARNO_Gaming() = default;
+TARNO_Gaming::~TARNO_Gaming()
+{
+    stopUpdateWorker();
+}
 
 void TARNO_Gaming::createPictures()
 {
@@ -161,6 +165,8 @@ void TARNO_Gaming::createPictures()
     mouseArea->adjustSize();
 
     auto *sideOpacity = new QGraphicsOpacityEffect(this);
+    // The effect starts at 0.7; the side view is fully shown until the first page change fades it.
+    sideOpacity->setOpacity(1.0);
     sideImage->setGraphicsEffect(sideOpacity);
 
     sideFade = new QPropertyAnimation(sideOpacity, "opacity", this);
