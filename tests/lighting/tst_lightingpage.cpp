@@ -1,0 +1,454 @@
+#include "device/devicecontext.h"
+#include "device/devicesettings.h"
+#include "fakedevice.h"
+#include "lighting/colorbtn.h"
+#include "lighting/colorpicker.h"
+#include "lighting/leds_widget.h"
+#include "lighting/speedslider.h"
+#include "lighting/usercolorsettings.h"
+
+#include <QButtonGroup>
+#include <QFile>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+QByteArray lightingCommand(int mode, int speed, const QColor &colour)
+{
+    QByteArray bytes(31, '\0');
+    bytes[0] = char(0xA1);
+    bytes[2] = char(mode);
+    bytes[3] = char(speed);
+    bytes[4] = char(0x08);
+    bytes[6] = char(colour.red());
+    bytes[7] = char(colour.green());
+    bytes[8] = char(colour.blue());
+    return bytes;
+}
+
+QList<QByteArray> sentCommands()
+{
+    return FakeDevice::writes(QStringLiteral("WrtieControl"));
+}
+
+DeviceSettings lightingState(int mode, int speed, const QColor &colour)
+{
+    DeviceSettings settings;
+    settings.lighting[4] = quint8(mode);
+    settings.lighting[5] = quint8(speed);
+    settings.lighting[8] = quint8(colour.red());
+    settings.lighting[9] = quint8(colour.green());
+    settings.lighting[10] = quint8(colour.blue());
+    return settings;
+}
+
+QColor swatchColour(leds_Widget &page, int id)
+{
+    return static_cast<ColorBtn *>(page.colorGroup->button(id))->btnColor();
+}
+
+QStringList editTexts(leds_Widget &page)
+{
+    return { page.redEdit->text(), page.greenEdit->text(), page.blueEdit->text(), page.hexEdit->text() };
+}
+
+void typeInto(QLineEdit *edit, const QString &text)
+{
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+class LightingPageTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> colourDir;
+    std::unique_ptr<leds_Widget> page;
+
+    QString colourFile() const { return colourDir->filePath(QStringLiteral("user_color.ini")); }
+
+    QByteArray colourFileBytes() const
+    {
+        QFile file(colourFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QColor storedColour(int slot) const
+    {
+        QSettings settings(colourFile(), QSettings::IniFormat);
+        const QString group = QStringLiteral("COLOR%1/").arg(slot);
+        return QColor(settings.value(group + QStringLiteral("Red")).toInt(),
+                      settings.value(group + QStringLiteral("Green")).toInt(),
+                      settings.value(group + QStringLiteral("Blue")).toInt());
+    }
+
+    // A fresh page showing the given state, with the record of sent commands cleared.
+    leds_Widget &showPage(const DeviceSettings &state)
+    {
+        page = std::make_unique<leds_Widget>();
+        page->show();
+        page->showDeviceLighting(state);
+        FakeDevice::calls.clear();
+        return *page;
+    }
+
+    void clickSwatch(leds_Widget &page, int id)
+    {
+        QTest::mouseClick(page.colorGroup->button(id), Qt::LeftButton, Qt::NoModifier, QPoint(9, 9));
+    }
+
+private slots:
+    void init()
+    {
+        FakeDevice::install();
+        std::memset(deviceContext.commandBuffer, 0, sizeof deviceContext.commandBuffer);
+        colourDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(colourDir->isValid());
+        setUserColorFile(colourFile());
+    }
+
+    void cleanup()
+    {
+        page.reset();
+    }
+
+    void shouldSendNewModeOnBothTogglesOfModeChange_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("speedEnabled");
+        QTest::addColumn<bool>("colourEnabled");
+        QTest::newRow("off") << 1 << 0 << false << false;
+        QTest::newRow("steady") << 0 << 1 << false << true;
+        QTest::newRow("breathing") << 1 << 2 << true << true;
+        QTest::newRow("cycle") << 1 << 3 << true << false;
+        QTest::newRow("shooting") << 3 << 4 << false << true;
+        QTest::newRow("frenzy") << 2 << 6 << false << false;
+    }
+    void shouldSendNewModeOnBothTogglesOfModeChange()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(bool, speedEnabled);
+        QFETCH(bool, colourEnabled);
+        leds_Widget &page = showPage(lightingState(from, 5, QColor(10, 20, 30)));
+
+        QTest::mouseClick(page.modeGroup->button(to), Qt::LeftButton);
+
+        const QByteArray expected = lightingCommand(to, 5, QColor(10, 20, 30));
+        QCOMPARE(sentCommands(), (QList<QByteArray> { expected, expected }));
+        QCOMPARE(page.speedSlider->isEnabled(), speedEnabled);
+        QCOMPARE(page.speedLabel->isEnabled(), speedEnabled);
+        for (QWidget *control : { static_cast<QWidget *>(page.colorPicker), static_cast<QWidget *>(page.restoreButton),
+                                  static_cast<QWidget *>(page.redEdit), static_cast<QWidget *>(page.hexEdit),
+                                  static_cast<QWidget *>(page.colorGroup->button(4)) })
+            QCOMPARE(control->isEnabled(), colourEnabled);
+    }
+
+    void shouldLeaveLaterBufferBytesAsEarlierCommandsLeftThem()
+    {
+        leds_Widget &page = showPage(lightingState(2, 3, QColor(1, 2, 3)));
+        for (int i = 9; i < 32; ++i)
+            deviceContext.commandBuffer[i] = quint8(i);
+
+        QTest::keyClick(page.speedSlider, Qt::Key_Right);
+
+        QByteArray expected = lightingCommand(2, 4, QColor(1, 2, 3));
+        for (int i = 9; i < 31; ++i)
+            expected[i] = char(i);
+        QCOMPARE(sentCommands(), QList<QByteArray> { expected });
+    }
+
+    void shouldSendOneCommandPerSpeedStep()
+    {
+        leds_Widget &page = showPage(lightingState(2, 1, QColor(9, 9, 9)));
+
+        page.speedSlider->setSliderDown(true);
+        for (int position : { 2, 3, 4, 5 })
+            page.speedSlider->setSliderPosition(position);
+        page.speedSlider->setSliderDown(false);
+
+        QList<QByteArray> expected;
+        for (int speed : { 2, 3, 4, 5 })
+            expected << lightingCommand(2, speed, QColor(9, 9, 9));
+        QCOMPARE(sentCommands(), expected);
+        QCOMPARE(page.speedSlider->valueLabel()->text(), QStringLiteral("5"));
+        QCOMPARE(page.speedSlider->valueLabel()->x(), 40 * 5 - 39);
+    }
+
+    void shouldSendPickedColour()
+    {
+        leds_Widget &page = showPage(lightingState(1, 4, QColor(0, 0, 0)));
+
+        QTest::mouseClick(page.colorPicker, Qt::LeftButton, Qt::NoModifier, QPoint(96, 59));
+
+        QCOMPARE(sentCommands(), QList<QByteArray> { lightingCommand(1, 4, QColor(128, 64, 64)) });
+        QCOMPARE(editTexts(page), (QStringList { "128", "64", "64", "804040" }));
+    }
+
+    void shouldSendHueAtPressAndAtEndOfDrag()
+    {
+        leds_Widget &page = showPage(lightingState(4, 4, QColor(255, 0, 0)));
+        QHueSlider *hue = page.colorPicker->slider();
+
+        QTest::mousePress(hue, Qt::LeftButton, Qt::NoModifier, QPoint(66, 20));
+        QCOMPARE(sentCommands(), QList<QByteArray> { lightingCommand(4, 4, QColor::fromHsvF(120 / 359.0, 1, 1)) });
+        QTest::mouseRelease(hue, Qt::LeftButton, Qt::NoModifier, QPoint(66, 20));
+
+        FakeDevice::calls.clear();
+        hue->setSliderDown(true);
+        hue->setSliderPosition(230);
+        QVERIFY(sentCommands().isEmpty());
+        hue->setSliderDown(false);
+        const QColor dragged = QColor::fromHsvF(230 / 359.0, 1, 1);
+        QCOMPARE(sentCommands(), QList<QByteArray> { lightingCommand(4, 4, dragged) });
+        QCOMPARE(page.hexEdit->text(), dragged.name().mid(1).toUpper());
+    }
+
+    void shouldLoadSwatchColourOnClick()
+    {
+        leds_Widget &page = showPage(lightingState(2, 6, QColor(0, 0, 0)));
+
+        clickSwatch(page, 3);
+        QCOMPARE(sentCommands(), QList<QByteArray> { lightingCommand(2, 6, QColor(255, 255, 0)) });
+        QCOMPARE(page.colorPicker->currentColor(), QColor(255, 255, 0));
+        QCOMPARE(page.colorPicker->slider()->value(), 60);
+        QCOMPARE(editTexts(page), (QStringList { "255", "255", "0", "FFFF00" }));
+
+        FakeDevice::calls.clear();
+        clickSwatch(page, 3);
+        QVERIFY(sentCommands().isEmpty());
+        QCOMPARE(page.colorGroup->checkedId(), 3);
+
+        clickSwatch(page, 5);
+        QCOMPARE(sentCommands(), QList<QByteArray> { lightingCommand(2, 6, QColor(0, 0, 255)) });
+    }
+
+    void shouldSendOneCommandPerKeystrokeInColourEdits()
+    {
+        leds_Widget &page = showPage(lightingState(1, 2, QColor(0, 7, 9)));
+
+        typeInto(page.redEdit, QStringLiteral("128"));
+        typeInto(page.blueEdit, QStringLiteral("40"));
+
+        QCOMPARE(sentCommands(), (QList<QByteArray> {
+                                     lightingCommand(1, 2, QColor(1, 7, 9)),
+                                     lightingCommand(1, 2, QColor(12, 7, 9)),
+                                     lightingCommand(1, 2, QColor(128, 7, 9)),
+                                     lightingCommand(1, 2, QColor(128, 7, 4)),
+                                     lightingCommand(1, 2, QColor(128, 7, 40)),
+                                 }));
+        QCOMPARE(editTexts(page), (QStringList { "128", "7", "40", "800728" }));
+    }
+
+    void shouldTreatComponentAbove255As255()
+    {
+        leds_Widget &page = showPage(lightingState(1, 2, QColor(10, 20, 30)));
+        clickSwatch(page, 2);
+        FakeDevice::calls.clear();
+
+        typeInto(page.greenEdit, QStringLiteral("300"));
+
+        QCOMPARE(sentCommands().last(), lightingCommand(1, 2, QColor(255, 255, 0)));
+        QCOMPARE(editTexts(page), (QStringList { "255", "255", "0", "FFFF00" }));
+        QCOMPARE(storedColour(2), QColor(255, 255, 0));
+    }
+
+    void shouldApplyHexTextOnEveryKeystroke_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QColor>("sent");
+        QTest::newRow("six digits") << QStringLiteral("1a2b3c") << QColor(0x1A, 0x2B, 0x3C);
+        QTest::newRow("short form") << QStringLiteral("abc") << QColor(0xAA, 0xBB, 0xCC);
+        QTest::newRow("one digit") << QStringLiteral("f") << QColor(0, 0, 0);
+        QTest::newRow("two digits") << QStringLiteral("ff") << QColor(0, 0, 0);
+        QTest::newRow("four digits") << QStringLiteral("ffff") << QColor(0, 0, 0);
+        QTest::newRow("five digits") << QStringLiteral("fffff") << QColor(0, 0, 0);
+    }
+    void shouldApplyHexTextOnEveryKeystroke()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QColor, sent);
+        leds_Widget &page = showPage(lightingState(4, 8, QColor(5, 6, 7)));
+
+        typeInto(page.hexEdit, typed);
+
+        const QList<QByteArray> commands = sentCommands();
+        QCOMPARE(commands.size(), typed.size());
+        QCOMPARE(commands.last(), lightingCommand(4, 8, sent));
+        QCOMPARE(page.hexEdit->text(), typed.toUpper());
+        QCOMPARE(page.colorPicker->currentColor().rgb(), sent.rgb());
+        QCOMPARE(page.redEdit->text(), QString::number(sent.red()));
+        QCOMPARE(page.blueEdit->text(), QString::number(sent.blue()));
+    }
+
+    void shouldCopyPickerChangesIntoCheckedSwatchButNotHexEdits()
+    {
+        leds_Widget &page = showPage(lightingState(1, 4, QColor(0, 0, 0)));
+        clickSwatch(page, 2);
+        const QByteArray before = colourFileBytes();
+
+        typeInto(page.hexEdit, QStringLiteral("123456"));
+        QCOMPARE(colourFileBytes(), before);
+        QCOMPARE(swatchColour(page, 2), QColor(255, 135, 0));
+
+        QTest::mouseClick(page.colorPicker, Qt::LeftButton, Qt::NoModifier, QPoint(96, 59));
+        const QColor picked = page.colorPicker->currentColor();
+        QCOMPARE(swatchColour(page, 2), picked);
+        QCOMPARE(storedColour(2), QColor(picked.red(), picked.green(), picked.blue()));
+        QCOMPARE(storedColour(1), QColor(255, 0, 0));
+
+        typeInto(page.redEdit, QStringLiteral("7"));
+        QCOMPARE(storedColour(2), QColor(7, picked.green(), picked.blue()));
+    }
+
+    void shouldRewriteOnlySlotMissingAKey()
+    {
+        {
+            QSettings settings(colourFile(), QSettings::IniFormat);
+            for (int slot = 1; slot <= 6; ++slot) {
+                settings.setValue(QStringLiteral("COLOR%1/Red").arg(slot), slot);
+                settings.setValue(QStringLiteral("COLOR%1/Green").arg(slot), slot * 2);
+                settings.setValue(QStringLiteral("COLOR%1/Blue").arg(slot), slot * 3);
+            }
+            settings.remove(QStringLiteral("COLOR3/Green"));
+        }
+        setUserColorFile(colourFile());
+
+        leds_Widget &page = showPage(lightingState(1, 4, QColor(0, 0, 0)));
+
+        QCOMPARE(swatchColour(page, 3), QColor(255, 255, 0));
+        QCOMPARE(storedColour(3), QColor(255, 255, 0));
+        for (int slot : { 1, 2, 4, 5, 6 }) {
+            QCOMPARE(swatchColour(page, slot), QColor(slot, slot * 2, slot * 3));
+            QCOMPARE(storedColour(slot), QColor(slot, slot * 2, slot * 3));
+        }
+        QVERIFY(sentCommands().isEmpty());
+    }
+
+    void shouldCreateColourFileWithDefaultsOnFirstRefresh()
+    {
+        QVERIFY(!QFile::exists(colourFile()));
+        showPage(lightingState(1, 4, QColor(0, 0, 0)));
+        QSettings settings(colourFile(), QSettings::IniFormat);
+        QCOMPARE(settings.allKeys().size(), 18);
+        QCOMPARE(storedColour(2), QColor(255, 135, 0));
+        QCOMPARE(storedColour(6), QColor(255, 0, 255));
+    }
+
+    void shouldRestoreDefaultsAndUncheckSwatch()
+    {
+        leds_Widget &page = showPage(lightingState(1, 4, QColor(0, 0, 0)));
+        clickSwatch(page, 4);
+        typeInto(page.redEdit, QStringLiteral("9"));
+        QCOMPARE(storedColour(4), QColor(9, 255, 0));
+        const QColor pickerColour = page.colorPicker->currentColor();
+        FakeDevice::calls.clear();
+
+        QTest::mouseClick(page.restoreButton, Qt::LeftButton);
+
+        QCOMPARE(page.colorGroup->checkedId(), -1);
+        QCOMPARE(swatchColour(page, 4), QColor(0, 255, 0));
+        QCOMPARE(storedColour(4), QColor(0, 255, 0));
+        QSettings settings(colourFile(), QSettings::IniFormat);
+        QCOMPARE(settings.allKeys().size(), 18);
+        QCOMPARE(page.colorPicker->currentColor(), pickerColour);
+        QVERIFY(sentCommands().isEmpty());
+
+        // The group is exclusive again: a later click checks one swatch and sends.
+        clickSwatch(page, 1);
+        QCOMPARE(page.colorGroup->checkedId(), 1);
+        QCOMPARE(sentCommands().size(), 1);
+    }
+
+    void shouldShowUnusualLightingStatesWithoutSending_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("checkedMode");
+        QTest::addColumn<int>("shownSpeed");
+        QTest::addColumn<bool>("speedEnabled");
+        QTest::addColumn<bool>("colourEnabled");
+        // Before each refresh the page shows breathing (both enabled) at speed 3.
+        QTest::newRow("mode 5") << 5 << 6 << 6 << 6 << true << true;
+        QTest::newRow("mode 7") << 7 << 6 << 6 << 6 << true << true;
+        QTest::newRow("mode 255") << 255 << 6 << 6 << 6 << true << true;
+        QTest::newRow("mode 6") << 6 << 6 << 6 << 6 << false << false;
+        QTest::newRow("cycle") << 3 << 6 << 3 << 6 << true << false;
+        QTest::newRow("off") << 0 << 6 << 0 << 6 << false << false;
+        QTest::newRow("speed 0") << 2 << 0 << 2 << 3 << true << true;
+        QTest::newRow("speed 9") << 2 << 9 << 2 << 3 << true << true;
+        QTest::newRow("speed 1") << 2 << 1 << 2 << 1 << true << true;
+        QTest::newRow("speed 8") << 2 << 8 << 2 << 8 << true << true;
+    }
+    void shouldShowUnusualLightingStatesWithoutSending()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, speed);
+        QFETCH(int, checkedMode);
+        QFETCH(int, shownSpeed);
+        QFETCH(bool, speedEnabled);
+        QFETCH(bool, colourEnabled);
+        leds_Widget &page = showPage(lightingState(2, 3, QColor(1, 2, 3)));
+        clickSwatch(page, 5);
+        FakeDevice::calls.clear();
+
+        page.showDeviceLighting(lightingState(mode, speed, QColor(0x12, 0xAB, 0xFE)));
+
+        QVERIFY(sentCommands().isEmpty());
+        QCOMPARE(page.modeGroup->checkedId(), checkedMode);
+        QCOMPARE(page.speedSlider->value(), shownSpeed);
+        QCOMPARE(page.speedSlider->valueLabel()->text(), QString::number(shownSpeed));
+        QCOMPARE(page.speedSlider->valueLabel()->x(), 40 * shownSpeed - 39);
+        QCOMPARE(page.speedSlider->isEnabled(), speedEnabled);
+        QCOMPARE(page.colorPicker->isEnabled(), colourEnabled);
+        QCOMPARE(page.colorPicker->currentColor(), QColor(0x12, 0xAB, 0xFE));
+        QCOMPARE(editTexts(page), (QStringList { "18", "171", "254", "12ABFE" }));
+        // A checked swatch stays checked and keeps its colour.
+        QCOMPARE(page.colorGroup->checkedId(), 5);
+        QCOMPARE(swatchColour(page, 5), QColor(0, 0, 255));
+    }
+
+    void shouldSendPickerColourEvenWhenColourControlsAreOff()
+    {
+        leds_Widget &page = showPage(lightingState(1, 7, QColor(200, 100, 50)));
+        QTest::mouseClick(page.modeGroup->button(0), Qt::LeftButton);
+        QVERIFY(!page.colorPicker->isEnabled());
+        QCOMPARE(sentCommands().last(), lightingCommand(0, 7, QColor(200, 100, 50)));
+    }
+
+    void shouldSlidePanelsInWhenShown()
+    {
+        leds_Widget page;
+        page.resize(1200, 750);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QWidget *left = page.modeGroup->button(1)->parentWidget();
+        QWidget *right = page.colorPicker->parentWidget();
+        QTRY_COMPARE_WITH_TIMEOUT(left->pos(), QPoint(0, 0), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(right->pos(), QPoint(800, 0), 5000);
+        auto opacityOf = [](QWidget *panel) {
+            return static_cast<QGraphicsOpacityEffect *>(panel->graphicsEffect())->opacity();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(opacityOf(left), 1.0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(opacityOf(right), 1.0, 5000);
+
+        page.hide();
+        QCOMPARE(opacityOf(left), 0.0);
+        QCOMPARE(opacityOf(right), 0.0);
+    }
+};
+
+QTEST_MAIN(LightingPageTest)
+#include "tst_lightingpage.moc"
