@@ -1,10 +1,248 @@
 #include "buttons/buttons_widget.h"
 
+#include "buttons/btn_dialog.h"
+#include "buttons/buttondevice.h"
+#include "buttons/func_list.h"
+#include "buttons/keytables.h"
+#include "buttons/micro_widget.h"
+#include "buttons/mkey_edit.h"
+#include "device/devicecontext.h"
+
+#include <QButtonGroup>
+#include <QDebug>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QPauseAnimation>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSequentialAnimationGroup>
+#include <QSignalBlocker>
+
+namespace {
+
+constexpr int ShowPauseMs = 800;
+constexpr int FadeInMs = 500;
+
+struct ButtonPlace
+{
+    int id;
+    QPoint position;
+    int anchorId;   // the button whose position places the dialog
+    QPoint dialogOffset;
+};
+
+// Buttons 3 and 4 lie on the right of the picture; each opens its dialog from the other's position.
+constexpr ButtonPlace buttonPlaces[] = {
+    { 2, { 386, 208 }, 2, { 30, -12 } },
+    { 3, { 820, 350 }, 4, { -350, -60 } },
+    { 4, { 814, 302 }, 3, { -350, -60 } },
+    { 5, { 386, 276 }, 5, { 30, -12 } },
+    { 6, { 386, 306 }, 6, { 30, -12 } },
+    { 7, { 786, 276 }, 7, { 30, -12 } },
+    { 8, { 360, 214 }, 8, { 30, -12 } },
+    { 9, { 412, 214 }, 9, { 30, -12 } },
+};
+
+const ButtonPlace *placeOf(int btn_id)
+{
+    for (const ButtonPlace &place : buttonPlaces) {
+        if (place.id == btn_id)
+            return &place;
+    }
+    return nullptr;
+}
+
+void checkEntry(QButtonGroup *group, int id, int count)
+{
+    if (id < count)
+        group->button(id)->setChecked(true);
+}
+
+void clearSelection(QButtonGroup *group)
+{
+    group->setExclusive(false);
+    if (QAbstractButton *checked = group->checkedButton())
+        checked->setChecked(false);
+    group->setExclusive(true);
+}
+
+} // namespace
+
 buttons_Widget::buttons_Widget(QWidget *parent)
     : QWidget(parent)
 {
+    buttonGroup = new QButtonGroup(this);
+    buttonGroup->setExclusive(true);
+    for (const ButtonPlace &place : buttonPlaces) {
+        auto *button = new QPushButton(this);
+        button->setCheckable(true);
+        button->setGeometry(QRect(place.position, QSize(22, 22)));
+        button->setCursor(Qt::PointingHandCursor);
+        button->setStyleSheet(QStringLiteral(
+            "QPushButton{border:none;background:transparent;image:url(:/img/button.png);}"
+            "QPushButton:checked,QPushButton:hover{image:url(:/img/button_selected.png);}"));
+        buttonGroup->addButton(button, place.id);
+    }
+    dialog = new btn_Dialog(this);
+
+    opacity = new QGraphicsOpacityEffect(this);
+    opacity->setOpacity(0.0);
+    setGraphicsEffect(opacity);
+    fadeIn = new QPropertyAnimation(opacity, "opacity");
+    fadeIn->setDuration(FadeInMs);
+    fadeIn->setStartValue(0.0);
+    fadeIn->setEndValue(1.0);
+    fadeIn->setEasingCurve(QEasingCurve::InQuad);
+    showAnimation = new QSequentialAnimationGroup(this);
+    showAnimation->addPause(ShowPauseMs);
+    showAnimation->addAnimation(fadeIn);
+
+    connect(buttonGroup, &QButtonGroup::idToggled, this, &buttons_Widget::show_btn_dg);
+    connect(buttonGroup, &QButtonGroup::idClicked, this, &buttons_Widget::btn_clicked);
+    connect(dialog, &btn_Dialog::set_btn, this, &buttons_Widget::set_mouse_btn);
+    connect(dialog, &btn_Dialog::save_micro_clicked, this, &buttons_Widget::set_mouse_btn);
+}
+
+void buttons_Widget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    showAnimation->setDirection(QAbstractAnimation::Forward);
+    showAnimation->start();
+    if (firstShow) {
+        // The first appearance comes with the window's own fade: no pause before it.
+        showAnimation->setCurrentTime(ShowPauseMs);
+        firstShow = false;
+    }
+}
+
+void buttons_Widget::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    showAnimation->setDirection(QAbstractAnimation::Backward);
+    showAnimation->start();
 }
 
 void buttons_Widget::hideButtonDialog()
 {
+    dialog->hide();
+    set_btn_unchecked();
+}
+
+QPoint buttons_Widget::dialogPosition(int btn_id) const
+{
+    const ButtonPlace *place = placeOf(btn_id);
+    if (!place)
+        return {};
+    return mapToGlobal(QPoint(0, 0)) + buttonGroup->button(place->anchorId)->pos() + place->dialogOffset;
+}
+
+int buttons_Widget::checkedButton() const
+{
+    return buttonGroup->checkedId();
+}
+
+void buttons_Widget::btn_clicked(int btn_id)
+{
+    if (btn_id == checkedButton())
+        show_btn_dg(btn_id, true);
+}
+
+void buttons_Widget::set_btn_unchecked()
+{
+    clearSelection(buttonGroup);
+}
+
+void buttons_Widget::show_btn_dg(int btn_id, bool checked)
+{
+    if (!checked)
+        return;
+    showAssignment(btn_id);
+    if (placeOf(btn_id)) {
+        dialog->move(dialogPosition(btn_id));
+        dialog->show();
+    }
+}
+
+void buttons_Widget::showAssignment(int btn_id)
+{
+    func_List *functions = dialog->funcList;
+    combo_List *combos = dialog->comboList;
+    const bool answered = readButtonAssignment(quint8(btn_id));
+    const QSignalBlocker blockFunctions(functions->group);
+    const QSignalBlocker blockCombos(combos->group);
+
+    if (!answered) {
+        // What controlReply holds now belongs to no button: show nothing chosen rather than a stale choice.
+        clearSelection(functions->group);
+        clearSelection(combos->group);
+        dialog->titleLabel->clear();
+        return;
+    }
+
+    const ButtonAssignment assignment = ButtonAssignment::fromReply(deviceContext.controlReply);
+    qDebug() << "func_type" << int(assignment.funcType);
+    qDebug() << "func_id" << int(assignment.funcId);
+
+    switch (assignment.funcType) {
+    case FuncType::Function:
+        dialog->pageGroup->button(btn_Dialog::FunctionPage)->setChecked(true);
+        checkEntry(functions->group, assignment.funcId, func_List::EntryCount);
+        break;
+    case FuncType::Combination:
+        dialog->pageGroup->button(btn_Dialog::CombinationPage)->setChecked(true);
+        if (assignment.funcId == CustomComboId) {
+            mkey_Edit *editor = combos->editor;
+            editor->modifiers = assignment.param;
+            editor->vkey_code = usage_to_vk(assignment.key);
+            editor->show_mkey();
+            combos->get_mkey_value();
+            combos->entries.at(combo_List::CustomEntry)->setChecked(true);
+        } else {
+            checkEntry(combos->group, assignment.funcId, combo_List::EntryCount);
+        }
+        break;
+    case FuncType::Macro: {
+        dialog->pageGroup->button(btn_Dialog::MacroPage)->setChecked(true);
+        micro_Widget *recorder = dialog->recorder;
+        recorder->record_delay = assignment.funcId != 0;
+        recorder->events = readMacroEvents(quint8(btn_id), assignment.macroEventCount())
+                               .value_or(QVector<micro_Event>());
+        recorder->show_records_list(recorder->record_delay);
+        break;
+    }
+    default:
+        return;
+    }
+    dialog->show_btn_text(0, true);
+    dialog->btn_clear(0, true);
+}
+
+void buttons_Widget::set_mouse_btn(int func_id)
+{
+    const int page = dialog->currentPage();
+    if (func_id == CustomComboId && page == btn_Dialog::CombinationPage) {
+        dialog->comboList->get_mkey_value();
+        set_mkey_function();
+    } else if (page == btn_Dialog::MacroPage) {
+        set_micro_function();
+    } else if (checkedButton() >= 0) {
+        writeButtonFunction(quint8(checkedButton()), quint8(page), quint8(func_id));
+    }
+}
+
+void buttons_Widget::set_mkey_function()
+{
+    if (checkedButton() < 0)
+        return;
+    const mkey_Edit *editor = dialog->comboList->editor;
+    writeButtonCombination(quint8(checkedButton()), editor->modifiers, vk_to_usage(editor->vkey_code));
+}
+
+void buttons_Widget::set_micro_function()
+{
+    if (checkedButton() < 0)
+        return;
+    const micro_Widget *recorder = dialog->recorder;
+    writeButtonMacro(quint8(checkedButton()), recorder->record_delay, recorder->events);
 }

@@ -1,0 +1,143 @@
+#include "buttons/micro_widget.h"
+
+#include "buttons/keytables.h"
+#include "platform/keyboardcapture.h"
+#include "ui/style.h"
+
+#include <QEvent>
+#include <QIcon>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+const QString listStyle = QStringLiteral(
+    "QListWidget{border:1px solid rgba(255,255,255,0.14);border-radius:2px;background-color:rgba(0,0,0,0.34);"
+    "padding:4px;font:12px;color:rgba(255,255,255,0.7);outline:none;}"
+    "QListWidget::item{padding:4px;border:none;}"
+    "QListWidget::item:selected{background-color:rgba(255,255,255,0.08);color:rgba(255,255,255,0.9);}"
+    "QScrollBar:vertical{width:15px;background:transparent;margin:0px;}"
+    "QScrollBar::handle:vertical{background:rgba(255,255,255,0.1);margin:0px 6px;border-radius:1px;"
+    "min-height:20px;}"
+    "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;margin:0px 7px;}"
+    "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}");
+
+constexpr qint64 MaxDelayMs = 0xFFFF;
+
+} // namespace
+
+micro_Widget::micro_Widget(QWidget *parent)
+    : QWidget(parent)
+{
+    setFixedSize(304, 200);
+
+    list = new QListWidget(this);
+    list->setGeometry(0, 0, 192, 194);
+    list->setStyleSheet(listStyle);
+    list->setIconSize(QSize(16, 16));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    startButton = new QPushButton(tr("启动录制"), this);
+    startButton->setGeometry(207, 55, 90, 26);
+    startButton->setStyleSheet(Style::pressButton);
+
+    saveButton = new QPushButton(tr("保存"), this);
+    saveButton->setGeometry(207, 89, 90, 26);
+    saveButton->setStyleSheet(Style::pressButton);
+
+    delayOption = new QRadioButton(tr("记录延迟"), this);
+    delayOption->setGeometry(207, 123, 130, 16);
+    delayOption->setStyleSheet(Style::listEntry);
+    // A single radio button that the user can also switch off again.
+    delayOption->setAutoExclusive(false);
+
+    capture = new KeyboardCapture(this);
+    connect(capture, &KeyboardCapture::keyMessage, this, &micro_Widget::takeKey);
+    connect(startButton, &QPushButton::clicked, this, &micro_Widget::start_record);
+    list->installEventFilter(this);
+}
+
+void micro_Widget::start_record()
+{
+    if (tracker.recording()) {
+        stop_record();
+        return;
+    }
+    list->clear();
+    events.clear();
+    record_delay = delayOption->isChecked();
+    delayOption->setEnabled(false);
+    saveButton->setEnabled(false);
+    startButton->setText(tr("停止录制"));
+
+    tracker.start();
+    event_timer.start();
+    list->setFocus(Qt::OtherFocusReason);
+    capture->start(list);
+}
+
+void micro_Widget::takeKey(unsigned message, quint8 vk)
+{
+    if (const auto key = tracker.apply(message, vk))
+        record_keys(key->vk, key->up);
+}
+
+void micro_Widget::record_keys(quint8 vkey_code, bool press)
+{
+    quint16 delay = 0;
+    if (record_delay) {
+        const qint64 elapsed = event_timer.restart();
+        // A longer pause than the 16-bit field holds is kept as the longest one, not wrapped to a short one.
+        if (!events.isEmpty())
+            delay = quint16(std::min(elapsed, MaxDelayMs));
+    }
+    micro_Event event;
+    event.usage = vk_to_usage(vkey_code);
+    event.up = press ? 1 : 0;
+    event.delay_ms = delay;
+    events.append(event);
+    show_records_list(record_delay);
+    if (events.size() == MaxMacroEvents)
+        stop_record();
+}
+
+void micro_Widget::stop_record()
+{
+    capture->stop();
+    tracker.stop();
+    delayOption->setEnabled(true);
+    saveButton->setEnabled(true);
+    startButton->setText(tr("启动录制"));
+}
+
+void micro_Widget::show_records_list(bool show_delay)
+{
+    const QIcon keyUp(QStringLiteral(":/img/keyup.png"));
+    const QIcon keyDown(QStringLiteral(":/img/keydown.png"));
+    const QIcon timer(QStringLiteral(":/img/timer.png"));
+
+    list->clear();
+    for (int i = 0; i < events.size(); ++i) {
+        const micro_Event &event = events.at(i);
+        list->addItem(new QListWidgetItem(event.up == 1 ? keyUp : keyDown, key_name(usage_to_vk(event.usage))));
+        if (show_delay && i + 1 < events.size()) {
+            list->addItem(new QListWidgetItem(
+                timer, QString::number(events.at(i + 1).delay_ms) + tr(" 毫秒延迟")));
+        }
+    }
+    list->setCurrentRow(list->count() - 1);
+}
+
+bool micro_Widget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == list && event->type() == QEvent::FocusOut) {
+        // Clicking the start button while recording stops the recording through start_record.
+        if (!startButton->hasFocus())
+            stop_record();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,53 @@
+// The macro recorder, third page of the button dialog: records every key going down and up, with or without
+// the delays between them, while taking the whole keyboard, and shows the events as a list.
+#ifndef MICRO_WIDGET_H
+#define MICRO_WIDGET_H
+
+#include "buttons/assignmentcodec.h"
+#include "buttons/keyhook.h"
+
+#include <QElapsedTimer>
+#include <QVector>
+#include <QWidget>
+
+class KeyboardCapture;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+class micro_Widget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit micro_Widget(QWidget *parent = nullptr);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool recording() const { return tracker.recording(); }
+
+    QListWidget *list = nullptr;
+    QPushButton *startButton = nullptr;
+    QPushButton *saveButton = nullptr;
+    QRadioButton *delayOption = nullptr;
+
+    bool record_delay = false;
+    QElapsedTimer event_timer;
+    QVector<micro_Event> events;
+
+    KeyboardCapture *capture = nullptr;
+
+public slots:
+    // Starts a recording, or stops the one that runs.
+    void start_record();
+    void record_keys(quint8 vkey_code, bool press);
+    void stop_record();
+    void show_records_list(bool show_delay);
+
+private slots:
+    void takeKey(unsigned message, quint8 vk);
+
+private:
+    MacroKeyTracker tracker;
+};
+
+#endif
