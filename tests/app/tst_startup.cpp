@@ -25,6 +25,16 @@ QString waitForDialog(ProgramSession &session)
     return found;
 }
 
+// Confirms the box with Enter until the program has gone (the box may not take keys the moment it maps).
+int confirmAndWaitForExit(ProgramSession &session, const QString &box)
+{
+    session.waitFor([&] {
+        ProgramSession::xdotool({ "key", "--window", box, "Return" });
+        return session.process().state() == QProcess::NotRunning;
+    });
+    return session.waitForExit();
+}
+
 bool startProcess(ProgramSession &session)
 {
     QProcess &program = session.process();
@@ -151,8 +161,7 @@ private slots:
         bool numeric = false;
         ProgramSession::xdotool({ "getwindowname", box }).trimmed().toInt(&numeric);
         QVERIFY(numeric);
-        ProgramSession::xdotool({ "key", "--window", box, "Return" });
-        QCOMPARE(session.waitForExit(), 0);
+        QCOMPARE(confirmAndWaitForExit(session, box), 0);
         QVERIFY(session.log().contains("libtarno.so"));
         QVERIFY(session.capture().isEmpty());
     }
@@ -166,8 +175,7 @@ private slots:
         const QString box = waitForDialog(session);
         QVERIFY(!box.isEmpty());
         QCOMPARE(ProgramSession::xdotool({ "getwindowname", box }).trimmed(), "0");
-        ProgramSession::xdotool({ "key", "--window", box, "Return" });
-        QCOMPARE(session.waitForExit(), 0);
+        QCOMPARE(confirmAndWaitForExit(session, box), 0);
         QVERIFY(session.log().contains("WrtieConfig"));
     }
 };

@@ -27,15 +27,20 @@ bool copyFile(const QString &from, const QString &to)
 } // namespace
 
 ProgramSession::ProgramSession(bool plugged)
+    : programName(QStringLiteral("TARNO_CONNECT_PC_") + QUuid::createUuid().toString(QUuid::Id128).left(12))
 {
     QDir(root.path()).mkpath(QStringLiteral("emu"));
     QDir(root.path()).mkpath(QStringLiteral("work"));
     QDir(root.path()).mkpath(QStringLiteral("program"));
+    QDir(root.path()).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     copyFile(binPath(QStringLiteral("TARNO_CONNECT_PC")), programPath());
     copyFile(binPath(QStringLiteral("libtarno.so")), programDir() + QStringLiteral("/libtarno.so"));
 
     env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TARNO_EMU_DIR"), emuDir());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
     // Nothing listens there: the update check fails at once instead of going out to the network.
     env.insert(QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -70,9 +75,7 @@ QString ProgramSession::programDir() const
 
 QString ProgramSession::programPath() const
 {
-    static const QString name = QStringLiteral("TARNO_CONNECT_PC_")
-        + QUuid::createUuid().toString(QUuid::Id128).left(8);
-    return programDir() + QLatin1Char('/') + name;
+    return programDir() + QLatin1Char('/') + programName;
 }
 
 QProcessEnvironment &ProgramSession::environment()

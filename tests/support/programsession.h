@@ -70,6 +70,7 @@ private:
     QString findMainWindow();
 
     QTemporaryDir root;
+    const QString programName;
     QProcess program;
     QProcessEnvironment env;
     QByteArray stderrText;
