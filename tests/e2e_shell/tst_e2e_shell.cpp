@@ -1,0 +1,123 @@
+// The real program on the emulated mouse: the mouse unplugged and plugged in again while the window runs.
+#include "programsession.h"
+
+#include <QDir>
+#include <QImage>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Window areas that tell the two device states apart.
+const QRect warningIcon(560, 253, 80, 75);   // no-device page
+const QRect buttonsNavButton(510, 656, 60, 38);   // checked navigation button (green icon)
+
+int countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches)
+{
+    int count = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (matches(image.pixelColor(x, y)))
+                ++count;
+        }
+    }
+    return count;
+}
+
+bool isWarningOrange(QColor c)
+{
+    return c.red() > 200 && c.green() > 130 && c.green() < 200 && c.blue() < 110;
+}
+
+bool isAccentGreen(QColor c)
+{
+    return c.green() > 130 && c.red() < 100 && c.blue() < 110 && c.green() - c.red() > 60;
+}
+
+bool showsNoDevicePage(const QImage &shot)
+{
+    return countPixels(shot, warningIcon, isWarningOrange) > 200
+        && countPixels(shot, buttonsNavButton, isAccentGreen) == 0;
+}
+
+bool showsButtonsPage(const QImage &shot)
+{
+    return countPixels(shot, warningIcon, isWarningOrange) == 0
+        && countPixels(shot, buttonsNavButton, isAccentGreen) > 20;
+}
+
+// The lines the program sends when it opens the mouse and reads its settings.
+void verifyPlugInCapture(const QStringList &lines, const QString &node)
+{
+    QVERIFY2(lines.size() >= 10, qPrintable(lines.join('\n')));
+    QCOMPARE(lines.at(0), "OpenDevice 3044 9d09 -> " + node);
+    const QString zeros = QStringLiteral(" 00").repeated(30);
+    QCOMPARE(lines.at(1), "WrtieControl 31 a0" + zeros);
+    QVERIFY(lines.at(2).startsWith("ReadData 32 -> 1 4d a0 "));
+    QCOMPARE(lines.at(3), "WrtieControl 31 c2" + zeros);
+    QVERIFY(lines.at(4).startsWith("ReadData 32 -> 1 4d c2 "));
+    QCOMPARE(lines.at(5), "WrtieControl 31 c4" + zeros);
+    QVERIFY(lines.at(6).startsWith("ReadData 32 -> 1 4d c4 "));
+    QCOMPARE(lines.at(7), "OpenConfigDevice 3044 9d09");
+    QCOMPARE(lines.at(8), "WrtieConfig 1 d0 -> 0");
+    QVERIFY(lines.at(9).startsWith("ReadConfigData 64 -> 1 57 d0 "));
+}
+
+} // namespace
+
+class ShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shouldFollowUnplugAndReplug()
+    {
+        ProgramSession session;
+        QVERIFY(session.start());
+        const QString node = QDir(session.emuDir()).filePath("z31-hidraw");
+        QVERIFY(session.waitForCaptureLine("ReadConfigData"));
+        QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
+                 qPrintable(session.saveScreenshot("shell-start")));
+
+        session.clearCapture();
+        QCOMPARE(session.emu({ "unplug" }), 0);
+        QVERIFY2(session.waitForLog("Z31 plug out"), qPrintable(session.log()));
+        QVERIFY(session.waitForCaptureLine("CloseDevice"));
+        QVERIFY2(session.waitFor([&] { return showsNoDevicePage(session.grab()); }),
+                 qPrintable(session.saveScreenshot("shell-unplugged")));
+        QCOMPARE(session.capture(), QStringList { "CloseDevice" });
+
+        session.clearCapture();
+        QCOMPARE(session.emu({ "plug" }), 0);
+        QVERIFY2(session.waitForLog("Z31 Plug in"), qPrintable(session.log()));
+        const QString log = session.log();
+        QVERIFY(log.indexOf("hid plug in") < log.lastIndexOf("Z31 Plug in"));
+        QVERIFY(session.waitForCaptureLine("ReadConfigData"));
+        verifyPlugInCapture(session.capture(), node);
+        QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
+                 qPrintable(session.saveScreenshot("shell-replugged")));
+        QCOMPARE(session.process().state(), QProcess::Running);
+    }
+
+    void shouldPickUpMousePluggedInAfterStart()
+    {
+        ProgramSession session(false);
+        QVERIFY(session.start());
+        QVERIFY2(session.waitFor([&] { return showsNoDevicePage(session.grab()); }),
+                 qPrintable(session.saveScreenshot("shell-no-mouse")));
+        QVERIFY(!session.log().contains("hid plug in"));
+
+        session.clearCapture();
+        QCOMPARE(session.emu({ "plug" }), 0);
+        QVERIFY2(session.waitForLog("Z31 Plug in"), qPrintable(session.log()));
+        QVERIFY(session.waitForCaptureLine("ReadConfigData"));
+        verifyPlugInCapture(session.capture(), QDir(session.emuDir()).filePath("z31-hidraw"));
+        QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
+                 qPrintable(session.saveScreenshot("shell-plugged-later")));
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "tst_e2e_shell.moc"
