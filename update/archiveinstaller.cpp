@@ -91,6 +91,7 @@ ArchiveInstaller::Result ArchiveInstaller::install(const QString &archivePath, c
             return Result::NotMoved;
         files.append(name);
     }
+    files.sort();
     if (!moveIntoPlace(filesPath, files, staging.filePath(QStringLiteral("backup"))))
         return Result::NotMoved;
     installed = files;
