@@ -98,6 +98,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     animationState = PageIndex::Buttons;
     pageStack->setGeometry(0, 0, WindowWidth, WindowHeight);
 
+    // The lighting page's colour file: one settings object from here to the end of the process.
     userColorSettings();
 
     navBar = new Nav_Bar(this);
@@ -128,7 +129,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     connect(resetButton, &QPushButton::clicked, resetPopBox, &QWidget::show);
     connect(resetPopBox, &PopBox::ok_clicked, this, &TARNO_Gaming::reset_to_factory);
 
-    createTopButtons();
+    QPushButton *closeButton = createTopButtons();
 
     scanLeftoverExecutables();
     startUpdateCheck();
@@ -137,8 +138,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     dpiTimer->setObjectName(QStringLiteral("dpiTimer"));
     connect(dpiTimer, &QTimer::timeout, this, &TARNO_Gaming::update_dpi_level);
     dpiTimer->start(DpiPollMs);
-    connect(findChild<QPushButton *>(QStringLiteral("closeButton")), &QPushButton::clicked, dpiTimer,
-            &QTimer::stop);
+    connect(closeButton, &QPushButton::clicked, dpiTimer, &QTimer::stop);
 
     deviceNotifier = new DeviceNotifier(this);
     connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
@@ -201,7 +201,7 @@ void TARNO_Gaming::createPages()
     pageStack->hide();
 }
 
-void TARNO_Gaming::createTopButtons()
+QPushButton *TARNO_Gaming::createTopButtons()
 {
     settingsButton = makeIconButton(this, QStringLiteral("settingsButton"), 1075,
                                     QStringLiteral("QPushButton{border:none;background-color:transparent;"
@@ -222,6 +222,7 @@ void TARNO_Gaming::createTopButtons()
         this, QStringLiteral("closeButton"), 1145,
         iconButtonStyle(QStringLiteral(":/img/close.png"), QStringLiteral(":/img/close_h.png")));
     connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    return closeButton;
 }
 
 void TARNO_Gaming::selectLanguageEntry(int index)

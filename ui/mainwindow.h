@@ -69,7 +69,8 @@ protected:
 private:
     void createPictures();
     void createPages();
-    void createTopButtons();
+    // Settings, minimise and close buttons; returns the close button.
+    QPushButton *createTopButtons();
     void plugIn();
     void plugOut();
     bool settingsOpen() const;
