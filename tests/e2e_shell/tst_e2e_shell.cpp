@@ -100,23 +100,6 @@ private slots:
                  qPrintable(session.saveScreenshot("shell-replugged")));
         QCOMPARE(session.process().state(), QProcess::Running);
     }
-
-    void shouldPickUpMousePluggedInAfterStart()
-    {
-        ProgramSession session(false);
-        QVERIFY(session.start());
-        QVERIFY2(session.waitFor([&] { return showsNoDevicePage(session.grab()); }),
-                 qPrintable(session.saveScreenshot("shell-no-mouse")));
-        QVERIFY(!session.log().contains("hid plug in"));
-
-        session.clearCapture();
-        QCOMPARE(session.emu({ "plug" }), 0);
-        QVERIFY2(session.waitForLog("Z31 Plug in"), qPrintable(session.log()));
-        QVERIFY(session.waitForCaptureLine("ReadConfigData"));
-        verifyPlugInCapture(session.capture(), QDir(session.emuDir()).filePath("z31-hidraw"));
-        QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
-                 qPrintable(session.saveScreenshot("shell-plugged-later")));
-    }
 };
 
 QTEST_MAIN(ShellTest)

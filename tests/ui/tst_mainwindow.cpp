@@ -81,14 +81,10 @@ class tst_MainWindow : public QObject
 private slots:
     void initTestCase();
     void init();
-    void startLayout_data();
-    void startLayout();
     void navigationMovesPictures();
     void settingsPage_data();
     void settingsPage();
     void unplugWithSettingsOpen();
-    void unplugOfAnotherDevice();
-    void arrivalOfAnotherDevice();
     void closeStopsPollAndTrayResumes_data();
     void closeStopsPollAndTrayResumes();
     void resetPopup_data();
@@ -114,31 +110,6 @@ void tst_MainWindow::init()
     FakeDevice::controlReply = QByteArray::fromHex("00c200101f2e3d4c01070400");
     deviceContext.deviceConnected = 0;
     std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
-}
-
-void tst_MainWindow::startLayout_data()
-{
-    QTest::addColumn<bool>("withMouse");
-    QTest::addColumn<int>("page");
-
-    QTest::newRow("mouse") << true << 1;
-    QTest::newRow("no mouse") << false << 0;
-}
-
-void tst_MainWindow::startLayout()
-{
-    QFETCH(bool, withMouse);
-    QFETCH(int, page);
-
-    Shell shell;
-    QVERIFY(shell.start(withMouse));
-    QCOMPARE(shell.window.size(), QSize(1200, 750));
-    QCOMPARE(shell.pages->currentIndex(), page);
-    QCOMPARE(shell.pictures->isVisible(), withMouse);
-    QCOMPARE(shell.nav->isVisible(), withMouse);
-    QCOMPARE(shell.resetButton->isEnabled(), withMouse);
-    QVERIFY(!shell.configPage->isVisible());
-    QCOMPARE(shell.window.windowOpacity(), 1.0);
 }
 
 void tst_MainWindow::navigationMovesPictures()
@@ -238,34 +209,6 @@ void tst_MainWindow::unplugWithSettingsOpen()
     QCOMPARE(controlWritesOf(0xA0), 1);
     QCOMPARE(controlWritesOf(0xC2), 1);
     QCOMPARE(controlWritesOf(0xC4), 1);
-}
-
-void tst_MainWindow::unplugOfAnotherDevice()
-{
-    Shell shell;
-    QVERIFY(shell.start(true));
-    FakeDevice::calls.clear();
-
-    shell.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/hidraw3") });
-    QCOMPARE(deviceContext.deviceConnected, 1);
-    QVERIFY(FakeDevice::calls.isEmpty());
-    QCOMPARE(shell.pages->currentIndex(), 1);
-    QVERIFY(shell.nav->isVisible());
-}
-
-void tst_MainWindow::arrivalOfAnotherDevice()
-{
-    Shell shell;
-    QVERIFY(shell.start(false));
-    FakeDevice::openResult = nullptr;
-    FakeDevice::calls.clear();
-
-    shell.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/hidraw3") });
-    QCOMPARE(FakeDevice::names(), QStringList { QStringLiteral("OpenDevice") });
-    QCOMPARE(deviceContext.deviceConnected, 0);
-    QCOMPARE(shell.pages->currentIndex(), 0);
-    QVERIFY(!shell.nav->isVisible());
-    QVERIFY(!shell.resetButton->isEnabled());
 }
 
 void tst_MainWindow::closeStopsPollAndTrayResumes_data()

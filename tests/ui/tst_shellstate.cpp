@@ -31,8 +31,6 @@ class tst_ShellState : public QObject
     Q_OBJECT
 
 private slots:
-    void layout_data();
-    void layout();
     void pictureAnimation_data();
     void pictureAnimation();
     void deviceChangeAction_data();
@@ -43,35 +41,6 @@ private slots:
     void parseRefusesShortOrForeignRecords();
     void parseStopsAtAvailableBytes();
 };
-
-void tst_ShellState::layout_data()
-{
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<bool>("settingsOpen");
-    QTest::addColumn<bool>("pageStack");
-    QTest::addColumn<bool>("pictures");
-    QTest::addColumn<bool>("configPage");
-
-    QTest::newRow("mouse, pages") << true << false << true << true << false;
-    QTest::newRow("mouse, settings") << true << true << false << false << true;
-    QTest::newRow("no mouse, no-device page") << false << false << true << false << false;
-    QTest::newRow("no mouse, settings") << false << true << false << false << true;
-}
-
-void tst_ShellState::layout()
-{
-    QFETCH(bool, connected);
-    QFETCH(bool, settingsOpen);
-    QFETCH(bool, pageStack);
-    QFETCH(bool, pictures);
-    QFETCH(bool, configPage);
-
-    const ShellLayout layout = shellLayout(connected, settingsOpen);
-    QCOMPARE(layout.pageStack, pageStack);
-    QCOMPARE(layout.mouseArea, pictures);
-    QCOMPARE(layout.navBar, pictures);
-    QCOMPARE(layout.configPage, configPage);
-}
 
 void tst_ShellState::pictureAnimation_data()
 {
