@@ -198,6 +198,7 @@ void Update::downloadFile()
         return;
     appUrl = serverUrl(ArchiveName);
     appFilePath = appDownload.tempPath();
+    qDebug() << appUrl;
     appReply = startDownload(appDownload);
     appResumeOffset = appDownload.offset();
     connect(appReply, &QNetworkReply::readyRead, this, &Update::onReadyRead);
@@ -231,8 +232,10 @@ bool Update::receive(PartialDownload &download, QNetworkReply *reply)
         if (verdict == PartialDownload::Verdict::Refused) {
             qDebug() << download.fileName() << "answer refused:" << head.status << head.contentRange;
             // An error answer ends by itself with its error; a body for another range must not be read on.
-            if (head.status < 400)
+            if (head.status < 400) {
                 reply->abort();
+                return false;
+            }
         }
     }
     const QByteArray data = reply->readAll();
