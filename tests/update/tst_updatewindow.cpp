@@ -1,0 +1,285 @@
+// The main window's update parts on a fake mouse: the start-up scan, the settings page's offers across a
+// factory reset and an unplug, and the firmware dialog driving the transfer.
+#include "device/devicecontext.h"
+#include "device/deviceprotocol.h"
+#include "fakedevice.h"
+#include "ui/mainwindow.h"
+#include "update/config_widget.h"
+#include "update/updatedialog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cstring>
+
+namespace {
+
+QStringList logLines;
+QtMessageHandler previousHandler = nullptr;
+
+void recordMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    logLines << message;
+    previousHandler(type, context, message);
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+const QString Offer = QStringLiteral("发现新版本  ");
+const QString Image = QStringLiteral("Z31_USB.bin");
+
+struct Window
+{
+    TARNO_Gaming window;
+    config_Widget *page = window.findChild<config_Widget *>();
+    UpdateDialog *dialog = page->updateDialog;
+    QPushButton *settingsButton = window.findChild<QPushButton *>(QStringLiteral("settingsButton"));
+
+    // As start-up does it with a mouse present, then with the settings page open.
+    void startWithMouse()
+    {
+        QVERIFY(openDevice());
+        deviceContext.deviceConnected = 1;
+        window.showDeviceLayout();
+        window.readDeviceSettings();
+        window.refreshPages();
+        window.show();
+        settingsButton->setChecked(true);
+        QVERIFY(page->isVisible());
+    }
+
+    // Clicks the firmware row's button and tells whether that opened the dialog.
+    bool firmwareClickOpensDialog()
+    {
+        dialog->hide();
+        QTest::mouseClick(page->fwVersionButton, Qt::LeftButton);
+        const bool opened = dialog->isVisible();
+        dialog->hide();
+        return opened;
+    }
+};
+
+} // namespace
+
+class tst_UpdateWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void scanDeletesOlderAndOffersNewer();
+    void settingsPageAtStart();
+    void firmwareOfferAcrossResetAndUnplug();
+    void offerOfMissingFileChangesNothing();
+    void transferShowsProgressAndFinish();
+    void failedPacketLeavesProgress();
+    void missingImageSendsNothing();
+
+private:
+    QTemporaryDir emuDir;
+    std::unique_ptr<QTemporaryDir> workDir;
+    QString startDir;
+};
+
+void tst_UpdateWindow::initTestCase()
+{
+    previousHandler = qInstallMessageHandler(recordMessage);
+    QVERIFY(emuDir.isValid());
+    qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir.path()));
+    // Nothing listens there: the window's update checks fail at once.
+    qputenv("TARNO_UPDATE_URL", "https://127.0.0.1:9/download/Z31/");
+    startDir = QDir::currentPath();
+}
+
+void tst_UpdateWindow::init()
+{
+    logLines.clear();
+    FakeDevice::install();
+    FakeDevice::openResult = u"/dev/Fake-Z31";
+    FakeDevice::configReply = QByteArray::fromHex("57d001010203");
+    deviceContext.deviceConnected = 0;
+    std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
+    workDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(workDir->isValid());
+    QVERIFY(QDir::setCurrent(workDir->path()));
+}
+
+void tst_UpdateWindow::cleanup()
+{
+    QDir::setCurrent(startDir);
+}
+
+void tst_UpdateWindow::scanDeletesOlderAndOffersNewer()
+{
+    const QStringList deleted { "TARNO_CONNECT_PC_V1.0.8.exe", "TARNO_CONNECT_PC_V1.0.9.exe" };
+    const QStringList offered { "TARNO_CONNECT_PC_V1.1.0.exe", "TARNO_CONNECT_PC_V1.200.0.exe",
+                                "TARNO_CONNECT_PC_V10.0.0.exe", "TARNO_CONNECT_PC_V12.0.0.exe" };
+    const QStringList skipped { "TARNO_CONNECT_PC.exe", "TARNO_CONNECT_PC_V1.0.9.beta.exe",
+                                "TARNO_CONNECT_PC_backup.1.2.exe" };
+    for (const QString &name : deleted + offered + skipped)
+        QVERIFY(writeFile(name, "#!/bin/sh\n"));
+
+    Window w;
+    QStringList remaining = QDir::current().entryList(QDir::Files);
+    remaining.sort();
+    QStringList expected = offered + skipped;
+    expected.sort();
+    QCOMPARE(remaining, expected);
+
+    QStringList offers;
+    for (const QString &line : qAsConst(logLines)) {
+        if (line.startsWith(QStringLiteral("APP UpdateFound")))
+            offers << line.section(QLatin1Char('"'), 1, 1);
+    }
+    QCOMPARE(offers, offered);
+    QCOMPARE(w.page->appVersionButton->text(), Offer);
+    QVERIFY(!w.page->appUpdateMark->isHidden());
+}
+
+void tst_UpdateWindow::settingsPageAtStart()
+{
+    Window w;
+    w.window.showNoDeviceLayout();
+    w.window.show();
+    w.settingsButton->setChecked(true);
+    QVERIFY(w.page->isVisible());
+    QVERIFY(!w.page->fwVersionButton->isVisible());
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
+    QVERIFY(!w.page->appUpdateMark->isVisible());
+    QVERIFY(w.page->appVersionButton->isVisible());
+    QCOMPARE(w.page->appVersionButton->text(), QStringLiteral("Version: 1.0.9"));
+    QVERIFY(!w.page->languageBox->isVisible());
+}
+
+void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
+{
+    QVERIFY(writeFile(Image, QByteArray(100, 'f')));
+    Window w;
+    w.startWithMouse();
+    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.3"));
+    QVERIFY(w.page->fwVersionButton->isVisible());
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
+    QVERIFY(!w.firmwareClickOpensDialog());
+
+    w.window.FWUpdateFound(Image);
+    QCOMPARE(w.page->fwVersionButton->text(), Offer);
+    QVERIFY(w.page->fwUpdateMark->isVisible());
+    QVERIFY(w.firmwareClickOpensDialog());
+
+    // The reset repeats the version query: the version is back and the click is dropped, the marker stays.
+    w.window.reset_to_factory();
+    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.3"));
+    QVERIFY(w.page->fwUpdateMark->isVisible());
+    QVERIFY(!w.firmwareClickOpensDialog());
+
+    w.window.FWUpdateFound(Image);
+    QCOMPARE(w.page->fwVersionButton->text(), Offer);
+    QVERIFY(w.firmwareClickOpensDialog());
+
+    w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
+    QVERIFY(!w.page->fwVersionButton->isVisible());
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
+
+    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
+    w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
+    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.4"));
+    QVERIFY(w.page->fwVersionButton->isVisible());
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
+    QVERIFY(!w.firmwareClickOpensDialog());
+}
+
+void tst_UpdateWindow::offerOfMissingFileChangesNothing()
+{
+    Window w;
+    w.startWithMouse();
+    w.window.FWUpdateFound(Image);
+    w.window.UpdateFound(QStringLiteral("TARNO_CONNECT_PC_V1.0.10.exe"));
+    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.3"));
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
+    QVERIFY(!w.firmwareClickOpensDialog());
+    QCOMPARE(w.page->appVersionButton->text(), QStringLiteral("Version: 1.0.9"));
+    QVERIFY(!w.page->appUpdateMark->isVisible());
+}
+
+void tst_UpdateWindow::transferShowsProgressAndFinish()
+{
+    QVERIFY(writeFile(Image, QByteArray(57, 'f')));
+    Window w;
+    w.startWithMouse();
+    w.window.FWUpdateFound(Image);
+    w.dialog->versionText = QStringLiteral("1.2.4");
+    QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
+    QVERIFY(w.dialog->isVisible());
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("V1.2.4"));
+    QVERIFY(w.dialog->startButton->isVisible());
+    QVERIFY(!w.dialog->okButton->isVisible());
+    QVERIFY(!w.dialog->progressBar->isVisible());
+
+    FakeDevice::calls.clear();
+    QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    const QStringList names = FakeDevice::names();
+    QCOMPARE(names.first(), QStringLiteral("OpenConfigDevice"));
+    QCOMPARE(names.count(QStringLiteral("WrtieConfig")), 3 + 2 + 3);
+    QCOMPARE(names.last(), QStringLiteral("CloseConfigDevice"));
+
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
+    QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
+    QVERIFY(w.dialog->okButton->isVisible());
+    QVERIFY(!w.dialog->startButton->isVisible());
+    QVERIFY(!w.dialog->progressBar->isVisible());
+    QCOMPARE(w.dialog->progressBar->value(), 57);
+
+    QTest::mouseClick(w.dialog->okButton, Qt::LeftButton);
+    QVERIFY(!w.dialog->isVisible());
+
+    quint32 word = 0x12345678;
+    QCOMPARE(w.window.stm32crc32(&word, 1, 0xFFFFFFFF), 0xDF8A8A2Bu);
+}
+
+void tst_UpdateWindow::failedPacketLeavesProgress()
+{
+    QVERIFY(writeFile(Image, QByteArray(200, 'f')));
+    Window w;
+    w.startWithMouse();
+    w.window.FWUpdateFound(Image);
+    QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
+    QVERIFY(w.dialog->isVisible());
+
+    FakeDevice::calls.clear();
+    FakeDevice::configWriteResults = { 0, 0, 0, 0, 1 };
+    QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QCOMPARE(FakeDevice::names().count(QStringLiteral("WrtieConfig")), 5);
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在升级固件...28%"));
+    QCOMPARE(w.dialog->progressBar->maximum(), 200);
+    QCOMPARE(w.dialog->progressBar->value(), 56);
+    QVERIFY(w.dialog->progressBar->isVisible());
+    QVERIFY(!w.dialog->okButton->isVisible());
+    QVERIFY(w.dialog->messageLabel->text().startsWith(QStringLiteral("升级过程中，请勿断开USB连接。")));
+}
+
+void tst_UpdateWindow::missingImageSendsNothing()
+{
+    QVERIFY(writeFile(Image, QByteArray(100, 'f')));
+    Window w;
+    w.startWithMouse();
+    w.window.FWUpdateFound(Image);
+    QVERIFY(QFile::remove(Image));
+    QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
+
+    FakeDevice::calls.clear();
+    QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QVERIFY(FakeDevice::calls.isEmpty());
+    QVERIFY(logLines.contains(QStringLiteral("file not exists")));
+}
+
+QTEST_MAIN(tst_UpdateWindow)
+#include "tst_updatewindow.moc"
