@@ -126,18 +126,6 @@ private slots:
             QCOMPARE(square.marker(), QPoint(186, 6));
     }
 
-    void shouldNotFollowDrag()
-    {
-        color_picker_Square square;
-        square.resize(196, 300);
-        QTest::mousePress(&square, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
-        QSignalSpy selected(&square, &color_picker_Square::color_selected);
-        QTest::mouseMove(&square, QPoint(100, 80));
-        QTest::mouseRelease(&square, Qt::LeftButton, Qt::NoModifier, QPoint(100, 80));
-        QCOMPARE(selected.count(), 0);
-        QCOMPARE(square.marker(), QPoint(50, 50));
-    }
-
     void shouldSetHueFromPressPosition_data()
     {
         QTest::addColumn<int>("x");
