@@ -117,7 +117,16 @@ QSequentialAnimationGroup *pointer_Widget::buildAppearance()
     auto *sequence = new QSequentialAnimationGroup(this);
     sequence->addPause(400);
     sequence->addAnimation(slideIn);
+    // At rest the panels draw without the effects: on the translucent window an opacity effect repaints the
+    // bounding rect of every update over itself, which brightens untouched controls between changed ones.
+    connect(sequence, &QAbstractAnimation::finished, this, [this] { setPanelEffectsEnabled(false); });
     return sequence;
+}
+
+void pointer_Widget::setPanelEffectsEnabled(bool enabled)
+{
+    leftOpacity->setEnabled(enabled);
+    rightOpacity->setEnabled(enabled);
 }
 
 void pointer_Widget::setVisible(bool visible)
@@ -125,12 +134,14 @@ void pointer_Widget::setVisible(bool visible)
     qDebug() << "pointer" << visible;
     QWidget::setVisible(true);
     if (visible) {
+        setPanelEffectsEnabled(true);
         appearance->setDirection(QAbstractAnimation::Forward);
         appearance->start();
     } else {
         // A quick return must replay the whole appearance, not resume a half-run one.
         appearance->stop();
         QWidget::setVisible(false);
+        setPanelEffectsEnabled(true);
         leftOpacity->setOpacity(0);
         rightOpacity->setOpacity(0);
     }

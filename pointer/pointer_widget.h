@@ -42,6 +42,7 @@ public slots:
 private:
     QWidget *buildRightPanel();
     QSequentialAnimationGroup *buildAppearance();
+    void setPanelEffectsEnabled(bool enabled);
     void sendDpiCommand(quint8 maxLevel);
 
     QWidget *rightPanel = nullptr;
