@@ -7,19 +7,9 @@
 namespace {
 
 const QPoint pointerNavButton(630 + 30, 626 + 30 + 19);
-const QPoint reportRate125(800 + 80 + 65, 230 + 13);
-
-// Name label of DPI level n (1..5) in window coordinates.
-QRect levelName(int n)
-{
-    return QRect(40, 286 + 50 * (n - 1), 50, 12);
-}
-
-// Centre of level n's slider handle for slider value v.
-QPoint levelHandle(int n, int value)
-{
-    return QPoint(102 + 5 + (value - 1) * 208 / 143, 286 + 50 * (n - 1) + 5);
-}
+const QRect buttonsNavButton(510, 656, 60, 38);
+const QRect reportRate125(880, 230, 130, 26);
+const QRect reportRate250(1030, 230, 130, 26);
 
 int accentPixels(const QImage &image, const QRect &area)
 {
@@ -27,20 +17,19 @@ int accentPixels(const QImage &image, const QRect &area)
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (qAbs(c.red() - 0x2b) < 16 && qAbs(c.green() - 0xac) < 16 && qAbs(c.blue() - 0x39) < 16)
-                ++count;
+            count += qAbs(c.red() - 0x2b) < 16 && qAbs(c.green() - 0xac) < 16 && qAbs(c.blue() - 0x39) < 16;
         }
     }
     return count;
 }
 
-// The one name label drawn in the accent colour, or 0.
+// The level 1..5 whose name is drawn in the accent colour; 0 for none, -1 for several.
 int highlightedLevel(ProgramSession &session)
 {
     const QImage shot = session.grab();
     int found = 0;
     for (int n = 1; n <= 5; ++n) {
-        if (accentPixels(shot, levelName(n)) > 3)
+        if (accentPixels(shot, QRect(40, 286 + 50 * (n - 1), 50, 12)) > 3)
             found = found == 0 ? n : -1;
     }
     return found;
@@ -56,7 +45,18 @@ QStringList linesStarting(const QStringList &lines, const QString &prefix)
     return result;
 }
 
-const QString dpiQuery = QStringLiteral("WrtieControl 31 c2") + QStringLiteral(" 00").repeated(30);
+// Starts the program on a mouse with factory settings and opens the pointer page.
+bool openPointerPage(ProgramSession &session)
+{
+    if (!session.start() || !session.waitFor([&] { return accentPixels(session.grab(), buttonsNavButton) > 20; }))
+        return false;
+    // By now the window has faded in over several poll periods: none of them may have asked the mouse.
+    if (linesStarting(session.capture(), "WrtieControl 31 c2").size() != 1)
+        return false;
+    session.click(pointerNavButton.x(), pointerNavButton.y());
+    // The factory settings make level 2 the current one.
+    return session.waitFor([&] { return highlightedLevel(session) == 2; });
+}
 
 } // namespace
 
@@ -65,26 +65,18 @@ class PointerPageE2ETest : public QObject
     Q_OBJECT
 
 private slots:
-    void shouldPollOnlyOnPointerPageAndFollowDpiButton()
+    void shouldFollowMouseDpiButton()
     {
         ProgramSession session;
-        QVERIFY(session.start());
-        // The pages appear after the window's fade-in, several poll periods after the start-up reads.
-        QVERIFY(session.waitFor([&] { return accentPixels(session.grab(), QRect(510, 656, 60, 38)) > 20; }));
-        QCOMPARE(linesStarting(session.capture(), "WrtieControl 31 c2").size(), 1);
-
-        session.click(pointerNavButton.x(), pointerNavButton.y());
-        // Factory settings: the mouse uses level 2.
-        QVERIFY2(session.waitFor([&] { return highlightedLevel(session) == 2; }),
-                 qPrintable(session.saveScreenshot("e2e_pointer_shown")));
-        QVERIFY(session.waitFor([&] { return session.capture().count(dpiQuery) >= 2; }));
+        QVERIFY2(openPointerPage(session), qPrintable(session.saveScreenshot("e2e_pointer_open")));
+        const QString poll = QStringLiteral("WrtieControl 31 c2") + QStringLiteral(" 00").repeated(30);
+        QVERIFY(session.waitFor([&] { return session.capture().count(poll) >= 2; }));
 
         QCOMPARE(session.emu({ "press-dpi" }), 0);
         QVERIFY2(session.waitFor([&] { return highlightedLevel(session) == 3; }, 3000),
                  qPrintable(session.saveScreenshot("e2e_pointer_press_dpi")));
-        QCOMPARE(session.emu({ "press-dpi" }), 0);
-        QCOMPARE(session.emu({ "press-dpi" }), 0);
-        QCOMPARE(session.emu({ "press-dpi" }), 0);
+        for (int press = 0; press < 3; ++press)
+            QCOMPARE(session.emu({ "press-dpi" }), 0);
         QVERIFY2(session.waitFor([&] { return highlightedLevel(session) == 1; }, 3000),
                  qPrintable(session.saveScreenshot("e2e_pointer_wrap")));
     }
@@ -92,35 +84,31 @@ private slots:
     void shouldSendReportRateClickAndSliderRelease()
     {
         ProgramSession session;
-        QVERIFY(session.start());
-        QVERIFY(session.waitFor([&] { return accentPixels(session.grab(), QRect(510, 656, 60, 38)) > 20; }));
-        session.click(pointerNavButton.x(), pointerNavButton.y());
-        QVERIFY(session.waitFor([&] { return highlightedLevel(session) == 2; }));
-
+        QVERIFY2(openPointerPage(session), qPrintable(session.saveScreenshot("e2e_pointer_open")));
         // Controls that a change does not touch must look exactly as before it.
-        const QRect button250(800 + 230, 230, 130, 26);
         const QRect levelRow1(100, 286, 240, 40);
         const QImage before = session.grab();
 
-        session.click(reportRate125.x(), reportRate125.y());
+        session.click(reportRate125.center().x(), reportRate125.center().y());
         QVERIFY(session.waitForCaptureLine("WrtieControl 31 c3 08"));
         QCOMPARE(session.dump().value("report_rate"), "8");
-        QVERIFY(session.waitFor([&] { return accentPixels(session.grab(), QRect(880, 230, 130, 26)) > 1000; }));
-        QCOMPARE(session.grab().copy(button250), before.copy(button250));
+        QVERIFY(session.waitFor([&] { return accentPixels(session.grab(), reportRate125) > 1000; }));
+        QCOMPARE(session.grab().copy(reportRate250), before.copy(reportRate250));
 
-        // Factory level 3 is 47 (2400 DPI): drag its handle to the right and let go.
-        session.press(levelHandle(3, 47).x(), levelHandle(3, 47).y());
-        session.moveTo(levelHandle(3, 47).x() + 40, levelHandle(3, 47).y());
-        session.moveTo(levelHandle(3, 47).x() + 80, levelHandle(3, 47).y());
+        // Drag the handle of level 3 (factory value 47) to the right and let go.
+        const QPoint handle(102 + 5 + 46 * 208 / 143, 386 + 5);
+        session.press(handle.x(), handle.y());
+        session.moveTo(handle.x() + 40, handle.y());
+        session.moveTo(handle.x() + 80, handle.y());
         session.release();
         QVERIFY(session.waitForCaptureLine("WrtieControl 31 c1"));
 
         const QStringList sent = linesStarting(session.capture(), "WrtieControl 31 c1");
         QCOMPARE(sent.size(), 1);
-        const QStringList bytes = sent.first().mid(QStringLiteral("WrtieControl 31 ").size()).split(' ');
+        const QStringList bytes = sent.first().split(' ').mid(2);
         const QMap<QString, QString> memory = session.dump();
-        QCOMPARE(bytes.at(3).toInt(nullptr, 16), memory.value("dpi.level3").toInt());
         QVERIFY(memory.value("dpi.level3").toInt() > 47);
+        QCOMPARE(bytes.at(3).toInt(nullptr, 16), memory.value("dpi.level3").toInt());
         QCOMPARE(bytes.mid(1, 2), QStringList({ "0f", "1f" }));
         QCOMPARE(bytes.at(6), "02");
         QCOMPARE(memory.value("dpi.current"), "2");

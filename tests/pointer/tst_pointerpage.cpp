@@ -22,7 +22,7 @@ namespace {
 // Bytes that earlier commands left in the shared buffer; a command must send them unchanged.
 constexpr char Leftover = char(0x5A);
 
-QByteArray bytes(std::initializer_list<int> head, int size, char fill)
+QByteArray bytes(std::initializer_list<int> head, int size = 31, char fill = Leftover)
 {
     QByteArray result(size, fill);
     int i = 0;
@@ -31,21 +31,10 @@ QByteArray bytes(std::initializer_list<int> head, int size, char fill)
     return result;
 }
 
-QByteArray sharedCommand(std::initializer_list<int> head)
+// Bytes 3..10 of a DPI reply: five level values, current level, aim value, highest level.
+void setDpiState(const QByteArray &state)
 {
-    return bytes(head, 31, Leftover);
-}
-
-void setDpiState(std::initializer_list<int> levels, int current, int aim, int highest)
-{
-    QByteArray reply = bytes({ 0x4D, 0xC2, 0 }, 32, 0);
-    int i = 3;
-    for (int value : levels)
-        reply[i++] = char(value);
-    reply[8] = char(current);
-    reply[9] = char(aim);
-    reply[10] = char(highest);
-    std::memcpy(deviceSettings.dpi, reply.constData(), 32);
+    std::memcpy(deviceSettings.dpi + 3, state.constData(), 8);
 }
 
 std::unique_ptr<pointer_Widget> shownPage()
@@ -56,12 +45,10 @@ std::unique_ptr<pointer_Widget> shownPage()
     return page;
 }
 
-// Presses or releases the handle of a slider where the user would grab it.
 QPoint handleCentre(QSlider *slider)
 {
     const int span = slider->width() - 10;
-    const int x = QStyle::sliderPositionFromValue(slider->minimum(), slider->maximum(), slider->value(), span);
-    return QPoint(x + 5, slider->height() / 2);
+    return { QStyle::sliderPositionFromValue(1, 144, slider->value(), span) + 5, slider->height() / 2 };
 }
 
 bool showsAccent(QWidget *widget)
@@ -88,26 +75,18 @@ QList<int> highlightedLevels(DPILeft *editor)
     return result;
 }
 
-// Rows whose slider, value label and name label are all enabled; -1 when a row is half enabled.
-QList<int> enabledRows(DPILeft *editor)
+// The number of leading rows whose three controls are all enabled; -1 when the rows are not 1..k enabled.
+int enabledRows(DPILeft *editor)
 {
-    QList<int> result;
+    int count = 0;
     for (int i = 0; i < 5; ++i) {
         const bool enabled = editor->levelSlider[i]->isEnabled();
-        if (enabled != editor->levelValueLabel[i]->isEnabled() || enabled != editor->levelNameLabel[i]->isEnabled())
-            return { -1 };
-        if (enabled)
-            result << i + 1;
+        if (enabled != editor->levelValueLabel[i]->isEnabled() || enabled != editor->levelNameLabel[i]->isEnabled()
+            || (enabled && count != i))
+            return -1;
+        count += enabled ? 1 : 0;
     }
-    return result;
-}
-
-QList<int> rowsUpTo(int count)
-{
-    QList<int> result;
-    for (int n = 1; n <= count; ++n)
-        result << n;
-    return result;
+    return count;
 }
 
 } // namespace
@@ -144,62 +123,46 @@ private slots:
 
         QTest::mouseClick(page->reportRateGroup->button(code), Qt::LeftButton);
 
-        QCOMPARE(page->reportRateGroup->checkedId(), code);
-        QCOMPARE(FakeDevice::writes("WrtieControl"), { sharedCommand({ 0xC3, code }) });
+        QCOMPARE(FakeDevice::writes("WrtieControl"), { bytes({ 0xC3, code }) });
     }
 
-    void shouldSendAimValueOnlyAtRelease_data()
+    void shouldSendDpiCommandOnlyAtSliderRelease_data()
     {
+        QTest::addColumn<int>("row");   // 0 the aim slider, 1..5 the level rows
         QTest::addColumn<int>("highest");
-        QTest::addColumn<int>("countByte");
-        QTest::newRow("three levels chosen") << 2 << 2;
-        QTest::newRow("no level count ever chosen") << 5 << 0xFF;
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("aim, three levels") << 0 << 2 << bytes({ 0xC1, 10, 20, 30, 40, 50, 4, 70, 2 });
+        QTest::newRow("aim, no count chosen") << 0 << 5 << bytes({ 0xC1, 10, 20, 30, 40, 50, 4, 70, 0xFF });
+        for (int n = 1; n <= 5; ++n) {
+            QByteArray sent = bytes({ 0xC1, 10, 20, 30, 40, 50, n - 1, 60, 4 });
+            sent[n] = char(n * 10 + 10);
+            QTest::addRow("level %d", n) << n << 4 << sent;
+        }
     }
-    void shouldSendAimValueOnlyAtRelease()
+    void shouldSendDpiCommandOnlyAtSliderRelease()
     {
+        QFETCH(int, row);
         QFETCH(int, highest);
-        QFETCH(int, countByte);
+        QFETCH(QByteArray, sent);
         auto page = shownPage();
-        setDpiState({ 10, 20, 30, 40, 50 }, 1, 60, highest);
+        setDpiState(bytes({ 10, 20, 30, 40, 50, 4, 60, highest }, 8));
         page->showDeviceDpi(deviceSettings);
+        QSlider *slider = row == 0 ? page->aimSlider : page->levelEditor->levelSlider[row - 1];
+        QLabel *label = row == 0 ? page->aimValueLabel : page->levelEditor->levelValueLabel[row - 1];
+        QSignalSpy released(page->levelEditor, &DPILeft::dpi_value_update);
 
-        QTest::mousePress(page->aimSlider, Qt::LeftButton, {}, handleCentre(page->aimSlider));
-        for (int value = 61; value <= 70; ++value) {
-            page->aimSlider->setSliderPosition(value);
-            QCOMPARE(page->aimValueLabel->text(), QString::number((value + 1) * 50));
+        QTest::mousePress(slider, Qt::LeftButton, {}, handleCentre(slider));
+        if (row > 0)
+            QCOMPARE(highlightedLevels(page->levelEditor), { row - 1 });
+        for (int step = 1; step <= 10; ++step) {
+            slider->setSliderPosition(slider->value() + 1);
+            QCOMPARE(label->text(), QString::number((slider->value() + 1) * 50));
         }
         QVERIFY(FakeDevice::calls.isEmpty());
-        QTest::mouseRelease(page->aimSlider, Qt::LeftButton, {}, handleCentre(page->aimSlider));
-
-        QCOMPARE(FakeDevice::writes("WrtieControl"),
-                 { sharedCommand({ 0xC1, 10, 20, 30, 40, 50, 1, 70, countByte }) });
-    }
-
-    void shouldMakeReleasedLevelCurrentAndSend_data()
-    {
-        QTest::addColumn<int>("n");
-        for (int n = 1; n <= 5; ++n)
-            QTest::addRow("level %d", n) << n;
-    }
-    void shouldMakeReleasedLevelCurrentAndSend()
-    {
-        QFETCH(int, n);
-        auto page = shownPage();
-        DPILeft *editor = page->levelEditor;
-        setDpiState({ 11, 22, 33, 44, 55 }, n == 5 ? 0 : 4, 66, 4);
-        page->showDeviceDpi(deviceSettings);
-        QSignalSpy released(editor, &DPILeft::dpi_value_update);
-
-        QSlider *slider = editor->levelSlider[n - 1];
-        QTest::mousePress(slider, Qt::LeftButton, {}, handleCentre(slider));
-        QCOMPARE(highlightedLevels(editor), { n - 1 });
-        QCOMPARE(released.count(), 0);
         QTest::mouseRelease(slider, Qt::LeftButton, {}, handleCentre(slider));
 
-        QCOMPARE(released.count(), 1);
-        QCOMPARE(int(deviceSettings.currentDpiLevel), n - 1);
-        QCOMPARE(FakeDevice::writes("WrtieControl"),
-                 { sharedCommand({ 0xC1, 11, 22, 33, 44, 55, n - 1, 66, 4 }) });
+        QCOMPARE(released.count(), row > 0 ? 1 : 0);
+        QCOMPARE(FakeDevice::writes("WrtieControl"), { sent });
     }
 
     void shouldAskCurrentLevelBeforeChangingLevelCount_data()
@@ -221,106 +184,79 @@ private slots:
         QFETCH(bool, answers);
         QFETCH(int, sentLevel);
         auto page = shownPage();
-        DPILeft *editor = page->levelEditor;
-        setDpiState({ 11, 22, 33, 44, 55 }, 2, 66, 5);
+        setDpiState(bytes({ 11, 22, 33, 44, 55, 2, 66, 5 }, 8));
         page->showDeviceDpi(deviceSettings);
-        // The answer's level values must not reach the sliders: only the current level is taken from it.
+        // Only the current level is taken from the answer: its level values must not reach the sliders.
         FakeDevice::controlReply = bytes({ 0x4D, 0xC2, 0, 99, 99, 99, 99, 99, mouseLevel, 99, 4 }, 32, 0);
         FakeDevice::failReadsUntil = answers ? 0 : -1;
 
-        QTest::mouseClick(editor->levelCountGroup->button(chosen), Qt::LeftButton);
+        QTest::mouseClick(page->levelEditor->levelCountGroup->button(chosen), Qt::LeftButton);
 
         const QList<QByteArray> writes = FakeDevice::writes("WrtieControl");
         QCOMPARE(writes.size(), answers ? 2 : 12);
         for (int i = 0; i < writes.size() - 1; ++i)
-            QCOMPARE(writes.at(i), sharedCommand({ 0xC2 }));
-        QCOMPARE(writes.last(), sharedCommand({ 0xC1, 11, 22, 33, 44, 55, sentLevel, 66, chosen }));
-        QCOMPARE(int(deviceSettings.currentDpiLevel), sentLevel);
-        QCOMPARE(highlightedLevels(editor), { sentLevel });
-        QCOMPARE(enabledRows(editor), rowsUpTo(chosen + 1));
+            QCOMPARE(writes.at(i), bytes({ 0xC2 }));
+        QCOMPARE(writes.last(), bytes({ 0xC1, 11, 22, 33, 44, 55, sentLevel, 66, chosen }));
+        QCOMPARE(highlightedLevels(page->levelEditor), { sentLevel });
+        QCOMPARE(enabledRows(page->levelEditor), chosen + 1);
     }
 
-    void shouldShowUnusualDpiStatesWithoutSending_data()
+    void shouldShowUnusualMouseStatesWithoutSending_data()
     {
-        QTest::addColumn<QByteArray>("state");   // bytes 3..10 of the DPI reply
+        QTest::addColumn<QByteArray>("state");   // DPI reply bytes 3..10
+        QTest::addColumn<int>("rate");           // report-rate reply byte 3
         QTest::addColumn<int>("checkedCount");
+        QTest::addColumn<int>("checkedRate");    // an earlier refresh checked 4 (250) and no count
         QTest::addColumn<QList<int>>("highlighted");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QByteArray>("sent");    // bytes 1..8 of the next DPI command
-        QTest::newRow("level count byte 5")
-            << bytes({ 10, 20, 30, 40, 50, 1, 60, 5 }, 8, 0) << -1 << QList<int> { 1 } << 5
-            << bytes({ 10, 20, 30, 40, 50, 1, 60, 0xFF }, 8, 0);
-        QTest::newRow("one level")
-            << bytes({ 10, 20, 30, 40, 50, 0, 60, 0 }, 8, 0) << 0 << QList<int> { 0 } << 1
-            << bytes({ 10, 20, 30, 40, 50, 0, 60, 0 }, 8, 0);
-        QTest::newRow("current level above 4")
-            << bytes({ 10, 20, 30, 40, 50, 5, 60, 4 }, 8, 0) << 4 << QList<int> {} << 5
-            << bytes({ 10, 20, 30, 40, 50, 5, 60, 4 }, 8, 0);
-        QTest::newRow("value bytes 0")
-            << bytes({ 0, 0, 0, 0, 0, 0, 0, 0 }, 8, 0) << 0 << QList<int> { 0 } << 1
-            << bytes({ 1, 1, 1, 1, 1, 0, 1, 0 }, 8, 0);
-        QTest::newRow("value bytes above 144")
-            << bytes({ 145, 200, 255, 144, 143, 3, 250, 3 }, 8, 0) << 3 << QList<int> { 3 } << 4
-            << bytes({ 144, 144, 144, 144, 143, 3, 144, 3 }, 8, 0);
+        QTest::newRow("level count byte 5, rate 125") << bytes({ 10, 20, 30, 40, 50, 1, 60, 5 }, 8) << 8 << -1 << 8
+            << QList<int> { 1 } << 5 << bytes({ 10, 20, 30, 40, 50, 1, 60, 0xFF }, 8);
+        QTest::newRow("one level, rate 1000") << bytes({ 10, 20, 30, 40, 50, 0, 60, 0 }, 8) << 1 << 0 << 1
+            << QList<int> { 0 } << 1 << bytes({ 10, 20, 30, 40, 50, 0, 60, 0 }, 8);
+        QTest::newRow("current level above 4, rate 3") << bytes({ 10, 20, 30, 40, 50, 5, 60, 4 }, 8) << 3 << 4 << 4
+            << QList<int> {} << 5 << bytes({ 10, 20, 30, 40, 50, 5, 60, 4 }, 8);
+        QTest::newRow("value bytes 0, rate 16") << bytes({ 0, 0, 0, 0, 0, 0, 0, 0 }, 8) << 16 << 0 << 4
+            << QList<int> { 0 } << 1 << bytes({ 1, 1, 1, 1, 1, 0, 1, 0 }, 8);
+        QTest::newRow("values above 144, rate 0") << bytes({ 145, 200, 255, 144, 143, 3, 250, 3 }, 8) << 0 << 3 << 4
+            << QList<int> { 3 } << 4 << bytes({ 144, 144, 144, 144, 143, 3, 144, 3 }, 8);
     }
-    void shouldShowUnusualDpiStatesWithoutSending()
+    void shouldShowUnusualMouseStatesWithoutSending()
     {
         QFETCH(QByteArray, state);
+        QFETCH(int, rate);
         QFETCH(int, checkedCount);
+        QFETCH(int, checkedRate);
         QFETCH(QList<int>, highlighted);
         QFETCH(int, rows);
         QFETCH(QByteArray, sent);
         auto page = shownPage();
         DPILeft *editor = page->levelEditor;
-        std::memcpy(deviceSettings.dpi + 3, state.constData(), 8);
+        deviceSettings.reportRate[3] = 4;
+        deviceSettings.dpi[10] = 5;
+        page->showDeviceDpi(deviceSettings);
+        setDpiState(state);
+        deviceSettings.reportRate[3] = quint8(rate);
 
         page->showDeviceDpi(deviceSettings);
 
         QVERIFY(FakeDevice::calls.isEmpty());
         QCOMPARE(editor->levelCountGroup->checkedId(), checkedCount);
+        QCOMPARE(page->reportRateGroup->checkedId(), checkedRate);
         QCOMPARE(highlightedLevels(editor), highlighted);
-        QCOMPARE(enabledRows(editor), rowsUpTo(rows));
-        for (int i = 0; i < 5; ++i) {
-            const int value = quint8(sent.at(i));
-            QCOMPARE(editor->levelValueLabel[i]->text(), QString::number((value + 1) * 50));
-        }
+        QCOMPARE(enabledRows(editor), rows);
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(editor->levelValueLabel[i]->text(), QString::number((quint8(sent.at(i)) + 1) * 50));
         QCOMPARE(page->aimValueLabel->text(), QString::number((quint8(sent.at(6)) + 1) * 50));
 
         page->aimSlider->setSliderDown(true);
         page->aimSlider->setSliderDown(false);
-        QCOMPARE(FakeDevice::writes("WrtieControl"), { sharedCommand({ 0xC1 }).replace(1, 8, sent) });
-    }
-
-    void shouldCheckReportRateButtonOnlyForKnownCodes_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("checked");
-        QTest::newRow("1000") << 1 << 1;
-        QTest::newRow("500") << 2 << 2;
-        QTest::newRow("250") << 4 << 4;
-        QTest::newRow("125") << 8 << 8;
-        QTest::newRow("code 3 keeps 250") << 3 << 4;
-        QTest::newRow("code 16 keeps 250") << 16 << 4;
-        QTest::newRow("code 0 keeps 250") << 0 << 4;
-    }
-    void shouldCheckReportRateButtonOnlyForKnownCodes()
-    {
-        QFETCH(int, code);
-        QFETCH(int, checked);
-        auto page = shownPage();
-        deviceSettings.reportRate[3] = 4;
-        page->showDeviceDpi(deviceSettings);
-        deviceSettings.reportRate[3] = quint8(code);
-
-        page->showDeviceDpi(deviceSettings);
-
-        QCOMPARE(page->reportRateGroup->checkedId(), checked);
-        QVERIFY(FakeDevice::calls.isEmpty());
+        QCOMPARE(FakeDevice::writes("WrtieControl"), { bytes({ 0xC1 }).replace(1, 8, sent) });
     }
 
     void shouldPlaceValueLabelsUnderHandlesAtSliderEnds_data()
     {
-        QTest::addColumn<int>("row");   // 1..5 level rows, 0 the aim slider
+        QTest::addColumn<int>("row");   // 0 the aim slider, 1..5 the level rows
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QPoint>("position");
@@ -346,8 +282,6 @@ private slots:
 
         QCOMPARE(label->text(), text);
         QCOMPARE(label->pos(), position);
-        if (row > 0)
-            QCOMPARE(highlightedLevels(page->levelEditor), { row - 1 });
         QVERIFY(FakeDevice::calls.isEmpty());
     }
 
@@ -357,33 +291,29 @@ private slots:
         page.resize(1200, 750);
         auto *left = qobject_cast<QGraphicsOpacityEffect *>(page.levelEditor->graphicsEffect());
         QVERIFY(left);
-        QCOMPARE(left->opacity(), 0.0);
 
         for (int round = 0; round < 2; ++round) {
+            QCOMPARE(left->opacity(), 0.0);
             page.show();
             QTRY_VERIFY(page.levelEditor->x() < 0);
             QTRY_COMPARE(left->opacity(), 1.0);
             QCOMPARE(page.levelEditor->pos(), QPoint(0, 0));
             QCOMPARE(page.aimSlider->parentWidget()->pos(), QPoint(800, 0));
             page.hide();
-            QVERIFY(!page.isVisible());
-            QCOMPARE(left->opacity(), 0.0);
         }
     }
 
     void shouldPollDpiStateOnlyOnPointerPage_data()
     {
         QTest::addColumn<int>("pageIndex");
-        QTest::addColumn<int>("queries");
-        QTest::newRow("no-device page") << 0 << 0;
-        QTest::newRow("buttons page") << 1 << 0;
-        QTest::newRow("lighting page") << 2 << 0;
-        QTest::newRow("pointer page") << 3 << 1;
+        QTest::newRow("no-device page") << 0;
+        QTest::newRow("buttons page") << 1;
+        QTest::newRow("lighting page") << 2;
+        QTest::newRow("pointer page") << 3;
     }
     void shouldPollDpiStateOnlyOnPointerPage()
     {
         QFETCH(int, pageIndex);
-        QFETCH(int, queries);
         TARNO_Gaming window;
         auto *stack = window.findChild<QStackedWidget *>();
         auto *page = window.findChild<pointer_Widget *>();
@@ -395,12 +325,13 @@ private slots:
 
         window.update_dpi_level();
 
-        const QList<QByteArray> expected = QVector<QByteArray>(queries, bytes({ 0xC2 }, 31, 0)).toList();
-        QCOMPARE(FakeDevice::writes("WrtieControl"), expected);
-        if (queries > 0) {
-            QCOMPARE(int(deviceSettings.currentDpiLevel), 2);
-            QCOMPARE(highlightedLevels(page->levelEditor), { 2 });
+        if (pageIndex != 3) {
+            QVERIFY(FakeDevice::calls.isEmpty());
+            return;
         }
+        // The poll builds its query afresh: nothing of the shared buffer goes with it.
+        QCOMPARE(FakeDevice::writes("WrtieControl"), { bytes({ 0xC2 }, 31, 0) });
+        QCOMPARE(highlightedLevels(page->levelEditor), { 2 });
     }
 };
 
