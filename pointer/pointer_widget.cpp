@@ -56,13 +56,11 @@ pointer_Widget::pointer_Widget(QWidget *parent)
     rightPanel->setGraphicsEffect(rightOpacity);
     appearance = buildAppearance();
 
-    connect(reportRateGroup, &QButtonGroup::idToggled, this,
-            &pointer_Widget::change_rpt_rate);
+    connect(reportRateGroup, &QButtonGroup::idToggled, this, &pointer_Widget::change_rpt_rate);
     connect(aimSlider, &QSlider::valueChanged, this, &pointer_Widget::aim_dpi_changed);
     connect(aimSlider, &QSlider::sliderReleased, this, &pointer_Widget::aim_value_update);
     connect(levelEditor, &DPILeft::dpi_value_update, this, &pointer_Widget::dpi_value_update);
-    connect(levelEditor->levelCountGroup, &QButtonGroup::idToggled, this,
-            &pointer_Widget::change_level_no);
+    connect(levelEditor->levelCountGroup, &QButtonGroup::idToggled, this, &pointer_Widget::change_level_no);
 }
 
 QWidget *pointer_Widget::buildRightPanel()
@@ -132,8 +130,8 @@ void pointer_Widget::setPanelEffectsEnabled(bool enabled)
 void pointer_Widget::setVisible(bool visible)
 {
     qDebug() << "pointer" << visible;
-    QWidget::setVisible(true);
     if (visible) {
+        QWidget::setVisible(true);
         setPanelEffectsEnabled(true);
         appearance->setDirection(QAbstractAnimation::Forward);
         appearance->start();

@@ -7,7 +7,9 @@
 namespace {
 
 const QPoint pointerNavButton(630 + 30, 626 + 30 + 19);
+const QPoint lightingNavButton(600, 675);
 const QRect buttonsNavButton(510, 656, 60, 38);
+const QRect lightingSteadyButton(40, 230, 130, 26);
 const QRect reportRate125(880, 230, 130, 26);
 const QRect reportRate250(1030, 230, 130, 26);
 
@@ -45,17 +47,23 @@ QStringList linesStarting(const QStringList &lines, const QString &prefix)
     return result;
 }
 
-// Starts the program on a mouse with factory settings and opens the pointer page.
-bool openPointerPage(ProgramSession &session)
+// Starts the program on a mouse with factory settings and opens the pointer page; returns what went wrong.
+QString openPointerPage(ProgramSession &session)
 {
     if (!session.start() || !session.waitFor([&] { return accentPixels(session.grab(), buttonsNavButton) > 20; }))
-        return false;
-    // By now the window has faded in over several poll periods: none of them may have asked the mouse.
-    if (linesStarting(session.capture(), "WrtieControl 31 c2").size() != 1)
-        return false;
+        return "no buttons page " + session.saveScreenshot("e2e_pointer_start");
+    // The lighting page's panels take several poll periods to slide in: none of them may ask the mouse.
+    session.click(lightingNavButton.x(), lightingNavButton.y());
+    if (!session.waitFor([&] { return accentPixels(session.grab(), lightingSteadyButton) > 2000; }))
+        return "no lighting page " + session.saveScreenshot("e2e_pointer_lighting");
+    const QStringList queries = linesStarting(session.capture(), "WrtieControl 31 c2");
+    if (queries.size() != 1)
+        return "DPI state read outside the pointer page:\n" + queries.join('\n');
     session.click(pointerNavButton.x(), pointerNavButton.y());
     // The factory settings make level 2 the current one.
-    return session.waitFor([&] { return highlightedLevel(session) == 2; });
+    if (!session.waitFor([&] { return highlightedLevel(session) == 2; }))
+        return "level 2 not highlighted " + session.saveScreenshot("e2e_pointer_open");
+    return QString();
 }
 
 } // namespace
@@ -68,7 +76,8 @@ private slots:
     void shouldFollowMouseDpiButton()
     {
         ProgramSession session;
-        QVERIFY2(openPointerPage(session), qPrintable(session.saveScreenshot("e2e_pointer_open")));
+        const QString failure = openPointerPage(session);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         const QString poll = QStringLiteral("WrtieControl 31 c2") + QStringLiteral(" 00").repeated(30);
         QVERIFY(session.waitFor([&] { return session.capture().count(poll) >= 2; }));
 
@@ -84,7 +93,8 @@ private slots:
     void shouldSendReportRateClickAndSliderRelease()
     {
         ProgramSession session;
-        QVERIFY2(openPointerPage(session), qPrintable(session.saveScreenshot("e2e_pointer_open")));
+        const QString failure = openPointerPage(session);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         // Controls that a change does not touch must look exactly as before it.
         const QRect levelRow1(100, 286, 240, 40);
         const QImage before = session.grab();
