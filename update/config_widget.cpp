@@ -11,8 +11,10 @@
 namespace {
 
 const QString rowStyle = QStringLiteral("border:none;background-color:rgba(255,255,255,0.03);");
+// Without "border:none" the platform style draws its own frame, which punches black holes in the translucent
+// window; the marker and the arrow beneath the button must show through.
 const QString versionButtonStyle = QStringLiteral(
-    "background-color:transparent;padding-right:20px;text-align:right;font-size:12px;"
+    "border:none;background-color:transparent;padding-right:20px;text-align:right;font-size:12px;"
     "color:rgba(255,255,255,0.7)");
 
 QLabel *pictureLabel(const QString &path, const QRect &geometry, QWidget *parent)
