@@ -215,6 +215,15 @@ void leds_Widget::buildAppearance()
     appearance = new QSequentialAnimationGroup(this);
     appearance->addPause(400);
     appearance->addAnimation(slideIn);
+    // On the translucent window an active opacity effect repaints the whole panel over itself whenever one of
+    // its controls changes, brightening the others; it is only needed while the panels fade in.
+    connect(appearance, &QAbstractAnimation::finished, this, [this] { setPanelEffectsEnabled(false); });
+}
+
+void leds_Widget::setPanelEffectsEnabled(bool enabled)
+{
+    leftOpacity->setEnabled(enabled);
+    rightOpacity->setEnabled(enabled);
 }
 
 void leds_Widget::setVisible(bool visible)
@@ -224,10 +233,12 @@ void leds_Widget::setVisible(bool visible)
     QWidget::setVisible(visible);
     if (appearing) {
         appearance->stop();
+        setPanelEffectsEnabled(true);
         appearance->setDirection(QAbstractAnimation::Forward);
         appearance->start();
     } else if (!visible) {
         appearance->stop();
+        setPanelEffectsEnabled(true);
         leftOpacity->setOpacity(0);
         rightOpacity->setOpacity(0);
     }

@@ -55,6 +55,7 @@ private:
     void buildLeftPanel();
     void buildRightPanel();
     void buildAppearance();
+    void setPanelEffectsEnabled(bool enabled);
     void showPickerColourInEdits();
     ColorBtn *swatch(int id) const;
 
