@@ -30,6 +30,11 @@ micro_Event takeEvent(const quint8 *at)
 
 } // namespace
 
+quint16 macroDelay(qint64 elapsedMs)
+{
+    return quint16(std::clamp<qint64>(elapsedMs, 0, 0xFFFF));
+}
+
 ButtonAssignment ButtonAssignment::fromReply(const quint8 *reply)
 {
     ButtonAssignment assignment;

@@ -29,6 +29,10 @@ constexpr int MacroChunkEvents = 14;
 constexpr int MacroChunkBufferSize = 64;
 constexpr quint8 CustomComboId = 0;
 
+// The delay field of an event that follows a pause of `elapsedMs`: a pause longer than the field holds is kept
+// as the longest one rather than wrapped to a short one.
+quint16 macroDelay(qint64 elapsedMs);
+
 // The assignment as the read-assignment reply carries it.
 struct ButtonAssignment
 {

@@ -6,7 +6,6 @@
 #include "ui/style.h"
 
 #include <QButtonGroup>
-#include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -31,9 +30,9 @@ QScrollArea *makeScrollArea(QWidget *content, QWidget *parent)
     return area;
 }
 
-QPropertyAnimation *makeFade(QGraphicsOpacityEffect *effect, qreal from, qreal to, QObject *parent)
+QPropertyAnimation *makeFade(QWidget *window, qreal from, qreal to)
 {
-    auto *fade = new QPropertyAnimation(effect, "opacity", parent);
+    auto *fade = new QPropertyAnimation(window, "windowOpacity", window);
     fade->setDuration(FadeMs);
     fade->setStartValue(from);
     fade->setEndValue(to);
@@ -95,11 +94,10 @@ btn_Dialog::btn_Dialog(QWidget *parent)
     }
     pageGroup->button(FunctionPage)->setChecked(true);
 
-    opacity = new QGraphicsOpacityEffect(this);
-    opacity->setOpacity(1.0);
-    setGraphicsEffect(opacity);
-    fadeOut = makeFade(opacity, 1.0, 0.0, this);
-    fadeIn = makeFade(opacity, 0.0, 1.0, this);
+    // A graphics effect on a translucent window leaves stale, doubly blended patches after partial repaints;
+    // the window's own opacity fades it cleanly.
+    fadeOut = makeFade(this, 1.0, 0.0);
+    fadeIn = makeFade(this, 0.0, 1.0);
 
     connect(pageGroup, &QButtonGroup::idToggled, this, &btn_Dialog::dg_switch);
     connect(funcList, &func_List::func_btn_Toggled, this, &btn_Dialog::set_checked_btn);

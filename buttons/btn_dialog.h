@@ -6,7 +6,6 @@
 #include <QDialog>
 
 class QButtonGroup;
-class QGraphicsOpacityEffect;
 class QLabel;
 class QPropertyAnimation;
 class QPushButton;
@@ -57,8 +56,6 @@ private slots:
 
 private:
     void clearOtherLists(int page);
-
-    QGraphicsOpacityEffect *opacity = nullptr;
 };
 
 #endif

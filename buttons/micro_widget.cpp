@@ -9,9 +9,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <algorithm>
-
 namespace {
 
 const QString listStyle = QStringLiteral(
@@ -24,8 +21,6 @@ const QString listStyle = QStringLiteral(
     "min-height:20px;}"
     "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;margin:0px 7px;}"
     "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;border:none;}");
-
-constexpr qint64 MaxDelayMs = 0xFFFF;
 
 } // namespace
 
@@ -90,9 +85,8 @@ void micro_Widget::record_keys(quint8 vkey_code, bool press)
     quint16 delay = 0;
     if (record_delay) {
         const qint64 elapsed = event_timer.restart();
-        // A longer pause than the 16-bit field holds is kept as the longest one, not wrapped to a short one.
         if (!events.isEmpty())
-            delay = quint16(std::min(elapsed, MaxDelayMs));
+            delay = macroDelay(elapsed);
     }
     micro_Event event;
     event.usage = vk_to_usage(vkey_code);

@@ -3,13 +3,15 @@
 //
 // Windows: a WH_KEYBOARD_LL hook that swallows every key before any window, this program's included, gets it.
 // X11: an active keyboard grab on the target's window, so that no other client gets the keys, with the X key
-// codes turned into virtual-key codes; auto-repeat is dropped and the Menu key opens no context menu.
+// codes turned into virtual-key codes; auto-repeat (a release and a press with the same time stamp) is dropped
+// and the Menu key opens no context menu.
 // Elsewhere (Wayland, offscreen) only the keys that reach this program are taken.
 #ifndef KEYBOARDCAPTURE_H
 #define KEYBOARDCAPTURE_H
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 class KeyboardCapture : public QObject
@@ -41,6 +43,12 @@ private:
     bool keptFromOthers = false;
 #ifdef Q_OS_WIN
     void *hook = nullptr;
+#else
+    // A release is held back until it is clear that no repeated press of the same moment follows it.
+    void releaseHeldKey();
+    quint32 heldKeycode = 0;
+    ulong heldTime = 0;
+    QTimer *releaseTimer = nullptr;
 #endif
 };
 

@@ -10,6 +10,10 @@
 
 namespace {
 
+// X sends a held key's repeats as a release and a press with one time stamp, back to back; the press is
+// in well before this.
+constexpr int RepeatWindowMs = 15;
+
 bool onX11()
 {
     return QGuiApplication::platformName() == QLatin1String("xcb");
@@ -24,6 +28,12 @@ QWindow *windowOf(QWidget *widget)
 
 bool KeyboardCapture::startPlatform()
 {
+    if (!releaseTimer) {
+        releaseTimer = new QTimer(this);
+        releaseTimer->setSingleShot(true);
+        releaseTimer->setInterval(RepeatWindowMs);
+        connect(releaseTimer, &QTimer::timeout, this, &KeyboardCapture::releaseHeldKey);
+    }
     // Every key the program receives, whichever widget it is meant for, goes to the capture.
     qApp->installEventFilter(this);
     QWindow *window = windowOf(target);
@@ -32,6 +42,7 @@ bool KeyboardCapture::startPlatform()
 
 void KeyboardCapture::stopPlatform()
 {
+    releaseHeldKey();
     qApp->removeEventFilter(this);
     if (!keptFromOthers)
         return;
@@ -40,6 +51,16 @@ void KeyboardCapture::stopPlatform()
     // An open pop-up (the button dialog) holds a grab of its own, which the release above ended.
     if (QWindow *popup = windowOf(QApplication::activePopupWidget()))
         popup->setKeyboardGrabEnabled(true);
+}
+
+void KeyboardCapture::releaseHeldKey()
+{
+    releaseTimer->stop();
+    if (heldKeycode == 0)
+        return;
+    const quint8 vk = virtualKeyOfXKeycode(heldKeycode);
+    heldKeycode = 0;
+    emit keyMessage(KeyMessage::KeyUp, vk);
 }
 
 bool KeyboardCapture::eventFilter(QObject *watched, QEvent *event)
@@ -52,12 +73,22 @@ bool KeyboardCapture::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // X repeats a held key as release-and-press pairs; the hook would have seen nothing new.
-        if (key->isAutoRepeat())
+        const quint32 keycode = key->nativeScanCode();
+        if (key->isAutoRepeat() || virtualKeyOfXKeycode(keycode) == 0)
             return true;
-        const quint8 vk = virtualKeyOfXKeycode(key->nativeScanCode());
-        if (vk != 0) {
-            emit keyMessage(event->type() == QEvent::KeyPress ? KeyMessage::KeyDown : KeyMessage::KeyUp, vk);
+        const bool press = event->type() == QEvent::KeyPress;
+        if (press && heldKeycode == keycode && heldTime == key->timestamp()) {
+            heldKeycode = 0;
+            releaseTimer->stop();
+            return true;
+        }
+        releaseHeldKey();
+        if (press) {
+            emit keyMessage(KeyMessage::KeyDown, virtualKeyOfXKeycode(keycode));
+        } else {
+            heldKeycode = keycode;
+            heldTime = key->timestamp();
+            releaseTimer->start();
         }
         return true;
     }

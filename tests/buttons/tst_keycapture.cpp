@@ -184,7 +184,7 @@ private slots:
         QVERIFY(QCoreApplication::sendEvent(&target, &letter));
         QVERIFY(QCoreApplication::sendEvent(&target, &rightCtrl));
 
-        QCOMPARE(spy.count(), 3);
+        QTRY_COMPARE(spy.count(), 3);
         QCOMPARE(spy.at(0), QVariantList({ Down, quint8(0xA4) }));
         QCOMPARE(spy.at(1), QVariantList({ Down, quint8(0x41) }));
         QCOMPARE(spy.at(2), QVariantList({ Up, quint8(0xA3) }));
@@ -203,6 +203,48 @@ private slots:
         QVERIFY(QCoreApplication::sendEvent(&target, &repeatPress));
         QCOMPARE(spy.count(), 0);
         QVERIFY(target.text().isEmpty());
+    }
+
+    void shouldDropReleaseAndPressOfOneMoment()
+    {
+        QLineEdit target;
+        KeyboardCapture capture;
+        QSignalSpy spy(&capture, &KeyboardCapture::keyMessage);
+        capture.start(&target);
+        const auto send = [&](QEvent::Type type, ulong time) {
+            QKeyEvent key(type, Qt::Key_A, Qt::NoModifier, 38, 0x61, 0);
+            key.setTimestamp(time);
+            QCoreApplication::sendEvent(&target, &key);
+        };
+        send(QEvent::KeyPress, 1000);
+        send(QEvent::KeyRelease, 1660);
+        send(QEvent::KeyPress, 1660);
+        send(QEvent::KeyRelease, 1700);
+        send(QEvent::KeyPress, 1700);
+        send(QEvent::KeyRelease, 1712);
+        QTRY_COMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(0), QVariantList({ Down, quint8(0x41) }));
+        QCOMPARE(spy.at(1), QVariantList({ Up, quint8(0x41) }));
+
+        // A new press of a later moment is a second stroke.
+        send(QEvent::KeyPress, 1800);
+        send(QEvent::KeyRelease, 1810);
+        send(QEvent::KeyPress, 1820);
+        QCOMPARE(spy.count(), 5);
+        QCOMPARE(spy.at(3), QVariantList({ Up, quint8(0x41) }));
+    }
+
+    void shouldPassHeldReleaseOnStop()
+    {
+        QLineEdit target;
+        KeyboardCapture capture;
+        QSignalSpy spy(&capture, &KeyboardCapture::keyMessage);
+        capture.start(&target);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier, 62, 0xffe2, 0);
+        QCoreApplication::sendEvent(&target, &release);
+        capture.stop();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0), QVariantList({ Up, quint8(0xA1) }));
     }
 
     void shouldSwallowKeyboardMenuAndShortcuts()
