@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -45,7 +46,12 @@ void TARNO_Gaming::startUpdateCheck()
             Qt::QueuedConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TARNO_Gaming::stopUpdateWorker, Qt::UniqueConnection);
     updateThread->start(QThread::InheritPriority);
-    QMetaObject::invokeMethod(updater, &Update::checkUpdate, Qt::QueuedConnection);
+    // Asked once this thread is back in its event loop: at start-up that is after the mouse has been read, so
+    // the check compares with the mouse's own version rather than the unread image.
+    QTimer::singleShot(0, this, [worker = QPointer<Update>(updater)] {
+        if (worker)
+            QMetaObject::invokeMethod(worker, &Update::checkUpdate, Qt::QueuedConnection);
+    });
 }
 
 void TARNO_Gaming::stopUpdateWorker()
@@ -75,8 +81,10 @@ void TARNO_Gaming::scanLeftoverExecutables()
             const QString path = QDir::toNativeSeparators(folder.absoluteFilePath(name));
             qDebug() << name;
             // The running program may itself be one of them (a self-update started it under this name).
-            if (isRunningExecutable(path))
+            if (isRunningExecutable(path)) {
+                qDebug() << "running: kept";
                 break;
+            }
             if (!QFile::remove(path))
                 qDebug() << "cannot remove" << path;
             break;
@@ -163,7 +171,8 @@ void TARNO_Gaming::RunFWUpdate()
     auto showProgress = [dialog](quint32 sent, const QString &status) {
         dialog->progressBar->setValue(int(sent));
         dialog->statusLabel->setText(status);
-        dialog->repaint();
+        dialog->progressBar->repaint();
+        dialog->statusLabel->repaint();
     };
     showProgress(0, dialog->statusLabel->text());
 

@@ -28,6 +28,8 @@ const QString ContentFileName = QStringLiteral("FWUpdateContent.txt");
 
 // Bodies go to disk as they arrive; the reply never buffers more than this.
 constexpr qint64 ReadBufferSize = 64 * 1024;
+// The version file and the description are read whole; anything larger is not one of them.
+constexpr qint64 MaxTextSize = 1024 * 1024;
 
 QString baseUrl()
 {
@@ -130,7 +132,12 @@ QNetworkReply *Update::get(const QUrl &url)
 {
     QNetworkRequest request(url);
     request.setTransferTimeout(transferTimeout);
-    return manager->get(request);
+    QNetworkReply *reply = manager->get(request);
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > MaxTextSize)
+            reply->abort();
+    });
+    return reply;
 }
 
 void Update::checkUpdate()
