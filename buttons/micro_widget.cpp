@@ -127,6 +127,9 @@ void micro_Widget::show_records_list(bool show_delay)
 
 bool micro_Widget::eventFilter(QObject *watched, QEvent *event)
 {
+    // A closing pop-up leaves the focus on its hidden child; the recording must end with the dialog.
+    if (watched == list && event->type() == QEvent::Hide)
+        list->clearFocus();
     if (watched == list && event->type() == QEvent::FocusOut) {
         // Clicking the start button while recording stops the recording through start_record.
         if (!startButton->hasFocus())

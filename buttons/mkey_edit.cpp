@@ -51,6 +51,10 @@ bool mkey_Edit::eventFilter(QObject *watched, QEvent *event)
             capture->stop();
             lineEdit->update();
             return true;
+        case QEvent::Hide:
+            // A closing pop-up leaves the focus on its hidden child: the keyboard would stay taken.
+            lineEdit->clearFocus();
+            break;
         default:
             break;
         }

@@ -1,8 +1,11 @@
 #include "buttons/assignmentcodec.h"
+#include "buttons/btn_dialog.h"
+#include "buttons/func_list.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
 #include "platform/keyboardcapture.h"
 
+#include <QButtonGroup>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -105,6 +108,26 @@ private slots:
         QTRY_VERIFY(editor->capture->isActive());
         window.elsewhere->setFocus();
         QTRY_VERIFY(!editor->capture->isActive());
+    }
+
+    void shouldReleaseKeyboardWhenDialogCloses()
+    {
+        QWidget window;
+        window.resize(600, 400);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *dialog = new btn_Dialog(&window);
+        dialog->show();
+        dialog->pageGroup->button(btn_Dialog::CombinationPage)->click();
+        mkey_Edit *editor = dialog->comboList->editor;
+        editor->lineEdit->setFocus();
+        QTRY_VERIFY(editor->capture->isActive());
+
+        // The closed pop-up would otherwise leave the focus, and the keyboard, with its hidden field.
+        dialog->set_hide();
+        QVERIFY(!editor->capture->isActive());
+        QVERIFY(!editor->lineEdit->hasFocus());
     }
 
     void shouldTakeRealKeyEventsWhileFocused()
@@ -286,6 +309,25 @@ private slots:
         QTRY_VERIFY(!recorder->recording());
         QVERIFY(!recorder->capture->isActive());
         QCOMPARE(recorder->startButton->text(), QStringLiteral("启动录制"));
+    }
+
+    void shouldStopWhenDialogCloses()
+    {
+        QWidget window;
+        window.resize(600, 400);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *dialog = new btn_Dialog(&window);
+        dialog->show();
+        dialog->pageGroup->button(btn_Dialog::MacroPage)->click();
+        micro_Widget *recorder = dialog->recorder;
+        recorder->start_record();
+        QTRY_VERIFY(recorder->list->hasFocus());
+
+        dialog->set_hide();
+        QVERIFY(!recorder->recording());
+        QVERIFY(!recorder->capture->isActive());
     }
 };
 
