@@ -183,12 +183,14 @@ void Update::get_version_Finished()
     }
 }
 
-QNetworkReply *Update::startDownload(PartialDownload &download)
+QNetworkReply *Update::startDownload(PartialDownload &download, const QUrl &url, qint64 &resumeOffset)
 {
     requestFileName = download.fileName();
-    const qint64 offset = download.prepare();
-    QNetworkRequest request(serverUrl(requestFileName));
-    request.setRawHeader("Range", PartialDownload::rangeHeader(offset));
+    resumeOffset = download.prepare();
+    if (resumeOffset > 0)
+        qDebug() << "resuming" << requestFileName << "at" << resumeOffset;
+    QNetworkRequest request(url);
+    request.setRawHeader("Range", PartialDownload::rangeHeader(resumeOffset));
     if (!download.validator().isEmpty())
         request.setRawHeader("If-Range", download.validator());
     // Offsets count bytes of the file itself, never of a compressed transfer.
@@ -204,10 +206,8 @@ void Update::downloadFile()
     if (stopped)
         return;
     appUrl = serverUrl(ArchiveName);
-    appFilePath = appDownload.tempPath();
     qDebug() << appUrl;
-    appReply = startDownload(appDownload);
-    appResumeOffset = appDownload.offset();
+    appReply = startDownload(appDownload, appUrl, appResumeOffset);
     connect(appReply, &QNetworkReply::readyRead, this, &Update::onReadyRead);
     connect(appReply, &QNetworkReply::finished, this, &Update::onFinished);
 }
@@ -218,12 +218,8 @@ void Update::downloadFW()
         return;
     qDebug() << "download FW";
     fwUrl = serverUrl(FirmwareName);
-    fwTempPath = fwDownload.tempPath();
     qDebug() << fwUrl;
-    fwReply = startDownload(fwDownload);
-    fwResumeOffset = fwDownload.offset();
-    if (fwResumeOffset > 0)
-        qDebug() << "resuming at" << fwResumeOffset;
+    fwReply = startDownload(fwDownload, fwUrl, fwResumeOffset);
     connect(fwReply, &QNetworkReply::readyRead, this, &Update::onFWReadyRead);
     connect(fwReply, &QNetworkReply::finished, this, &Update::onFWFinished);
     connect(fwReply, &QNetworkReply::finished, this, &Update::getFwUpdateContent);

@@ -59,7 +59,7 @@ signals:
     void singalGetFWContentFinished();
 
 private:
-    QNetworkReply *startDownload(PartialDownload &download);
+    QNetworkReply *startDownload(PartialDownload &download, const QUrl &url, qint64 &resumeOffset);
     bool receive(PartialDownload &download, QNetworkReply *reply);
     bool finishDownload(PartialDownload &download, QNetworkReply *reply);
     QNetworkReply *get(const QUrl &url);
@@ -76,8 +76,7 @@ private:
     QString requestFileName;
     QUrl appUrl;
     QUrl fwUrl;
-    QString appFilePath;
-    QString fwTempPath;
+    QString appFilePath;   // the new executable, once the archive is installed
     PartialDownload appDownload;
     PartialDownload fwDownload;
     int transferTimeout = 30000;
