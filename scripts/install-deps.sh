@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libquazip1-qt5-dev
     xvfb xauth xdotool fonts-wqy-microhei
+    nginx-light openssl ca-certificates
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
