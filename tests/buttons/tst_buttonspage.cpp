@@ -194,17 +194,6 @@ private slots:
         QVERIFY(dialog->isVisible());
     }
 
-    void shouldFillEditorFromCustomCombination()
-    {
-        buttons_Widget page;
-        open(page, 6, assignmentReply(1, 0, 0x88, 0x1D));
-        const mkey_Edit *editor = page.dialog->comboList->editor;
-        QCOMPARE(int(editor->modifiers), 0x88);
-        QCOMPARE(int(editor->vkey_code), 0x5A);
-        QCOMPARE(editor->mkey_text, QStringLiteral("WIN+RIGHT WIN+Z"));
-        QVERIFY(editor->saveButton->isEnabled());
-    }
-
     void shouldLeaveDialogAsItWasForUnknownType()
     {
         buttons_Widget page;
@@ -425,19 +414,6 @@ private slots:
         }
         QCOMPARE(dialog->titleLabel->text(), QStringLiteral("多键宏"));
         QCOMPARE(checkedId(dialog->funcList->group), -1);
-    }
-
-    void shouldKeepOldEventsInReusedChunkBuffer()
-    {
-        buttons_Widget page;
-        open(page, 2, assignmentReply(2, 0, 0));
-        page.dialog->recorder->events = storedEvents(15);
-        page.dialog->recorder->saveButton->click();
-        const QByteArray second = FakeDevice::writes("WrtieConfig").at(1);
-        const micro_Event fromFirstChunk = storedEvent(1);
-        QCOMPARE(second.left(4), withHead(QByteArray(4, '\0'), { 0xF1, 2, 1, 14 }));
-        QCOMPARE(quint8(second[8]), fromFirstChunk.usage);
-        QCOMPARE(quint8(second[62]), quint8(0));
     }
 
     void shouldPlaceDialogBesideButton_data()

@@ -109,19 +109,6 @@ private slots:
         QCOMPARE(events.join(' '), recorded);
     }
 
-    void shouldRecordNothingOutsideARecording()
-    {
-        MacroKeyTracker tracker;
-        QVERIFY(!tracker.apply(Down, 0x41));
-        tracker.start();
-        QVERIFY(tracker.apply(Down, 0x41));
-        tracker.stop();
-        QVERIFY(!tracker.recording());
-        tracker.start();
-        // Stopping forgot the held key: its next press counts.
-        QVERIFY(tracker.apply(Down, 0x41));
-    }
-
 #ifndef Q_OS_WIN
     void shouldTurnXKeycodesIntoVirtualKeys_data()
     {
@@ -262,19 +249,6 @@ private slots:
         QVERIFY(QCoreApplication::sendEvent(&target, &keyboardMenu));
     }
 
-    void shouldLetKeysThroughAfterStop()
-    {
-        QLineEdit target;
-        KeyboardCapture capture;
-        QSignalSpy spy(&capture, &KeyboardCapture::keyMessage);
-        capture.start(&target);
-        QVERIFY(capture.isActive());
-        capture.stop();
-        QVERIFY(!capture.isActive());
-        QTest::keyClick(&target, Qt::Key_B);
-        QCOMPARE(spy.count(), 0);
-        QCOMPARE(target.text(), QStringLiteral("b"));
-    }
 #endif
 };
 
