@@ -40,14 +40,6 @@ QPropertyAnimation *makeFade(QWidget *window, qreal from, qreal to)
     return fade;
 }
 
-void clearSelection(QButtonGroup *group)
-{
-    group->setExclusive(false);
-    if (QAbstractButton *checked = group->checkedButton())
-        checked->setChecked(false);
-    group->setExclusive(true);
-}
-
 } // namespace
 
 btn_Dialog::btn_Dialog(QWidget *parent)
@@ -181,9 +173,9 @@ void btn_Dialog::btn_clear(int, bool checked)
 void btn_Dialog::clearOtherLists(int page)
 {
     if (page != FunctionPage)
-        clearSelection(funcList->group);
+        clearButtonSelection(funcList->group);
     if (page != CombinationPage)
-        clearSelection(comboList->group);
+        clearButtonSelection(comboList->group);
 }
 
 void btn_Dialog::save_micro()

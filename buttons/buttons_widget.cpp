@@ -59,14 +59,6 @@ void checkEntry(QButtonGroup *group, int id, int count)
         group->button(id)->setChecked(true);
 }
 
-void clearSelection(QButtonGroup *group)
-{
-    group->setExclusive(false);
-    if (QAbstractButton *checked = group->checkedButton())
-        checked->setChecked(false);
-    group->setExclusive(true);
-}
-
 } // namespace
 
 buttons_Widget::buttons_Widget(QWidget *parent)
@@ -150,7 +142,7 @@ void buttons_Widget::btn_clicked(int btn_id)
 
 void buttons_Widget::set_btn_unchecked()
 {
-    clearSelection(buttonGroup);
+    clearButtonSelection(buttonGroup);
 }
 
 void buttons_Widget::show_btn_dg(int btn_id, bool checked)
@@ -174,8 +166,8 @@ void buttons_Widget::showAssignment(int btn_id)
 
     if (!answered) {
         // What controlReply holds now belongs to no button: show nothing chosen rather than a stale choice.
-        clearSelection(functions->group);
-        clearSelection(combos->group);
+        clearButtonSelection(functions->group);
+        clearButtonSelection(combos->group);
         dialog->titleLabel->clear();
         return;
     }

@@ -32,6 +32,14 @@ QButtonGroup *addEntries(QWidget *list, const QStringList &texts, QList<QRadioBu
 
 } // namespace
 
+void clearButtonSelection(QButtonGroup *group)
+{
+    group->setExclusive(false);
+    if (QAbstractButton *checked = group->checkedButton())
+        checked->setChecked(false);
+    group->setExclusive(true);
+}
+
 func_List::func_List(QWidget *parent)
     : QWidget(parent)
 {

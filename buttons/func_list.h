@@ -11,6 +11,9 @@ class QButtonGroup;
 class QRadioButton;
 class mkey_Edit;
 
+// Unchecks the checked button of an exclusive group, if there is one.
+void clearButtonSelection(QButtonGroup *group);
+
 class func_List : public QWidget
 {
     Q_OBJECT
