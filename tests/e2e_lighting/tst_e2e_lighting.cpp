@@ -21,19 +21,6 @@ QPoint swatchCentre(int id)
     return QPoint(800 + 80 + 31 * (id - 1) + 9, 239);
 }
 
-int countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches)
-{
-    int count = 0;
-    const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            if (matches(image.pixelColor(x, y)))
-                ++count;
-        }
-    }
-    return count;
-}
-
 bool isAccentGreen(QColor c)
 {
     return qAbs(c.red() - 0x2b) < 12 && qAbs(c.green() - 0xac) < 12 && qAbs(c.blue() - 0x39) < 12;
@@ -75,7 +62,7 @@ bool openLightingPage(ProgramSession &session)
     // The navigation bar appears after the window's fade-in; click until the page answers.
     return session.waitFor([&] {
         session.click(lightingNavButton.x(), lightingNavButton.y());
-        return session.waitFor([&] { return countPixels(session.grab(), steadyButton, isAccentGreen) > 2000; },
+        return session.waitFor([&] { return ProgramSession::countPixels(session.grab(), steadyButton, isAccentGreen) > 2000; },
                                1500);
     }, 15000);
 }

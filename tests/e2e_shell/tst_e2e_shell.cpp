@@ -13,19 +13,6 @@ namespace {
 const QRect warningIcon(560, 253, 80, 75);   // no-device page
 const QRect buttonsNavButton(510, 656, 60, 38);   // checked navigation button (green icon)
 
-int countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches)
-{
-    int count = 0;
-    const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            if (matches(image.pixelColor(x, y)))
-                ++count;
-        }
-    }
-    return count;
-}
-
 bool isWarningOrange(QColor c)
 {
     return c.red() > 200 && c.green() > 130 && c.green() < 200 && c.blue() < 110;
@@ -38,14 +25,14 @@ bool isAccentGreen(QColor c)
 
 bool showsNoDevicePage(const QImage &shot)
 {
-    return countPixels(shot, warningIcon, isWarningOrange) > 200
-        && countPixels(shot, buttonsNavButton, isAccentGreen) == 0;
+    return ProgramSession::countPixels(shot, warningIcon, isWarningOrange) > 200
+        && ProgramSession::countPixels(shot, buttonsNavButton, isAccentGreen) == 0;
 }
 
 bool showsButtonsPage(const QImage &shot)
 {
-    return countPixels(shot, warningIcon, isWarningOrange) == 0
-        && countPixels(shot, buttonsNavButton, isAccentGreen) > 20;
+    return ProgramSession::countPixels(shot, warningIcon, isWarningOrange) == 0
+        && ProgramSession::countPixels(shot, buttonsNavButton, isAccentGreen) > 20;
 }
 
 // The lines the program sends when it opens the mouse and reads its settings.

@@ -183,20 +183,22 @@ QString ProgramSession::findMainWindow()
 
 void ProgramSession::click(int x, int y, int button)
 {
-    moveTo(x, y);
-    xdotool({ QStringLiteral("click"), QString::number(button) });
+    // One xdotool run keeps the move and the click in order.
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), QString::number(x),
+              QString::number(y), QStringLiteral("click"), QString::number(button) });
 }
 
 void ProgramSession::press(int x, int y)
 {
-    moveTo(x, y);
-    xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), QString::number(x),
+              QString::number(y), QStringLiteral("mousedown"), QStringLiteral("1") });
 }
 
 void ProgramSession::moveTo(int x, int y)
 {
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
-              QString::number(window), QString::number(x), QString::number(y) });
+    // No --sync: it waits for a motion event that never comes when the pointer is already there.
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), QString::number(x),
+              QString::number(y) });
 }
 
 void ProgramSession::release(int button)
@@ -265,6 +267,19 @@ bool ProgramSession::waitForCaptureLine(const QString &prefix, int timeoutMs)
         }
         return false;
     }, timeoutMs);
+}
+
+int ProgramSession::countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches)
+{
+    int count = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (matches(image.pixelColor(x, y)))
+                ++count;
+        }
+    }
+    return count;
 }
 
 QString ProgramSession::xdotool(const QStringList &arguments)

@@ -63,6 +63,9 @@ public:
     bool waitForLog(const QString &phrase, int timeoutMs = 10000);
     bool waitForCaptureLine(const QString &prefix, int timeoutMs = 10000);
 
+    // How many pixels of `area` in `image` match.
+    static int countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches);
+
     // Runs xdotool with these arguments; returns its standard output.
     static QString xdotool(const QStringList &arguments);
 
