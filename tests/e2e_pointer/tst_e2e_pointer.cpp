@@ -12,6 +12,7 @@ const QRect buttonsNavButton(510, 656, 60, 38);
 const QRect lightingSteadyButton(40, 230, 130, 26);
 const QRect reportRate125(880, 230, 130, 26);
 const QRect reportRate250(1030, 230, 130, 26);
+const QRect reportRate1000(1030, 272, 130, 26);
 
 int accentPixels(const QImage &image, const QRect &area)
 {
@@ -63,6 +64,9 @@ QString openPointerPage(ProgramSession &session)
     // The factory settings make level 2 the current one.
     if (!session.waitFor([&] { return highlightedLevel(session) == 2; }))
         return "level 2 not highlighted " + session.saveScreenshot("e2e_pointer_open");
+    // The panels are in place once the checked "1000" shows in full accent colour at its final spot.
+    if (!session.waitFor([&] { return accentPixels(session.grab(), reportRate1000) > 3000; }))
+        return "panels did not settle " + session.saveScreenshot("e2e_pointer_settle");
     return QString();
 }
 
