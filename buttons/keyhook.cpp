@@ -1,6 +1,6 @@
 #include "buttons/keyhook.h"
 
-#include "buttons/keytables.h"
+#include "buttons/modifierkeys.h"
 
 namespace {
 
@@ -11,14 +11,14 @@ unsigned plainMessage(unsigned message)
 
 } // namespace
 
-bool ComboKeyTracker::apply(unsigned message, quint8 vk, quint8 &modifiers, quint8 &vkeyCode)
+bool ComboKeyTracker::apply(unsigned message, std::uint8_t vk, std::uint8_t &modifiers, std::uint8_t &vkeyCode)
 {
     switch (plainMessage(message)) {
     case KeyMessage::KeyDown:
         if (vk == NoVirtualKey || pressed[vk])
             return false;
         pressed[vk] = true;
-        if (const quint8 bit = modifierBit(vk))
+        if (const std::uint8_t bit = modifierBit(vk))
             modifiers |= bit;
         else
             vkeyCode = vk;
@@ -47,7 +47,7 @@ void MacroKeyTracker::stop()
     isRecording = false;
 }
 
-std::optional<MacroKeyTracker::Key> MacroKeyTracker::apply(unsigned message, quint8 vk)
+std::optional<MacroKeyTracker::Key> MacroKeyTracker::apply(unsigned message, std::uint8_t vk)
 {
     if (!isRecording || vk == NoVirtualKey)
         return std::nullopt;

@@ -1,17 +1,17 @@
 // What the editor and the recorder make of the keys the keyboard capture hands them, one (message, virtual key)
-// pair at a time, as a Windows low-level keyboard hook receives them.
+// pair at a time, as a Windows low-level keyboard hook receives them. Standard C++ only: the Windows layer's
+// test program runs the same rules.
 #ifndef KEYHOOK_H
 #define KEYHOOK_H
 
 #include "platform/keymessages.h"
 
-#include <QtGlobal>
-
 #include <array>
+#include <cstdint>
 #include <optional>
 
 // 0xFF is the "no key" code of the keyboard layer; it never counts as a key.
-constexpr quint8 NoVirtualKey = 0xFF;
+constexpr std::uint8_t NoVirtualKey = 0xFF;
 
 // A key combination being typed: modifier bits accumulate, a further key replaces the previous one. A key held
 // down counts once, however often the keyboard repeats it.
@@ -19,7 +19,7 @@ class ComboKeyTracker
 {
 public:
     // Returns true for a press that counts; the combination must then be shown again.
-    bool apply(unsigned message, quint8 vk, quint8 &modifiers, quint8 &vkeyCode);
+    bool apply(unsigned message, std::uint8_t vk, std::uint8_t &modifiers, std::uint8_t &vkeyCode);
     // Forgets which keys are held (their releases may have gone elsewhere).
     void releaseAll();
 
@@ -33,7 +33,7 @@ class MacroKeyTracker
 public:
     struct Key
     {
-        quint8 vk;
+        std::uint8_t vk;
         bool up;
     };
 
@@ -42,7 +42,7 @@ public:
     void stop();
     bool recording() const { return isRecording; }
     // The event to record, if any; a release whose press was not recorded is ignored.
-    std::optional<Key> apply(unsigned message, quint8 vk);
+    std::optional<Key> apply(unsigned message, std::uint8_t vk);
 
 private:
     std::array<bool, 256> pressed {};

@@ -123,17 +123,6 @@ const UsageTables &usageTables()
 
 } // namespace
 
-const std::array<ModifierKey, 8> modifierKeys = { {
-    { 0xA2, 0x01, "CTRL+" },
-    { 0xA4, 0x04, "ALT+" },
-    { 0xA0, 0x02, "SHIFT+" },
-    { 0x5B, 0x08, "WIN+" },
-    { 0xA3, 0x10, "RIGHT CTRL+" },
-    { 0xA5, 0x40, "RIGHT ALT+" },
-    { 0xA1, 0x20, "RIGHT SHIFT+" },
-    { 0x5C, 0x80, "RIGHT WIN+" },
-} };
-
 quint8 vk_to_usage(quint8 vk)
 {
     return usageTables().usageOfVk[vk];
@@ -155,13 +144,4 @@ QString key_name(quint8 vk)
     if (vk >= 0x70 && vk <= 0x87)
         return QStringLiteral("F") + QString::number(vk - 0x6F);
     return QString(QChar::fromLatin1(char(vk)));
-}
-
-quint8 modifierBit(quint8 vk)
-{
-    for (const ModifierKey &key : modifierKeys) {
-        if (key.vk == vk)
-            return key.bit;
-    }
-    return 0;
 }

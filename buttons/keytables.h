@@ -2,10 +2,10 @@
 #ifndef KEYTABLES_H
 #define KEYTABLES_H
 
+#include "buttons/modifierkeys.h"
+
 #include <QString>
 #include <QtGlobal>
-
-#include <array>
 
 // Virtual-key code to HID keyboard usage id; codes the table does not cover are returned unchanged.
 quint8 vk_to_usage(quint8 vk);
@@ -13,18 +13,5 @@ quint8 vk_to_usage(quint8 vk);
 quint8 usage_to_vk(quint8 usage);
 // The display name of a virtual-key code; empty for "no key".
 QString key_name(quint8 vk);
-
-struct ModifierKey
-{
-    quint8 vk;
-    quint8 bit;   // in the HID modifier byte
-    const char *prefix;
-};
-
-// The eight modifier keys, in the order their prefixes are written.
-extern const std::array<ModifierKey, 8> modifierKeys;
-
-// The modifier byte's bit of a modifier key, 0 for any other key.
-quint8 modifierBit(quint8 vk);
 
 #endif

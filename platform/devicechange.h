@@ -2,26 +2,17 @@
 #ifndef DEVICECHANGE_H
 #define DEVICECHANGE_H
 
+#include "platform/devicebroadcast.h"
+
 #include <QMetaType>
 #include <QString>
 
 #include <cstddef>
 #include <optional>
 
-// Values of the system's device-change broadcast (WM_DEVICECHANGE with a DEV_BROADCAST_DEVICEINTERFACE record).
-namespace DeviceBroadcast {
-constexpr quint32 Arrival = 0x8000;          // DBT_DEVICEARRIVAL
-constexpr quint32 RemoveComplete = 0x8004;   // DBT_DEVICEREMOVECOMPLETE
-constexpr quint32 InterfaceType = 5;         // DBT_DEVTYP_DEVICEINTERFACE
-// size, device type and reserved, 32 bits each
-constexpr std::size_t HeaderSize = 12;
-// after the header and the 16-byte interface class
-constexpr std::size_t NameOffset = 28;
-} // namespace DeviceBroadcast
-
 struct DeviceChange
 {
-    enum Kind { Arrival, Removal };
+    enum Kind { Arrival = DeviceBroadcastRecord::Arrival, Removal = DeviceBroadcastRecord::Removal };
 
     Kind kind = Arrival;
     quint32 deviceType = DeviceBroadcast::InterfaceType;
@@ -29,10 +20,9 @@ struct DeviceChange
 };
 Q_DECLARE_METATYPE(DeviceChange)
 
-// Reads a device-change record: 32-bit size, type and reserved fields, the interface class, then the interface
-// name as NUL-terminated UTF-16 at NameOffset. Reads nothing beyond `available` bytes nor beyond the record's own
-// size field; a name that is not terminated within them ends there. Returns nothing for events other than
-// arrival and removal, and for records too short to carry their type.
+DeviceChange toDeviceChange(const DeviceBroadcastRecord &record);
+
+// readDeviceBroadcast, with the name as a QString.
 std::optional<DeviceChange> parseDeviceBroadcast(quint32 event, const void *record, std::size_t available);
 
 #endif

@@ -1,13 +1,11 @@
 #include "platform/devicepath.h"
 
 #include "device/devicecontext.h"
+#include "platform/devicepathtext.h"
 
-QByteArray capDevicePath(QByteArray path)
+static_assert(DevicePathBytes == std::size_t(DevicePathSize), "the cap fits devicePath");
+
+QByteArray capDevicePath(const QByteArray &path)
 {
-    const int nul = path.indexOf('\0');
-    if (nul >= 0)
-        path.truncate(nul);
-    if (path.size() > DevicePathSize - 1)
-        path.truncate(DevicePathSize - 1);
-    return path;
+    return QByteArray::fromStdString(capDevicePathText(path.toStdString()));
 }

@@ -8,7 +8,7 @@
 
 // The NUL-terminated UTF-16 path in the system's 8-bit code page (the ANSI code page on Windows).
 QByteArray systemCodePagePath(const tarno_char16 *path);
-// Cuts the text so that it and its NUL fit into the 512-byte `devicePath`.
-QByteArray capDevicePath(QByteArray path);
+// capDevicePathText: cuts the text so that it and its NUL fit into the 512-byte `devicePath`.
+QByteArray capDevicePath(const QByteArray &path);
 
 #endif

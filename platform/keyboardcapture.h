@@ -14,6 +14,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#ifdef Q_OS_WIN
+#include "platform/win32/keyboardhook.h"
+#endif
+
 class KeyboardCapture : public QObject
 {
     Q_OBJECT
@@ -42,7 +46,7 @@ private:
     bool active = false;
     bool keptFromOthers = false;
 #ifdef Q_OS_WIN
-    void *hook = nullptr;
+    Win32::KeyboardHook hook;
 #else
     // A release is held back until it is clear that no repeated press of the same moment follows it.
     void releaseHeldKey();

@@ -1,6 +1,6 @@
 #include "platform/devicelibrary.h"
 
-#include <windows.h>
+#include "platform/win32/libraryload.h"
 
 QString deviceLibraryFileName()
 {
@@ -9,5 +9,7 @@ QString deviceLibraryFileName()
 
 int lastLibraryLoadError()
 {
-    return int(GetLastError());
+    // Qt's loader makes further system calls after the failed load, any of which may replace the thread's last
+    // error; a load of our own reports the code undisturbed.
+    return int(Win32::libraryLoadError(reinterpret_cast<const wchar_t *>(deviceLibraryFileName().utf16())));
 }

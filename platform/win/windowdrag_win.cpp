@@ -1,14 +1,10 @@
 #include "platform/windowdrag.h"
 
-#include <QWidget>
+#include "platform/win32/windowmove.h"
 
-#include <windows.h>
+#include <QWidget>
 
 bool startSystemWindowMove(QWidget *window)
 {
-    if (!ReleaseCapture())
-        return false;
-    // SC_MOVE with the caption hit code: Windows moves the window until the button is released.
-    SendMessageW(reinterpret_cast<HWND>(window->winId()), WM_SYSCOMMAND, SC_MOVE + HTCAPTION, 0);
-    return true;
+    return Win32::startWindowMove(reinterpret_cast<HWND>(window->winId()));
 }

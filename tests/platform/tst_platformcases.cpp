@@ -1,0 +1,168 @@
+// The Linux build's side of the cases that the Windows layer's test program meets under Wine: the same key
+// strokes, broadcast records and device paths through the code this build runs must give the same results.
+#include "buttons/keyhook.h"
+#include "platform/devicechange.h"
+#include "platform/devicepath.h"
+#include "platform/keyboardcapture.h"
+#include "platform/keymessages.h"
+#include "tests/platform/platformcases.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextCodec>
+#include <QtTest>
+
+using namespace PlatformCases;
+
+namespace {
+
+struct Message
+{
+    unsigned message;
+    int vk;
+    bool operator==(const Message &other) const { return message == other.message && vk == other.vk; }
+};
+
+char *describe(const QVector<Message> &messages)
+{
+    QStringList parts;
+    for (const Message &m : messages)
+        parts << QStringLiteral("%1/%2").arg(m.message, 0, 16).arg(m.vk, 0, 16);
+    return QTest::toString(parts.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
+namespace QTest {
+template<>
+char *toString(const QVector<Message> &messages)
+{
+    return describe(messages);
+}
+} // namespace QTest
+
+class tst_PlatformCases : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keysThroughTheCapture_data();
+    void keysThroughTheCapture();
+    void broadcastRecords_data();
+    void broadcastRecords();
+    void devicePathInCodePage936_data();
+    void devicePathInCodePage936();
+};
+
+void tst_PlatformCases::keysThroughTheCapture_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(keyCases().size()); ++i)
+        QTest::newRow(keyCases()[std::size_t(i)].name) << i;
+}
+
+// Each stroke as the X server reports it, by key code, to the keyboard capture: what the capture hands on must
+// be what the Windows hook received for the same stroke (the system variants of the messages aside), and the
+// editor's and the recorder's rules must come to the same results. Keys without an X key code never arrive.
+void tst_PlatformCases::keysThroughTheCapture()
+{
+    QFETCH(int, index);
+    const KeyCase &keyCase = keyCases()[std::size_t(index)];
+
+    QLineEdit target;
+    KeyboardCapture capture;
+    QSignalSpy spy(&capture, &KeyboardCapture::keyMessage);
+    capture.start(&target);
+    QVector<Message> expected;
+    ulong time = 1000;
+    for (std::size_t i = 0; i < keyCase.strokes.size(); ++i) {
+        const KeyStroke &stroke = keyCase.strokes[i];
+        if (stroke.key.xKeycode == 0)
+            continue;
+        expected << Message { keyCase.messages[i].message & ~KeyMessage::SystemBit, keyCase.messages[i].vk };
+        // A moment apart each, so that nothing looks like auto-repeat.
+        time += 100;
+        QKeyEvent key(stroke.up ? QEvent::KeyRelease : QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                      stroke.key.xKeycode, 0, 0);
+        key.setTimestamp(time);
+        QCoreApplication::sendEvent(&target, &key);
+    }
+    // Ending the capture hands on a release it still holds back.
+    capture.stop();
+
+    QVector<Message> reported;
+    for (const QList<QVariant> &arguments : spy)
+        reported << Message { arguments.at(0).toUInt(), int(arguments.at(1).value<quint8>()) };
+    QCOMPARE(reported, expected);
+
+    ComboKeyTracker combo;
+    std::uint8_t modifiers = 0;
+    std::uint8_t vkeyCode = 0;
+    int updates = 0;
+    MacroKeyTracker macro;
+    macro.start();
+    QVector<Message> recorded;
+    for (const Message &m : reported) {
+        if (combo.apply(m.message, std::uint8_t(m.vk), modifiers, vkeyCode))
+            ++updates;
+        if (const auto key = macro.apply(m.message, std::uint8_t(m.vk)))
+            recorded << Message { key->up ? KeyMessage::KeyUp : KeyMessage::KeyDown, key->vk };
+    }
+    QCOMPARE(int(modifiers), int(keyCase.modifiers));
+    QCOMPARE(int(vkeyCode), int(keyCase.vkeyCode));
+    QCOMPARE(updates, keyCase.editorUpdates);
+    QVector<Message> expectedRecorded;
+    for (const RecordedKey &key : keyCase.recorded)
+        expectedRecorded << Message { key.up ? KeyMessage::KeyUp : KeyMessage::KeyDown, key.vk };
+    QCOMPARE(recorded, expectedRecorded);
+}
+
+void tst_PlatformCases::broadcastRecords_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(broadcastCases().size()); ++i)
+        QTest::newRow(broadcastCases()[std::size_t(i)].name) << i;
+}
+
+void tst_PlatformCases::broadcastRecords()
+{
+    QFETCH(int, index);
+    const BroadcastCase &broadcast = broadcastCases()[std::size_t(index)];
+
+    const void *record = broadcast.record.empty() ? nullptr : broadcast.record.data();
+    const std::optional<DeviceChange> change = parseDeviceBroadcast(broadcast.event, record, broadcast.record.size());
+    QCOMPARE(change.has_value(), broadcast.reported);
+    if (!change)
+        return;
+    QCOMPARE(change->kind == DeviceChange::Arrival, broadcast.arrival);
+    QCOMPARE(change->deviceType, broadcast.deviceType);
+    QCOMPARE(change->interfaceName, QString::fromStdU16String(broadcast.interfaceName));
+}
+
+void tst_PlatformCases::devicePathInCodePage936_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(pathCases().size()); ++i)
+        QTest::newRow(pathCases()[std::size_t(i)].name) << i;
+}
+
+// This build converts with the locale's codec; with GBK as that codec it must keep what Windows keeps in code
+// page 936.
+void tst_PlatformCases::devicePathInCodePage936()
+{
+    QFETCH(int, index);
+    const PathCase &pathCase = pathCases()[std::size_t(index)];
+
+    QTextCodec *gbk = QTextCodec::codecForName("GBK");
+    QVERIFY(gbk);
+    QTextCodec *previous = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(gbk);
+    const auto *path = reinterpret_cast<const tarno_char16 *>(pathCase.path.c_str());
+    const QByteArray kept = capDevicePath(systemCodePagePath(path));
+    QTextCodec::setCodecForLocale(previous);
+
+    QCOMPARE(kept.toHex(), QByteArray::fromStdString(pathCase.cp936).toHex());
+}
+
+QTEST_MAIN(tst_PlatformCases)
+#include "tst_platformcases.moc"
