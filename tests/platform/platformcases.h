@@ -56,12 +56,14 @@ struct HookMessage
 {
     unsigned message;
     std::uint8_t vk;
+    bool operator==(const HookMessage &other) const { return message == other.message && vk == other.vk; }
 };
 
 struct RecordedKey
 {
     std::uint8_t vk;
     bool up;
+    bool operator==(const RecordedKey &other) const { return vk == other.vk && up == other.up; }
 };
 
 struct KeyCase
@@ -180,7 +182,8 @@ inline std::vector<std::uint8_t> portRecord(const std::u16string &name)
     return bytes;
 }
 
-inline const std::u16string MousePath = u"\\\\?\\HID#VID_3044&PID_9D09&MI_01#7&2b1c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+inline const std::u16string MousePath =
+    u"\\\\?\\HID#VID_3044&PID_9D09&MI_01#7&2b1c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 
 struct BroadcastCase
 {

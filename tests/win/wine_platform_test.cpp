@@ -14,7 +14,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -36,12 +35,12 @@ int failures = 0;
 void check(bool ok, const std::string &what, const std::string &detail = std::string())
 {
     ++checks;
-    if (!ok)
-        ++failures;
-    if (ok)
+    if (ok) {
         std::printf("ok   %s\n", what.c_str());
-    else
-        std::printf("FAIL %s%s%s\n", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
+        return;
+    }
+    ++failures;
+    std::printf("FAIL %s%s%s\n", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
 }
 
 std::string hex(unsigned value)
@@ -126,28 +125,6 @@ std::string describe(const std::vector<RecordedKey> &keys)
     return text;
 }
 
-bool sameMessages(const std::vector<HookMessage> &a, const std::vector<HookMessage> &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].message != b[i].message || a[i].vk != b[i].vk)
-            return false;
-    }
-    return true;
-}
-
-bool sameKeys(const std::vector<RecordedKey> &a, const std::vector<RecordedKey> &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].vk != b[i].vk || a[i].up != b[i].up)
-            return false;
-    }
-    return true;
-}
-
 // Injects the strokes one at a time under an installed hook, waiting for each to reach it. Returns the messages
 // the hook saw; `leaked` lists the keys that went down for the system all the same.
 std::vector<HookMessage> strokeUnderHook(const KeyCase &keyCase, Win32::KeyboardHook &hook,
@@ -188,7 +165,7 @@ void testEditorHook(const KeyCase &keyCase)
             ++updates;
     }, leaked);
 
-    check(sameMessages(seen, keyCase.messages), name + ": messages",
+    check(seen == keyCase.messages, name + ": messages",
           "got " + describe(seen) + ", expected " + describe(keyCase.messages));
     check(leaked.empty(), name + ": every key swallowed", leaked.empty() ? "" : "reached the system: " + leaked);
     check(modifiers == keyCase.modifiers && vkeyCode == keyCase.vkeyCode && updates == keyCase.editorUpdates,
@@ -211,10 +188,10 @@ void testRecorderHook(const KeyCase &keyCase)
             recorded.push_back({ key->vk, key->up });
     }, leaked);
 
-    check(sameMessages(seen, keyCase.messages), name + ": messages",
+    check(seen == keyCase.messages, name + ": messages",
           "got " + describe(seen) + ", expected " + describe(keyCase.messages));
     check(leaked.empty(), name + ": every key swallowed", leaked.empty() ? "" : "reached the system: " + leaked);
-    check(sameKeys(recorded, keyCase.recorded), name + ": events",
+    check(recorded == keyCase.recorded, name + ": events",
           "got " + describe(recorded) + ", expected " + describe(keyCase.recorded));
 }
 
@@ -243,7 +220,7 @@ void testNewestHookGetsKeys()
     recorder.uninstall();
     inject(up(KeyA));
     pumpUntil([&] { return !editorSeen.empty(); });
-    check(recorderSeen.size() == 1 && sameMessages(editorSeen, { { KeyUp, KeyA.vk } }),
+    check(recorderSeen.size() == 1 && editorSeen == std::vector<HookMessage> { { KeyUp, KeyA.vk } },
           "after the newer is removed the older gets the key",
           "newer " + describe(recorderSeen) + ", older " + describe(editorSeen));
 }
@@ -318,8 +295,6 @@ void testNotificationFilter()
           "filter: device interfaces");
     check(std::memcmp(&filter.dbcc_classguid, HidInterfaceClass, 16) == 0, "filter: HID interface class");
     check(filter.dbcc_name[0] == 0, "filter: no name");
-    check(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) == DeviceBroadcast::NameOffset,
-          "record name offset as the portable reader has it", std::to_string(DeviceBroadcast::NameOffset));
 }
 
 void testNotificationRegistration(HWND window)
@@ -339,10 +314,9 @@ void testNotificationRegistration(HWND window)
         Win32::unregisterDeviceNotifications(refused);
 }
 
+// Each record goes to the window as the system would send it; the layer reads it in the window procedure.
 void testBroadcasts(HWND window)
 {
-    DWORD error = 0;
-    HDEVNOTIFY registration = Win32::registerHidInterfaceNotifications(window, error);
     for (const BroadcastCase &broadcast : broadcastCases()) {
         const std::string name = "broadcast, " + std::string(broadcast.name);
         deliveredChanges.clear();
@@ -364,7 +338,6 @@ void testBroadcasts(HWND window)
               std::string(arrival ? "arrival" : "removal") + " type " + std::to_string(change.deviceType) + " name \""
                   + narrow(change.interfaceName) + "\", expected \"" + narrow(broadcast.interfaceName) + "\"");
     }
-    Win32::unregisterDeviceNotifications(registration);
 }
 
 void testDevicePaths()
