@@ -10,6 +10,16 @@
 
 namespace {
 
+// Lower-cases only ASCII letters: the bytes may be in a multi-byte code page whose bytes are not Latin-1 letters.
+QByteArray asciiLower(QByteArray text)
+{
+    for (char &c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return text;
+}
+
 bool replyRead(int result)
 {
     return (result & 0xFF) != 0;
@@ -80,9 +90,9 @@ bool openDevice()
 
 bool isOpenDeviceName(const QString &interfaceName)
 {
-    const QByteArray name = interfaceName.toLower().toLocal8Bit();
     // The stored path may carry capitals; compare both sides lower-cased or the removal is never seen.
-    const QByteArray path = QByteArray(deviceContext.devicePath).toLower();
+    const QByteArray name = asciiLower(interfaceName.toLocal8Bit());
+    const QByteArray path = asciiLower(QByteArray(deviceContext.devicePath));
     return !path.isEmpty() && name.contains(path);
 }
 

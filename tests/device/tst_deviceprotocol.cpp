@@ -170,6 +170,8 @@ private slots:
         QTest::newRow("capitals in the stored path") << "\\\\?\\HID#VID_3044&PID_9D09#7&1"
                                                      << "\\\\?\\hid#vid_3044&pid_9d09#7&1#{4d1e55b2}" << true;
         QTest::newRow("capitals in both") << "/tmp/Emu/Z31" << "/TMP/EMU/Z31" << true;
+        QTest::newRow("non-ASCII characters") << QString::fromUtf8("/tmp/Ému/设备/Z31")
+                                              << QString::fromUtf8("/TMP/Ému/设备/z31") << true;
         QTest::newRow("another device") << "/tmp/emu/z31-hidraw" << "/dev/hidraw3" << false;
         QTest::newRow("no mouse open") << "" << "/dev/hidraw3" << false;
     }
