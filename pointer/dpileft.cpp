@@ -47,9 +47,11 @@ DPILeft::DPILeft(QWidget *parent)
         slider->setGeometry(102, y, 218, 10);
         slider->setStyleSheet(Style::slider);
         slider->setRange(Dpi::MinValue, Dpi::MaxValue);
-        // Only dragging the handle moves a level: keys, wheel and clicks beside the handle do nothing.
+        // Only dragging the handle moves a level: keys, wheel and clicks beside the handle do nothing. Without
+        // the focus it cannot take Home and End, which would move it without the release that sends.
         slider->setPageStep(0);
         slider->setSingleStep(0);
+        slider->setFocusPolicy(Qt::NoFocus);
         levelSlider[i] = slider;
 
         auto *tickMarks = new QLabel(this);

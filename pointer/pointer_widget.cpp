@@ -90,9 +90,11 @@ QWidget *pointer_Widget::buildRightPanel()
     aimSlider->setGeometry(80, 374, 280, 10);
     aimSlider->setStyleSheet(Style::slider);
     aimSlider->setRange(Dpi::MinValue, Dpi::MaxValue);
-    // Only dragging the handle moves it: keys, wheel and clicks beside the handle do nothing.
+    // Only dragging the handle moves it: keys, wheel and clicks beside the handle do nothing. Without the focus
+    // it cannot take Home and End, which would move it without the release that sends.
     aimSlider->setPageStep(0);
     aimSlider->setSingleStep(0);
+    aimSlider->setFocusPolicy(Qt::NoFocus);
 
     auto *tickMarks = new QLabel(panel);
     tickMarks->setGeometry(80, 393, 280, 8);

@@ -165,6 +165,39 @@ private slots:
         QCOMPARE(FakeDevice::writes("WrtieControl"), { sent });
     }
 
+    void shouldNotMoveDpiSlidersByKeys_data()
+    {
+        QTest::addColumn<int>("row");   // 0 the aim slider, 1..5 the level rows
+        QTest::addColumn<int>("key");
+        QTest::newRow("aim, End") << 0 << int(Qt::Key_End);
+        QTest::newRow("aim, Home") << 0 << int(Qt::Key_Home);
+        QTest::newRow("level 1, End") << 1 << int(Qt::Key_End);
+        QTest::newRow("level 5, Home") << 5 << int(Qt::Key_Home);
+        QTest::newRow("level 3, Page Up") << 3 << int(Qt::Key_PageUp);
+    }
+    void shouldNotMoveDpiSlidersByKeys()
+    {
+        QFETCH(int, row);
+        QFETCH(int, key);
+        auto page = shownPage();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        setDpiState(bytes({ 10, 20, 30, 40, 50, 4, 60, 4 }, 8));
+        page->showDeviceDpi(deviceSettings);
+        QSlider *slider = row == 0 ? page->aimSlider : page->levelEditor->levelSlider[row - 1];
+        QLabel *label = row == 0 ? page->aimValueLabel : page->levelEditor->levelValueLabel[row - 1];
+        const int value = slider->value();
+        const QString text = label->text();
+        QTest::mouseClick(slider, Qt::LeftButton, {}, handleCentre(slider));
+        FakeDevice::calls.clear();
+
+        // Typed as a user types: to whichever widget the click left the focus on.
+        QTest::keyClick(page->windowHandle(), Qt::Key(key));
+
+        QCOMPARE(slider->value(), value);
+        QCOMPARE(label->text(), text);
+        QVERIFY(FakeDevice::calls.isEmpty());
+    }
+
     void shouldAskCurrentLevelBeforeChangingLevelCount_data()
     {
         QTest::addColumn<int>("mouseLevel");
