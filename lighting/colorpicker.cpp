@@ -26,9 +26,10 @@ QHueSlider::QHueSlider(QWidget *parent)
     , bandImage(hueBandImage(QSize(BandWidth, BandHeight)))
 {
     setRange(0, 359);
-    // Keys and the wheel do not move it.
+    // Keys and the wheel do not move it; without the focus it cannot take Home and End either.
     setSingleStep(0);
     setPageStep(0);
+    setFocusPolicy(Qt::NoFocus);
 }
 
 void QHueSlider::mousePressEvent(QMouseEvent *event)

@@ -157,6 +157,31 @@ private slots:
         QTest::mouseRelease(square.slider(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 20));
     }
 
+    void shouldNotMoveHueByKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("End") << int(Qt::Key_End);
+        QTest::newRow("Home") << int(Qt::Key_Home);
+        QTest::newRow("Right") << int(Qt::Key_Right);
+    }
+    void shouldNotMoveHueByKeys()
+    {
+        QFETCH(int, key);
+        color_picker_Square square;
+        square.resize(196, 300);
+        square.show();
+        QVERIFY(QTest::qWaitForWindowActive(&square));
+        QTest::mouseClick(square.slider(), Qt::LeftButton, Qt::NoModifier, QPoint(66, 20));
+        const QColor colour = square.currentColor();
+
+        // Typed as a user types: to whichever widget the click left the focus on.
+        QTest::keyClick(square.windowHandle(), Qt::Key(key));
+
+        QCOMPARE(square.slider()->value(), 120);
+        QCOMPARE(square.currentHue(), 120 / 359.0);
+        QCOMPARE(square.currentColor(), colour);
+    }
+
     void shouldTakeColourOnlyAtEndOfHueDrag()
     {
         color_picker_Square square;
