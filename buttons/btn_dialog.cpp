@@ -58,7 +58,7 @@ btn_Dialog::btn_Dialog(QWidget *parent)
         "background-color:#2bac39;border-top-left-radius:2px;border-top-right-radius:2px"));
     // The rule above the page buttons; drawn by the dialog itself it would lie under the body.
     auto *separator = new QLabel(this);
-    separator->setGeometry(20, 274, 294, 1);
+    separator->setGeometry(20, 274, 295, 1);
     separator->setStyleSheet(QStringLiteral("background-color:rgba(0,0,0,20%)"));
     titleLabel = new QLabel(tr("单击左键"), this);
     titleLabel->setGeometry(0, 0, 334, 32);

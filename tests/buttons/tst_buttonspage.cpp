@@ -447,6 +447,27 @@ private slots:
         QCOMPARE(page->dialog->pos(), origin + position);
     }
 
+    void shouldDrawRuleAbovePageButtons_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<bool>("onRule");
+        QTest::newRow("left of it") << 19 << false;
+        QTest::newRow("first pixel") << 20 << true;
+        QTest::newRow("middle") << 167 << true;
+        QTest::newRow("last pixel") << 314 << true;
+        QTest::newRow("right of it") << 315 << false;
+    }
+    void shouldDrawRuleAbovePageButtons()
+    {
+        QFETCH(int, x);
+        QFETCH(bool, onRule);
+        btn_Dialog dialog;
+        const QImage image = dialog.grab().toImage();
+
+        // The rule runs from (20, 274) to (314, 274), darker than the body above it.
+        QCOMPARE(image.pixel(x, 274) != image.pixel(x, 273), onRule);
+    }
+
     void shouldReopenWhenSelectedButtonIsClickedAgain()
     {
         buttons_Widget page;
