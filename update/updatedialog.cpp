@@ -41,6 +41,8 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     messageLabel = new QLabel(tr("发现新的固件版本"), this);
     messageLabel->setGeometry(0, 208, 800, 14);
     messageLabel->setAlignment(Qt::AlignCenter);
+    // Closed "rgba(...)": without the parenthesis the sheet does not parse and the text falls back to the
+    // default dark colour and font, unreadable on the dark body.
     messageLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
 
     startButton = new QPushButton(tr("开始更新"), this);

@@ -83,6 +83,7 @@ private slots:
     void transferShowsProgressAndFinish();
     void failedPacketLeavesProgress();
     void missingImageSendsNothing();
+    void dialogTextsTakeTheirStyle();
 
 private:
     QTemporaryDir emuDir;
@@ -279,6 +280,21 @@ void tst_UpdateWindow::missingImageSendsNothing()
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
     QVERIFY(FakeDevice::calls.isEmpty());
     QVERIFY(logLines.contains(QStringLiteral("file not exists")));
+}
+
+void tst_UpdateWindow::dialogTextsTakeTheirStyle()
+{
+    UpdateDialog dialog;
+    const QColor unstyled = QApplication::palette().color(QPalette::WindowText);
+    for (QLabel *label : dialog.findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        label->ensurePolished();
+        // A style sheet that does not parse leaves the default dark text, unreadable on the dark dialog.
+        QVERIFY2(label->palette().color(QPalette::WindowText) != unstyled, qPrintable(label->text()));
+    }
+    QCOMPARE(dialog.messageLabel->palette().color(QPalette::WindowText), QColor(255, 255, 255, 102));
+    QCOMPARE(dialog.messageLabel->font().pixelSize(), 14);
 }
 
 QTEST_MAIN(tst_UpdateWindow)
