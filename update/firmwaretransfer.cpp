@@ -125,6 +125,7 @@ FirmwareTransfer::Outcome FirmwareTransfer::run(const QByteArray &image)
 
     const int packets = qMax(1, (image.size() + DataPerPacket - 1) / DataPerPacket);
     for (int k = 0; k < packets; ++k) {
+        // The last packet counts too: an image the mouse did not take whole must not end as "finished".
         if (write(dataPacket(image, k)) != 0) {
             device.CloseConfigDevice();
             return Outcome::DataFailed;
