@@ -65,7 +65,8 @@ QString openPointerPage(ProgramSession &session)
     if (!session.waitFor([&] { return highlightedLevel(session) == 2; }))
         return "level 2 not highlighted " + session.saveScreenshot("e2e_pointer_open");
     // The panels are in place once the checked "1000" shows in full accent colour at its final spot.
-    if (!session.waitFor([&] { return accentPixels(session.grab(), reportRate1000) > 3000; }))
+    if (!session.waitFor([&] { return accentPixels(session.grab(), reportRate1000) > 3000; })
+        || !session.waitUntilStill())
         return "panels did not settle " + session.saveScreenshot("e2e_pointer_settle");
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -255,6 +256,21 @@ bool ProgramSession::waitFor(const std::function<bool()> &condition, int timeout
 bool ProgramSession::waitForLog(const QString &phrase, int timeoutMs)
 {
     return waitFor([&] { return log().contains(phrase); }, timeoutMs);
+}
+
+bool ProgramSession::waitUntilStill(int stillMs, int timeoutMs)
+{
+    QImage last = grab();
+    QElapsedTimer unchanged;
+    unchanged.start();
+    return waitFor([&] {
+        const QImage now = grab();
+        if (now != last) {
+            last = now;
+            unchanged.restart();
+        }
+        return unchanged.elapsed() >= stillMs;
+    }, timeoutMs);
 }
 
 bool ProgramSession::waitForCaptureLine(const QString &prefix, int timeoutMs)

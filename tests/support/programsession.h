@@ -61,6 +61,8 @@ public:
 
     bool waitFor(const std::function<bool()> &condition, int timeoutMs = 10000);
     bool waitForLog(const QString &phrase, int timeoutMs = 10000);
+    // Waits until the window's picture has not changed for `stillMs` (animations have ended).
+    bool waitUntilStill(int stillMs = 400, int timeoutMs = 10000);
     bool waitForCaptureLine(const QString &prefix, int timeoutMs = 10000);
 
     // How many pixels of `area` in `image` match.
