@@ -1,0 +1,300 @@
+// Whole-process figures of the real program on the emulated mouse, in the X server of $DISPLAY (scripts/bench.sh
+// runs this under xvfb-run):
+// - start-up: from exec to the first frame of its window (the first drawing the X server reports on it after it
+//   is mapped), and resident memory once it has settled, against a bare Qt window of the same size and flags
+//   started the same way; with Qt's GLX probe (Arg 1) and with QT_XCB_GL_INTEGRATION=none (Arg 0);
+// - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second) and while hidden by the
+//   close button, against the bare window.
+// Updates are pointed at a dead loopback port, so the network plays no part.
+#include "childprocess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
+
+#include <chrono>
+#include <thread>
+#include <sys/select.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int WindowWidth = 1200;
+constexpr int WindowHeight = 750;
+constexpr double IdleSeconds = 10;
+constexpr double AnimationSeconds = 3;   // longer than any page's appearance
+const QString BinDir = QStringLiteral(TARNO_BIN_DIR);
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Watches the X server for the next top-level window of the main window's size: when it is mapped and when it
+// is first drawn on.
+class WindowWatch
+{
+public:
+    WindowWatch()
+    {
+        // Xvfb refuses a connection now and then (EAGAIN) when clients come and go quickly.
+        for (int attempt = 0; attempt < 50 && !display; ++attempt) {
+            display = XOpenDisplay(nullptr);
+            if (!display)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        int error = 0;
+        if (!display || !XDamageQueryExtension(display, &damageEventBase, &error))
+            return;
+        XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+        XSync(display, False);
+        usable = true;
+    }
+    ~WindowWatch()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+    bool ok() const { return usable; }
+
+    // Waits until the window has been mapped and drawn on; false at the deadline.
+    bool waitForFirstFrame(Clock::time_point start, double deadlineSeconds)
+    {
+        while (secondsSince(start) < deadlineSeconds) {
+            if (!XPending(display) && !waitForEvents(0.05))
+                continue;
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == CreateNotify && event.xcreatewindow.width == WindowWidth
+                && event.xcreatewindow.height == WindowHeight && !window) {
+                // Watched from creation: the first drawing cannot slip in before the watch.
+                window = event.xcreatewindow.window;
+                damage = XDamageCreate(display, window, XDamageReportNonEmpty);
+            } else if (event.type == MapNotify && event.xmap.window == window && window) {
+                mapSeconds = secondsSince(start);
+            } else if (event.type == damageEventBase + XDamageNotify && mapSeconds > 0) {
+                frameSeconds = secondsSince(start);
+                XDamageSubtract(display, damage, None, None);
+                return true;
+            } else if (event.type == damageEventBase + XDamageNotify) {
+                XDamageSubtract(display, damage, None, None);
+            }
+        }
+        return false;
+    }
+
+    Window windowId() const { return window; }
+    double mapSeconds = 0;
+    double frameSeconds = 0;
+
+private:
+    bool waitForEvents(double seconds)
+    {
+        const int fd = ConnectionNumber(display);
+        fd_set read;
+        FD_ZERO(&read);
+        FD_SET(fd, &read);
+        timeval timeout { 0, long(seconds * 1e6) };
+        return select(fd + 1, &read, nullptr, nullptr, &timeout) > 0;
+    }
+
+    Display *display = nullptr;
+    int damageEventBase = 0;
+    Window window = 0;
+    Damage damage = 0;
+    bool usable = false;
+};
+
+// Waits until the process has used under 5 ms of CPU in half a second (its start-up and animations are over).
+bool waitUntilQuiet(pid_t pid, double deadlineSeconds = 20)
+{
+    const Clock::time_point start = Clock::now();
+    QMap<int, qint64> before = threadCpuTimes(pid);
+    while (secondsSince(start) < deadlineSeconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const QMap<int, qint64> now = threadCpuTimes(pid);
+        if (now.isEmpty())
+            return false;
+        if (cpuSecondsBetween(before, now) < 0.005)
+            return true;
+        before = now;
+    }
+    return false;
+}
+
+// CPU seconds per second over the next `seconds`.
+double cpuShare(pid_t pid, double seconds)
+{
+    const QMap<int, qint64> before = threadCpuTimes(pid);
+    const Clock::time_point start = Clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    return cpuSecondsBetween(before, threadCpuTimes(pid)) / secondsSince(start);
+}
+
+bool click(Window window, int x, int y)
+{
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             { QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window),
+                               QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("1") })
+        == 0;
+}
+
+// The program's own copy beside the library, a plugged-in mouse, a working folder: as a user's install.
+struct Install
+{
+    QTemporaryDir root;
+    QString program;
+    QString problem;
+
+    Install()
+    {
+        for (const char *folder : { "program", "emu", "work", "runtime" })
+            QDir(root.path()).mkpath(QString::fromLatin1(folder));
+        QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // A name of its own, so that no other copy running on this machine counts as its first instance.
+        program = root.filePath(QStringLiteral("program/TARNO_CONNECT_PC_bench%1").arg(QCoreApplication::applicationPid()));
+        if (!QFile::copy(BinDir + QStringLiteral("/TARNO_CONNECT_PC"), program)
+            || !QFile::setPermissions(program, QFile::permissions(BinDir + QStringLiteral("/TARNO_CONNECT_PC")))
+            || !QFile::copy(BinDir + QStringLiteral("/libtarno.so"), root.filePath(QStringLiteral("program/libtarno.so"))))
+            problem = QStringLiteral("cannot copy the program");
+        QProcess emu;
+        QProcessEnvironment emuEnvironment = QProcessEnvironment::systemEnvironment();
+        emuEnvironment.insert(QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")));
+        emu.setProcessEnvironment(emuEnvironment);
+        emu.start(BinDir + QStringLiteral("/tarno-emu"), { QStringLiteral("plug") });
+        if (problem.isEmpty() && (!emu.waitForFinished(10000) || emu.exitCode() != 0))
+            problem = QStringLiteral("tarno-emu plug failed");
+    }
+
+    QMap<QString, QString> environment(bool glProbe) const
+    {
+        return {
+            { QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")) },
+            { QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")) },
+            { QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/") },
+            { QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb") },
+            { QStringLiteral("QT_XCB_GL_INTEGRATION"), glProbe ? QString() : QStringLiteral("none") },
+        };
+    }
+};
+
+struct Started
+{
+    double mapSeconds = 0;
+    double frameSeconds = 0;
+    double residentMiB = 0;
+    Window window = 0;
+};
+
+// Starts `program` and waits for its first frame and for it to settle.
+bool startAndSettle(ChildProcess &child, const QString &program, const Install &install, bool glProbe,
+                    Started &started)
+{
+    WindowWatch watch;
+    if (!watch.ok())
+        return false;
+    const Clock::time_point start = Clock::now();
+    if (!child.start(program, {}, install.environment(glProbe), install.root.filePath(QStringLiteral("work")))
+        || !watch.waitForFirstFrame(start, 30) || !waitUntilQuiet(child.pid()))
+        return false;
+    started = { watch.mapSeconds, watch.frameSeconds, procStatusKiB(child.pid(), "VmRSS") / 1024.0,
+                watch.windowId() };
+    return true;
+}
+
+Install &install()
+{
+    static Install instance;
+    return instance;
+}
+
+// Arg: 1 with Qt's GLX probe, 0 with QT_XCB_GL_INTEGRATION=none.
+void startUp(benchmark::State &state)
+{
+    const Install &setup = install();
+    if (!setup.problem.isEmpty())
+        return state.SkipWithError(setup.problem.toUtf8().constData());
+    const bool glProbe = state.range(0) != 0;
+    double frame = 0, bareFrame = 0, map = 0, resident = 0, bareResident = 0;
+    for (auto _ : state) {
+        Started program, bare;
+        ChildProcess programProcess, bareProcess;
+        if (!startAndSettle(programProcess, setup.program, setup, glProbe, program))
+            return state.SkipWithError("the program showed no window (is DISPLAY set?)");
+        programProcess.terminate();
+        if (!startAndSettle(bareProcess, BinDir + QStringLiteral("/bench_bare_window"), setup, glProbe, bare))
+            return state.SkipWithError("the bare window did not show");
+        bareProcess.terminate();
+        state.SetIterationTime(program.frameSeconds);
+        frame += program.frameSeconds;
+        map += program.mapSeconds;
+        bareFrame += bare.frameSeconds;
+        resident = std::max(resident, program.residentMiB);
+        bareResident = std::max(bareResident, bare.residentMiB);
+    }
+    const double runs = double(state.iterations());
+    state.counters["map_ms"] = map * 1000 / runs;
+    state.counters["bare_frame_ms"] = bareFrame * 1000 / runs;
+    state.counters["frame_ratio"] = frame / bareFrame;
+    state.counters["rss_MiB"] = resident;
+    state.counters["bare_rss_MiB"] = bareResident;
+    state.counters["rss_ratio"] = resident / bareResident;
+}
+BENCHMARK(startUp)->Arg(0)->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void idleCpu(benchmark::State &state)
+{
+    const Install &setup = install();
+    if (!setup.problem.isEmpty())
+        return state.SkipWithError(setup.problem.toUtf8().constData());
+    for (auto _ : state) {
+        ChildProcess programProcess, bareProcess;
+        Started program, bare;
+        if (!startAndSettle(bareProcess, BinDir + QStringLiteral("/bench_bare_window"), setup, false, bare))
+            return state.SkipWithError("the bare window did not show");
+        state.counters["bare_cpu_pct"] = 100 * cpuShare(bareProcess.pid(), IdleSeconds);
+        bareProcess.terminate();
+
+        if (!startAndSettle(programProcess, setup.program, setup, false, program))
+            return state.SkipWithError("the program showed no window (is DISPLAY set?)");
+        const double buttons = cpuShare(programProcess.pid(), IdleSeconds);
+        if (!click(program.window, 660, 675))   // the pointer page's navigation button
+            return state.SkipWithError("xdotool failed");
+        std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
+        const double pointer = cpuShare(programProcess.pid(), IdleSeconds);
+        if (!click(program.window, 1155, 38))   // the close button: the program goes on in the tray
+            return state.SkipWithError("xdotool failed");
+        std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
+        const double hidden = cpuShare(programProcess.pid(), IdleSeconds);
+        programProcess.terminate();
+
+        state.SetIterationTime(3 * IdleSeconds);
+        state.counters["buttons_cpu_pct"] = 100 * buttons;
+        state.counters["pointer_cpu_pct"] = 100 * pointer;
+        state.counters["hidden_cpu_pct"] = 100 * hidden;
+        // What one DPI poll costs beyond the buttons page's idle.
+        state.counters["poll_cpu_ms"] = 1000 * (pointer - buttons) / 5;
+    }
+}
+BENCHMARK(idleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

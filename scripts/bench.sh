@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Builds the benchmarks as build.sh builds the program (RelWithDebInfo) and runs them all: Google Benchmark
+# programs for the in-process figures, the whole-process ones (start-up, memory, idle CPU) in a virtual X server.
+# Each figure is measured side by side with its limit or peer in the same run. Prints a markdown table and keeps
+# the raw results (JSON) in <build>/bench-results/.
+# Build folder: build-bench/ (or $TARNO_BENCH_BUILD_DIR). Needs libbenchmark-dev, libxdamage-dev, nginx-light,
+# openssl, curl, jq, xvfb, xauth and xdotool. Run it on an otherwise idle machine.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${TARNO_BENCH_BUILD_DIR:-$top/build-bench}
+results="$build/bench-results"
+
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNO_BUILD_TESTS=ON \
+    -DTARNO_BUILD_BENCHMARKS=ON
+cmake --build "$build" -j"$(nproc)" --target bench_colorpicker bench_transfer bench_interaction bench_download \
+    bench_process
+mkdir -p "$results"
+
+# The program's diagnostics would only slow every figure down alike.
+export QT_LOGGING_RULES="*.debug=false"
+run() {
+    local name=$1
+    shift
+    echo "== $name" >&2
+    "$@" --benchmark_out="$results/$name.json" --benchmark_out_format=json >&2
+}
+run colorpicker "$build/bin/bench_colorpicker"
+run transfer "$build/bin/bench_transfer"
+run interaction "$build/bin/bench_interaction"
+run download "$build/bin/bench_download"
+run process xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_process"
+
+jq -r -n \
+    --slurpfile colour "$results/colorpicker.json" --slurpfile transfer "$results/transfer.json" \
+    --slurpfile interaction "$results/interaction.json" --slurpfile download "$results/download.json" \
+    --slurpfile process "$results/process.json" '
+def run($file; $name): $file[0].benchmarks[] | select(.name | startswith($name));
+def round($places): (. * pow(10; $places) | round) / pow(10; $places);
+def ms: (if .time_unit == "us" then .real_time / 1000 elif .time_unit == "s" then .real_time * 1000
+         else .real_time end);
+def us: ms * 1000;
+def row($figure; $value; $peer; $ratio): "| \($figure) | \($value) | \($peer) | \($ratio) |";
+
+(run($transfer; "transferThroughLibrary/1000/")) as $slow |
+(run($transfer; "transferThroughLibrary/0/")) as $fast |
+(run($transfer; "transferProgramOnly")) as $own |
+(run($transfer; "crcOf96KiB")) as $crc |
+(run($process; "startUp/0/")) as $plain |
+(run($process; "startUp/1/")) as $glx |
+(run($process; "idleCpu")) as $idle |
+(run($download; "downloadAgainstCurl")) as $dl |
+(run($colour; "imageOnHueChange")) as $image |
+(run($colour; "floatingPointImageOnHueChange")) as $floatImage |
+(run($colour; "paintOnHueChange")) as $paintHue |
+(run($colour; "repaintWithoutHueChange")) as $repaint |
+"| figure | measured | limit or peer (same run) | ratio |",
+"|---|---|---|---|",
+row("Firmware transfer, 96 KiB, emulated library at 1000 µs per call"; "\($slow | ms / 1000 | round(2)) s";
+    "floor \($slow.packets) packets × 1 ms = \($slow.floor_ms / 1000 | round(2)) s"; $slow.ratio_to_floor | round(3)),
+row("Firmware transfer, cost per packet without latency (program + emulated library)";
+    "\($fast.per_packet_us | round(1)) µs"; "1 ms per packet"; $fast.ratio_to_floor | round(4)),
+row("Firmware transfer, cost per packet, program alone"; "\($own.per_packet_us | round(2)) µs"; "1 ms per packet";
+    $own.ratio_to_floor | round(5)),
+row("CRC-32 (STM32) over 96 KiB"; "\($crc | us | round(0)) µs"; "zlib crc32: \($crc.zlib_us | round(0)) µs";
+    $crc.ratio_to_zlib | round(1)),
+(run($interaction; "sliderReleaseToCommand") |
+    row("DPI slider release to bytes at the library"; "\(us | round(2)) µs"; "one frame at 60 Hz (16.7 ms)";
+        .ratio_to_frame | round(6))),
+(run($interaction; "modeClickToCommand") |
+    row("Lighting mode click to bytes at the library"; "\(us | round(1)) µs"; "one frame at 60 Hz (16.7 ms)";
+        .ratio_to_frame | round(4))),
+(run($interaction; "reportRateClickToCommand") |
+    row("Report-rate click to bytes at the library"; "\(us | round(2)) µs"; "one frame at 60 Hz (16.7 ms)";
+        .ratio_to_frame | round(6))),
+row("Start-up, exec to first frame, QT_XCB_GL_INTEGRATION=none"; "\($plain | ms | round(0)) ms";
+    "bare Qt window: \($plain.bare_frame_ms | round(0)) ms"; $plain.frame_ratio | round(2)),
+row("Start-up, exec to first frame, default (GLX probed)"; "\($glx | ms | round(0)) ms";
+    "bare Qt window: \($glx.bare_frame_ms | round(0)) ms"; $glx.frame_ratio | round(2)),
+row("Resident memory after start-up, QT_XCB_GL_INTEGRATION=none"; "\($plain.rss_MiB | round(1)) MiB";
+    "bare Qt window: \($plain.bare_rss_MiB | round(1)) MiB"; $plain.rss_ratio | round(2)),
+row("Resident memory after start-up, default (GLX probed)"; "\($glx.rss_MiB | round(1)) MiB";
+    "bare Qt window: \($glx.bare_rss_MiB | round(1)) MiB"; $glx.rss_ratio | round(2)),
+row("Idle CPU, buttons page"; "\($idle.buttons_cpu_pct | round(3)) % of a core";
+    "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
+row("Idle CPU, pointer page (5 DPI polls/s)"; "\($idle.pointer_cpu_pct | round(3)) % (\($idle.poll_cpu_ms | round(2)) ms per poll)";
+    "poll period 200 ms"; $idle.poll_cpu_ms / 200 | round(4)),
+row("Idle CPU, hidden to the tray"; "\($idle.hidden_cpu_pct | round(3)) %";
+    "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
+row("Colour square, image build on a hue change"; "\($image | us | round(0)) µs";
+    "floating-point per pixel: \($floatImage | us | round(0)) µs"; ($image | us) / ($floatImage | us) | round(3)),
+row("Colour square, repaint without a hue change"; "\($repaint | us | round(0)) µs";
+    "repaint with a hue change: \($paintHue | us | round(0)) µs"; ($repaint | us) / ($paintHue | us) | round(3)),
+row("Download of 200 MiB (HTTPS, loopback nginx), throughput"; "\($dl.service_MiBps | round(0)) MiB/s";
+    "curl: \($dl.curl_MiBps | round(0)) MiB/s"; $dl.throughput_ratio | round(2)),
+row("Download of 200 MiB, peak resident memory of the process";
+    "\($dl.service_peak_MiB | round(1)) MiB (+\($dl.service_growth_MiB | round(1)) MiB while downloading)";
+    "curl: \($dl.curl_peak_MiB | round(1)) MiB"; $dl.peak_ratio | round(2))
+'
