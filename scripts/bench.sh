@@ -9,6 +9,12 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNO_BENCH_BUILD_DIR:-$top/build-bench}
 results="$build/bench-results"
+for tool in curl jq nginx openssl xvfb-run xdotool; do
+    if ! PATH="$PATH:/usr/sbin" command -v "$tool" >/dev/null; then
+        echo "bench: $tool is missing (packages: curl jq nginx-light openssl xvfb xauth xdotool)" >&2
+        exit 1
+    fi
+done
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNO_BUILD_TESTS=ON \
     -DTARNO_BUILD_BENCHMARKS=ON

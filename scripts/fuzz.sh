@@ -8,6 +8,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNO_FUZZ_BUILD_DIR:-$top/build-fuzz}
 seconds=${TARNO_FUZZ_SECONDS:-20}
 jobs=$(nproc)
+if ! command -v clang++-14 >/dev/null || [ ! -e "$(clang++-14 -print-runtime-dir)/libclang_rt.fuzzer-x86_64.a" ]; then
+    echo "fuzz: needs the Debian packages clang-14 and libclang-rt-14-dev" >&2
+    exit 1
+fi
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
