@@ -146,6 +146,17 @@ bool click(Window window, int x, int y)
         == 0;
 }
 
+bool isMapped(Window window)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XWindowAttributes attributes {};
+    const bool mapped = XGetWindowAttributes(display, window, &attributes) && attributes.map_state != IsUnmapped;
+    XCloseDisplay(display);
+    return mapped;
+}
+
 // The program's own copy beside the library, a plugged-in mouse, a working folder: as a user's install.
 struct Install
 {
@@ -273,6 +284,8 @@ void idleCpu(benchmark::State &state)
         if (!click(program.window, 1155, 38))   // the close button: the program goes on in the tray
             return state.SkipWithError("xdotool failed");
         std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
+        if (isMapped(program.window))
+            return state.SkipWithError("the close button did not hide the window");
         const double hidden = cpuShare(programProcess.pid(), IdleSeconds);
         programProcess.terminate();
 
