@@ -16,10 +16,11 @@ for tool in curl jq nginx openssl xvfb-run xdotool; do
     fi
 done
 
+# Standard output carries only the table.
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNO_BUILD_TESTS=ON \
-    -DTARNO_BUILD_BENCHMARKS=ON
+    -DTARNO_BUILD_BENCHMARKS=ON >&2
 cmake --build "$build" -j"$(nproc)" --target bench_colorpicker bench_transfer bench_interaction bench_download \
-    bench_process
+    bench_process >&2
 mkdir -p "$results"
 
 # The program's diagnostics would only slow every figure down alike.
