@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // root/work/target is the working directory; root/work/outside/keep and root/work/keep stand for what
-    // lies beside and above it.
+    // "target" inside the scratch folder's "work" is the working directory; "work/outside/keep" and "work/keep"
+    // stand for what lies beside and above it.
     QDir work(root->filePath(QStringLiteral("work")));
     work.removeRecursively();
     QDir().mkpath(work.filePath(QStringLiteral("target")));

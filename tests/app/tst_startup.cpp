@@ -57,20 +57,8 @@ private slots:
         QVERIFY(session.start());
         QVERIFY(session.waitForCaptureLine("ReadConfigData"));
 
-        const QStringList lines = session.capture();
-        QVERIFY2(lines.size() >= 10, qPrintable(lines.join('\n')));
         const QString node = QDir(session.emuDir()).filePath("z31-hidraw");
-        QCOMPARE(lines.at(0), "OpenDevice 3044 9d09 -> " + node);
-        const QString zeros = QStringLiteral(" 00").repeated(30);
-        QCOMPARE(lines.at(1), "WrtieControl 31 a0" + zeros);
-        QVERIFY(lines.at(2).startsWith("ReadData 32 -> 1 4d a0 "));
-        QCOMPARE(lines.at(3), "WrtieControl 31 c2" + zeros);
-        QVERIFY(lines.at(4).startsWith("ReadData 32 -> 1 4d c2 "));
-        QCOMPARE(lines.at(5), "WrtieControl 31 c4" + zeros);
-        QVERIFY(lines.at(6).startsWith("ReadData 32 -> 1 4d c4 "));
-        QCOMPARE(lines.at(7), "OpenConfigDevice 3044 9d09");
-        QCOMPARE(lines.at(8), "WrtieConfig 1 d0 -> 0");
-        QVERIFY(lines.at(9).startsWith("ReadConfigData 64 -> 1 57 d0 "));
+        QCOMPARE(ProgramSession::settingsReadMismatch(session.capture(), node), QString());
         QVERIFY(session.log().contains(node));
     }
 

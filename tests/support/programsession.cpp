@@ -285,6 +285,27 @@ bool ProgramSession::waitForCaptureLine(const QString &prefix, int timeoutMs)
     }, timeoutMs);
 }
 
+QString ProgramSession::settingsReadMismatch(const QStringList &lines, const QString &node)
+{
+    const QString zeros = QStringLiteral(" 00").repeated(30);
+    // Whole lines for what the program writes; reads only by their start, since they carry the mouse's state.
+    const QStringList expected = {
+        QStringLiteral("OpenDevice 3044 9d09 -> ") + node,
+        QStringLiteral("WrtieControl 31 a0") + zeros,  QStringLiteral("ReadData 32 -> 1 4d a0 "),
+        QStringLiteral("WrtieControl 31 c2") + zeros,  QStringLiteral("ReadData 32 -> 1 4d c2 "),
+        QStringLiteral("WrtieControl 31 c4") + zeros,  QStringLiteral("ReadData 32 -> 1 4d c4 "),
+        QStringLiteral("OpenConfigDevice 3044 9d09"), QStringLiteral("WrtieConfig 1 d0 -> 0"),
+        QStringLiteral("ReadConfigData 64 -> 1 57 d0 "),
+    };
+    for (int i = 0; i < expected.size(); ++i) {
+        const QString line = lines.value(i);
+        const bool read = expected.at(i).startsWith(QStringLiteral("Read"));
+        if (read ? !line.startsWith(expected.at(i)) : line != expected.at(i))
+            return QStringLiteral("line %1: \"%2\", expected \"%3\"").arg(i).arg(line, expected.at(i));
+    }
+    return QString();
+}
+
 int ProgramSession::countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches)
 {
     int count = 0;

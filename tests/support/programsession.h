@@ -65,6 +65,10 @@ public:
     bool waitUntilStill(int stillMs = 400, int timeoutMs = 10000);
     bool waitForCaptureLine(const QString &prefix, int timeoutMs = 10000);
 
+    // Checks that `lines` begin with opening the mouse at `node` and reading its settings (lighting, DPI, report
+    // rate, firmware version) as the program does at start-up and plug-in; returns the first mismatch, or "".
+    static QString settingsReadMismatch(const QStringList &lines, const QString &node);
+
     // How many pixels of `area` in `image` match.
     static int countPixels(const QImage &image, const QRect &area, const std::function<bool(QColor)> &matches);
 
