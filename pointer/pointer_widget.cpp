@@ -177,7 +177,7 @@ void pointer_Widget::showDeviceDpi(const DeviceSettings &settings)
         levelEditor->dpi5_changed();
         aim_dpi_changed();
 
-        qDebug() << "DPI_current_level" << dpi[8];
+        qDebug() << "DPI_current_level" << int(dpi[8]);
         deviceSettings.currentDpiLevel = dpi[8];
         levelEditor->highlightLevel(dpi[8]);
         levelEditor->setLevelRowsEnabled(maxLevel);
@@ -223,7 +223,7 @@ void pointer_Widget::change_level_no(int ID, bool checked)
     writeDpiQuery(deviceContext.commandBuffer);
     queryControl(deviceContext.commandBuffer, deviceSettings.dpi);
     deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
-    qDebug() << deviceSettings.currentDpiLevel;
+    qDebug() << int(deviceSettings.currentDpiLevel);
     qDebug() << ID;
 
     deviceSettings.currentDpiLevel = Dpi::activeLevelWithin(deviceSettings.currentDpiLevel, ID);
