@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -170,10 +172,5 @@ int main(int argc, char **argv)
         return fetchFirmware(argc, argv);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }
