@@ -367,14 +367,12 @@ void TARNO_Gaming::plugOut()
     qDebug() << "Z31 plug out";
     deviceContext.CloseDevice();
     deviceContext.deviceConnected = 0;
-    mouseArea->hide();
     buttonsPage->hideButtonDialog();
     configPage->fwUpdateMark->hide();
     configPage->fwVersionButton->hide();
     resetButton->setEnabled(false);
     resetPopBox->hide();
-    pageStack->setCurrentIndex(PageIndex::NoDevice);
-    navBar->hide();
+    showNoDeviceLayout();
 }
 
 bool TARNO_Gaming::eventFilter(QObject *obj, QEvent *event)
