@@ -47,14 +47,6 @@ constexpr int PanelWidth = 400;
 constexpr int PageWidth = 1200;
 constexpr int PageHeight = 750;
 
-QLabel *makeLabel(const QString &text, QWidget *parent, const QRect &geometry)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setStyleSheet(Style::label);
-    return label;
-}
-
 QLineEdit *makeEdit(QWidget *parent, const QPoint &position, QValidator *validator)
 {
     auto *edit = new QLineEdit(parent);
@@ -132,7 +124,7 @@ leds_Widget::leds_Widget(QWidget *parent)
 
 void leds_Widget::buildLeftPanel()
 {
-    makeLabel(tr("灯光模式"), leftPanel, QRect(40, 193, 48, 12));
+    Style::makeLabel(tr("灯光模式"), QRect(40, 193, 48, 12), leftPanel);
 
     modeGroup = new QButtonGroup(this);
     modeGroup->setExclusive(true);
@@ -151,14 +143,14 @@ void leds_Widget::buildLeftPanel()
     }
     modeGroup->button(Steady)->setChecked(true);
 
-    speedLabel = makeLabel(tr("频率调节"), leftPanel, QRect(40, 370, 48, 12));
+    speedLabel = Style::makeLabel(tr("频率调节"), QRect(40, 370, 48, 12), leftPanel);
     speedSlider = new SpeedSlider(leftPanel);
     speedSlider->move(34, 400);
 }
 
 void leds_Widget::buildRightPanel()
 {
-    colorLabel = makeLabel(tr("颜色"), rightPanel, QRect(80, 193, 48, 12));
+    colorLabel = Style::makeLabel(tr("颜色"), QRect(80, 193, 48, 12), rightPanel);
 
     colorGroup = new QButtonGroup(this);
     colorGroup->setExclusive(true);
@@ -174,7 +166,7 @@ void leds_Widget::buildRightPanel()
     restoreButton->setStyleSheet(Style::pressButton);
     restoreButton->setFocusPolicy(Qt::NoFocus);
 
-    pickerLabel = makeLabel(tr("调色器"), rightPanel, QRect(80, 283, 48, 12));
+    pickerLabel = Style::makeLabel(tr("调色器"), QRect(80, 283, 48, 12), rightPanel);
 
     colorPicker = new color_picker_Square(rightPanel);
     colorPicker->setGeometry(74, 304, 196, 300);
@@ -185,7 +177,7 @@ void leds_Widget::buildRightPanel()
     const QString labels[] = { QStringLiteral("R:"), QStringLiteral("G:"), QStringLiteral("B:"), QStringLiteral("#:") };
     const int labelY[] = { 7, 47, 87, 139 };
     for (int i = 0; i < 4; ++i)
-        makeLabel(labels[i], editBox, QRect(0, labelY[i], 30, 12));
+        Style::makeLabel(labels[i], QRect(0, labelY[i], 30, 12), editBox);
 
     auto *componentValidator = new QIntValidator(0, 255, this);
     redEdit = makeEdit(editBox, { 18, 0 }, componentValidator);

@@ -9,23 +9,11 @@
 #include <QPushButton>
 #include <QSlider>
 
-namespace {
-
-QLabel *makeLabel(const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setStyleSheet(Style::label);
-    return label;
-}
-
-} // namespace
-
 DPILeft::DPILeft(QWidget *parent)
     : QWidget(parent)
 {
-    makeLabel(tr("DPI灵敏度数量"), QRect(40, 193, 80, 12), this);
-    makeLabel(tr("级别数量"), QRect(40, 233, 80, 12), this);
+    Style::makeLabel(tr("DPI灵敏度数量"), QRect(40, 193, 80, 12), this);
+    Style::makeLabel(tr("级别数量"), QRect(40, 233, 80, 12), this);
 
     levelCountGroup = new QButtonGroup(this);
     levelCountGroup->setExclusive(true);
@@ -41,7 +29,7 @@ DPILeft::DPILeft(QWidget *parent)
     const QPixmap grid(QStringLiteral(":/img/pointer_grid"));
     for (int i = 0; i < Dpi::LevelCount; ++i) {
         const int y = Dpi::levelRowY(i + 1);
-        levelNameLabel[i] = makeLabel(names[i], QRect(40, y, 50, 12), this);
+        levelNameLabel[i] = Style::makeLabel(names[i], QRect(40, y, 50, 12), this);
 
         QSlider *slider = new QSlider(Qt::Horizontal, this);
         slider->setGeometry(102, y, 218, 10);
@@ -58,7 +46,7 @@ DPILeft::DPILeft(QWidget *parent)
         tickMarks->setGeometry(102, y + 17, 218, 8);
         tickMarks->setPixmap(grid);
 
-        levelValueLabel[i] = makeLabel(QString(), QRect(102, y + 26, 50, 10), this);
+        levelValueLabel[i] = Style::makeLabel(QString(), QRect(102, y + 26, 50, 10), this);
         levelValueLabel[i]->setAlignment(Qt::AlignCenter);
     }
 

@@ -20,14 +20,6 @@
 
 namespace {
 
-QLabel *makeLabel(const QString &text, const QRect &geometry, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setStyleSheet(Style::label);
-    return label;
-}
-
 QPropertyAnimation *panelAnimation(QObject *target, const QByteArray &property, const QVariant &from,
                                    const QVariant &to, QEasingCurve::Type easing)
 {
@@ -68,7 +60,7 @@ QWidget *pointer_Widget::buildRightPanel()
     auto *panel = new QWidget(this);
     panel->setGeometry(800, 0, 400, 750);
 
-    makeLabel(tr("报告率"), QRect(80, 193, 100, 12), panel);
+    Style::makeLabel(tr("报告率"), QRect(80, 193, 100, 12), panel);
     reportRateGroup = new QButtonGroup(this);
     reportRateGroup->setExclusive(true);
     const struct { const char *text; int code; QPoint pos; } rates[] = {
@@ -85,7 +77,7 @@ QWidget *pointer_Widget::buildRightPanel()
         reportRateGroup->addButton(button, rate.code);
     }
 
-    makeLabel(tr("瞄准键DPI速度"), QRect(80, 350, 160, 12), panel);
+    Style::makeLabel(tr("瞄准键DPI速度"), QRect(80, 350, 160, 12), panel);
     aimSlider = new QSlider(Qt::Horizontal, panel);
     aimSlider->setGeometry(80, 374, 280, 10);
     aimSlider->setStyleSheet(Style::slider);
@@ -100,7 +92,7 @@ QWidget *pointer_Widget::buildRightPanel()
     tickMarks->setGeometry(80, 393, 280, 8);
     tickMarks->setPixmap(QPixmap(QStringLiteral(":/img/aim_grid")));
 
-    aimValueLabel = makeLabel(QString(), QRect(-110, 402, 50, 10), panel);
+    aimValueLabel = Style::makeLabel(QString(), QRect(-110, 402, 50, 10), panel);
     aimValueLabel->setAlignment(Qt::AlignCenter);
     return panel;
 }

@@ -3,6 +3,7 @@
 #define STYLE_H
 
 #include <QColor>
+#include <QLabel>
 #include <QString>
 
 namespace Style {
@@ -70,6 +71,15 @@ inline const QString scrollArea = QStringLiteral(
 inline const QString popupBody = QStringLiteral("background-color:rgba(45,46,51,98%);border-radius:2px");
 inline const QString popupTitle = QStringLiteral(
     "background-color:#2bac39;border-top-left-radius:2px;border-top-right-radius:2px;font:12px;color:#ffffff");
+
+// A label in the shared label style, placed on its parent.
+inline QLabel *makeLabel(const QString &text, const QRect &geometry, QWidget *parent)
+{
+    auto *widget = new QLabel(text, parent);
+    widget->setGeometry(geometry);
+    widget->setStyleSheet(label);
+    return widget;
+}
 
 } // namespace Style
 
