@@ -125,31 +125,22 @@ std::string formatControl(const ControlState &control)
 bool parseControl(const std::string &text, ControlState &control)
 {
     ControlState parsed;
-    bool allAccepted = true;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (line.empty())
-            continue;
-        const std::size_t equals = line.find('=');
-        const std::string name = line.substr(0, equals);
-        const std::string value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+    const bool allAccepted = forEachSetting(text, [&](const std::string &name, const std::string &value) {
         std::uint64_t number = 0;
-        bool accepted = equals != std::string::npos;
-        if (accepted && name == "capture")
+        if (name == "capture")
             parsed.capturePath = value;
-        else if (accepted && name == "generation" && (accepted = parseNumber(value, UINT64_MAX, number)))
+        else if (name == "generation" && parseNumber(value, UINT64_MAX, number))
             parsed.generation = number;
-        else if (accepted && name == "latency_us" && (accepted = parseNumber(value, UINT32_MAX, number)))
+        else if (name == "latency_us" && parseNumber(value, UINT32_MAX, number))
             parsed.latencyMicroseconds = std::uint32_t(number);
-        else if (accepted && name == "fail_reads" && (accepted = parseNumber(value, UINT32_MAX, number)))
+        else if (name == "fail_reads" && parseNumber(value, UINT32_MAX, number))
             parsed.failReads = std::uint32_t(number);
-        else if (accepted && name == "fail_config_write" && (accepted = parseNumber(value, UINT32_MAX, number)))
+        else if (name == "fail_config_write" && parseNumber(value, UINT32_MAX, number))
             parsed.failConfigWrite = std::uint32_t(number);
         else
-            accepted = false;
-        allAccepted = allAccepted && accepted;
-    }
+            return false;
+        return true;
+    });
     control = parsed;
     return allAccepted;
 }

@@ -234,9 +234,9 @@ std::string formatMemory(const MouseMemory &memory)
     return out.str();
 }
 
-bool parseMemory(const std::string &text, MouseMemory &memory)
+bool forEachSetting(const std::string &text,
+                    const std::function<bool(const std::string &name, const std::string &value)> &take)
 {
-    MouseMemory parsed;
     bool allAccepted = true;
     std::istringstream lines(text);
     std::string line;
@@ -244,9 +244,18 @@ bool parseMemory(const std::string &text, MouseMemory &memory)
         if (line.empty())
             continue;
         const std::size_t equals = line.find('=');
-        if (equals == std::string::npos || !parseSetting(line.substr(0, equals), line.substr(equals + 1), parsed))
+        if (equals == std::string::npos || !take(line.substr(0, equals), line.substr(equals + 1)))
             allAccepted = false;
     }
+    return allAccepted;
+}
+
+bool parseMemory(const std::string &text, MouseMemory &memory)
+{
+    MouseMemory parsed;
+    const bool allAccepted = forEachSetting(text, [&](const std::string &name, const std::string &value) {
+        return parseSetting(name, value, parsed);
+    });
     memory = std::move(parsed);
     return allAccepted;
 }

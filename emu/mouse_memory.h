@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,11 @@ void restoreFactorySettings(MouseMemory &memory);
 
 // The memory as name=value lines, one per setting, each ending in '\n'.
 std::string formatMemory(const MouseMemory &memory);
+
+// Calls `take(name, value)` for each non-empty "name=value" line of `text`; false when a line had no '=' or
+// `take` refused it (the other lines are still taken).
+bool forEachSetting(const std::string &text,
+                    const std::function<bool(const std::string &name, const std::string &value)> &take);
 
 // Reads lines written by formatMemory. Settings that are missing, unknown or out of range keep their factory
 // value; the result is false when any line was rejected.
