@@ -33,11 +33,6 @@ void QSingleApplication::setMainWindow(QWidget *window)
     mainWindow = window;
 }
 
-QString QSingleApplication::instanceKey() const
-{
-    return serverName;
-}
-
 void QSingleApplication::startLocalServer()
 {
     localServer = new QLocalServer(this);

@@ -16,7 +16,6 @@ public:
 
     bool isRunning() const;
     void setMainWindow(QWidget *window);
-    QString instanceKey() const;
 
 private slots:
     void _newLocalConnection();
