@@ -96,7 +96,7 @@ private slots:
         QByteArray text;
         for (int slot = 1; slot <= PaletteSize; ++slot) {
             text += QStringLiteral("[COLOR%1]\n").arg(slot).toLatin1();
-            for (const QString key : { QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue") }) {
+            for (const QString &key : { QStringLiteral("Red"), QStringLiteral("Green"), QStringLiteral("Blue") }) {
                 if (slot != 3 || key != missing)
                     text += QStringLiteral("%1=%2\n").arg(key).arg(slot * 10).toLatin1();
             }
