@@ -3,7 +3,7 @@
 #include "buttons/func_list.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QButtonGroup>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "buttons/keytables.h"
 #include "platform/keyboardcapture.h"
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QEvent>
 #include <QIcon>

@@ -9,7 +9,7 @@
 #include "lighting/lightingcommand.h"
 #include "lighting/speedslider.h"
 #include "lighting/usercolorsettings.h"
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QButtonGroup>
 #include <QDebug>

@@ -1,7 +1,7 @@
 #include "lighting/speedslider.h"
 
 #include "lighting/lightingcommand.h"
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QLabel>
 #include <QPainter>

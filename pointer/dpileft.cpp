@@ -1,7 +1,7 @@
 #include "pointer/dpileft.h"
 
 #include "device/devicesettings.h"
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QButtonGroup>
 #include <QLabel>

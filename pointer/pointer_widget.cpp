@@ -5,7 +5,7 @@
 #include "device/devicesettings.h"
 #include "pointer/dpicommand.h"
 #include "pointer/dpileft.h"
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QButtonGroup>
 #include <QDebug>

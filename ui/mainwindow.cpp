@@ -13,7 +13,7 @@
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/shellstate.h"
-#include "ui/style.h"
+#include "style/style.h"
 #include "ui/systemtray.h"
 #include "update/config_widget.h"
 #include "update/updatedialog.h"

@@ -1,6 +1,6 @@
 #include "ui/popbox.h"
 
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QLabel>
 #include <QPushButton>

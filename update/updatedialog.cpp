@@ -1,6 +1,6 @@
 #include "update/updatedialog.h"
 
-#include "ui/style.h"
+#include "style/style.h"
 
 #include <QLabel>
 #include <QPixmap>
