@@ -18,7 +18,8 @@ public:
     // local sockets are files, that name in the user's runtime folder (or with the user id appended), so that
     // each user has an instance of their own. Needs an application object (for the executable's path).
     static QString instanceKey();
-    // Whether an instance of this executable runs for this user; waits up to `timeoutMs` for its answer.
+    // Whether an instance of this executable runs for this user; waits up to `timeoutMs` for its answer. The
+    // running instance takes the contact for a later start and raises its window.
     static bool isInstanceRunning(int timeoutMs = 500);
 
     bool isRunning() const;
