@@ -76,8 +76,10 @@ struct OtherUser
         env.insert("HOME", home.path());
         env.insert("XDG_RUNTIME_DIR", home.filePath("runtime"));
         env.insert("TARNO_EMU_DIR", home.filePath("emu"));
-        const QString cookie = base.value("XAUTHORITY");
-        if (!cookie.isEmpty() && QFile::copy(cookie, home.filePath("Xauthority")))
+        QString cookie = base.value("XAUTHORITY");
+        if (cookie.isEmpty())
+            cookie = QDir::home().filePath(".Xauthority");
+        if (QFile::exists(cookie) && QFile::copy(cookie, home.filePath("Xauthority")))
             env.insert("XAUTHORITY", home.filePath("Xauthority"));
         QFile::setPermissions(home.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         for (const QString &path : { home.path(), home.filePath("runtime"), home.filePath("emu"), home.filePath("work"),
