@@ -24,10 +24,7 @@ struct ButtonProfile
     // Macro only.
     QVector<micro_Event> events;
 
-    bool isCustomCombination() const
-    {
-        return funcType == FuncType::Combination && funcId == CustomComboId;
-    }
+    bool isCustomCombination() const { return funcType == FuncType::Combination && funcId == CustomComboId; }
     // Only the fields that matter for the kind of assignment are set.
     static ButtonProfile fromAssignment(quint8 button, const ButtonAssignment &assignment);
 
@@ -49,7 +46,7 @@ struct MouseProfile
 
     // In the sliders' units: v means (v + 1) * 50 DPI.
     std::array<quint8, Dpi::LevelCount> dpiLevels {};
-    int levelCount = 0;     // 1..5
+    int levelCount = 0;   // 1..5
     int currentLevel = 0;   // index, below levelCount
     quint8 aim = 0;
     quint8 reportRateCode = 0;

@@ -15,15 +15,15 @@ namespace {
 
 // The file's words for the entries of the function and combination lists, in list order.
 const QStringList functionNames = {
-    QStringLiteral("disabled"),  QStringLiteral("left-click"), QStringLiteral("right-click"),
-    QStringLiteral("middle-click"), QStringLiteral("back"),    QStringLiteral("forward"),
-    QStringLiteral("dpi-up"),    QStringLiteral("dpi-down"),   QStringLiteral("aim"),
-    QStringLiteral("scroll-left"), QStringLiteral("scroll-right"),
+    QStringLiteral("disabled"),     QStringLiteral("left-click"),   QStringLiteral("right-click"),
+    QStringLiteral("middle-click"), QStringLiteral("back"),         QStringLiteral("forward"),
+    QStringLiteral("dpi-up"),       QStringLiteral("dpi-down"),     QStringLiteral("aim"),
+    QStringLiteral("scroll-left"),  QStringLiteral("scroll-right"),
 };
 const QStringList presetNames = {
-    QStringLiteral("custom"), QStringLiteral("alt-f4"), QStringLiteral("win-d"), QStringLiteral("ctrl-tab"),
-    QStringLiteral("ctrl-shift-tab"), QStringLiteral("ctrl-x"), QStringLiteral("ctrl-v"),
-    QStringLiteral("ctrl-z"), QStringLiteral("ctrl-y"), QStringLiteral("ctrl-c"),
+    QStringLiteral("custom"),         QStringLiteral("alt-f4"), QStringLiteral("win-d"),  QStringLiteral("ctrl-tab"),
+    QStringLiteral("ctrl-shift-tab"), QStringLiteral("ctrl-x"), QStringLiteral("ctrl-v"), QStringLiteral("ctrl-z"),
+    QStringLiteral("ctrl-y"),         QStringLiteral("ctrl-c"),
 };
 
 struct ModeName
@@ -32,8 +32,8 @@ struct ModeName
     const char *name;
 };
 constexpr ModeName modeNames[] = {
-    { Off, "off" },         { Steady, "steady" },     { Breathing, "breathing" },
-    { Cycle, "cycle" },     { Shooting, "shooting" }, { Frenzy, "frenzy" },
+    { Off, "off" },     { Steady, "steady" },     { Breathing, "breathing" },
+    { Cycle, "cycle" }, { Shooting, "shooting" }, { Frenzy, "frenzy" },
 };
 
 struct RateName
@@ -144,10 +144,10 @@ QJsonObject settingsObject(const MouseProfile &profile)
         { QStringLiteral("format"), ProfileFormat::Version },
         { QStringLiteral("buttons"), buttons },
         { QStringLiteral("lighting"),
-          QJsonObject { { QStringLiteral("mode"), modeName(profile.lightingMode) },
-                        { QStringLiteral("speed"), profile.lightingSpeed },
-                        { QStringLiteral("color"),
-                          QColor(profile.red, profile.green, profile.blue).name(QColor::HexRgb) } } },
+          QJsonObject {
+              { QStringLiteral("mode"), modeName(profile.lightingMode) },
+              { QStringLiteral("speed"), profile.lightingSpeed },
+              { QStringLiteral("color"), QColor(profile.red, profile.green, profile.blue).name(QColor::HexRgb) } } },
         { QStringLiteral("dpi"),
           QJsonObject { { QStringLiteral("levels"), levels },
                         { QStringLiteral("levelCount"), profile.levelCount },
@@ -260,10 +260,7 @@ public:
         if (!value.isDouble() || std::floor(number) != number)
             return fail(ProfileFormat::tr("%1 应为整数").arg(path));
         if (number < min || number > max)
-            return fail(ProfileFormat::tr("%1 为 %2，应在 %3 到 %4 之间")
-                            .arg(path, jsonText(value))
-                            .arg(min)
-                            .arg(max));
+            return fail(ProfileFormat::tr("%1 为 %2，应在 %3 到 %4 之间").arg(path, jsonText(value)).arg(min).arg(max));
         *out = int(number);
         return true;
     }
@@ -292,8 +289,8 @@ public:
             return false;
         *index = names.indexOf(name);
         if (*index < 0)
-            return fail(ProfileFormat::tr("%1 为 “%2”，应为以下之一：%3")
-                            .arg(path, name, names.join(QStringLiteral(", "))));
+            return fail(
+                ProfileFormat::tr("%1 为 “%2”，应为以下之一：%3").arg(path, name, names.join(QStringLiteral(", "))));
         return true;
     }
 
@@ -352,10 +349,7 @@ public:
     bool document(const QJsonObject &root, MouseProfile *out);
 
 private:
-    static QString place(const QString &path)
-    {
-        return path.isEmpty() ? ProfileFormat::tr("文件顶层") : path;
-    }
+    static QString place(const QString &path) { return path.isEmpty() ? ProfileFormat::tr("文件顶层") : path; }
 };
 
 bool Reader::button(const QJsonValue &value, const QString &path, ButtonProfile *out)
@@ -444,7 +438,8 @@ bool Reader::button(const QJsonValue &value, const QString &path, ButtonProfile 
         return false;
     out->funcId = recordDelay ? 1 : 0;
     if (events.size() > MaxMacroEvents)
-        return fail(ProfileFormat::tr("%1 有 %2 个事件，最多 %3 个").arg(eventsPath).arg(events.size()).arg(MaxMacroEvents));
+        return fail(
+            ProfileFormat::tr("%1 有 %2 个事件，最多 %3 个").arg(eventsPath).arg(events.size()).arg(MaxMacroEvents));
     for (int i = 0; i < events.size(); ++i) {
         const QString eventPath = at(eventsPath, i);
         QJsonObject item;
@@ -508,7 +503,8 @@ bool Reader::dpi(const QJsonValue &value, const QString &path, MouseProfile *out
         || !array(object.value(QStringLiteral("levels")), levelsPath, &levels))
         return false;
     if (levels.size() != Dpi::LevelCount)
-        return fail(ProfileFormat::tr("%1 有 %2 项，应为 %3 项").arg(levelsPath).arg(levels.size()).arg(Dpi::LevelCount));
+        return fail(
+            ProfileFormat::tr("%1 有 %2 项，应为 %3 项").arg(levelsPath).arg(levels.size()).arg(Dpi::LevelCount));
     for (int i = 0; i < Dpi::LevelCount; ++i) {
         if (!dpiValue(levels.at(i), at(levelsPath, i), &out->dpiLevels[size_t(i)]))
             return false;
@@ -550,9 +546,8 @@ bool Reader::document(const QJsonObject &root, MouseProfile *out)
         return fail(ProfileFormat::tr("文件顶层缺少 “format”"));
     const QJsonValue format = root.value(formatKey);
     if (format != QJsonValue(ProfileFormat::Version))
-        return fail(ProfileFormat::tr("format 为 %1：本程序只读取格式 %2")
-                        .arg(jsonText(format))
-                        .arg(ProfileFormat::Version));
+        return fail(
+            ProfileFormat::tr("format 为 %1：本程序只读取格式 %2").arg(jsonText(format)).arg(ProfileFormat::Version));
     QJsonArray buttons;
     if (!keys(root, QString(),
               { formatKey, QStringLiteral("firmware"), QStringLiteral("buttons"), QStringLiteral("lighting"),
@@ -597,7 +592,7 @@ QPair<int, int> lineAndColumn(const QByteArray &text, int offset)
     return { line, column };
 }
 
-} // namespace
+}   // namespace
 
 QByteArray ProfileFormat::toJson(const MouseProfile &profile)
 {
