@@ -62,7 +62,7 @@ void closeChannels()
     deviceContext.CloseDevice();
 }
 
-}   // namespace
+} // namespace
 
 bool CommandLine::wanted(int argc, char *argv[])
 {

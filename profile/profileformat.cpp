@@ -592,7 +592,7 @@ QPair<int, int> lineAndColumn(const QByteArray &text, int offset)
     return { line, column };
 }
 
-}   // namespace
+} // namespace
 
 QByteArray ProfileFormat::toJson(const MouseProfile &profile)
 {
