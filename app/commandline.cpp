@@ -3,6 +3,7 @@
 #include "app/qsingleapplication.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
+#include "platform/console.h"
 #include "platform/devicelibrary.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
@@ -72,6 +73,8 @@ bool CommandLine::wanted(int argc, char *argv[])
 
 int CommandLine::run(int argc, char *argv[])
 {
+    // Without a terminal there is nowhere to print to; the exit code still tells the result.
+    useParentConsole();
     QCoreApplication app(argc, argv);
     // Standard error carries the one line of result; QT_LOGGING_RULES can still turn the debug log on.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
