@@ -51,7 +51,8 @@ QString profileFolder(const QString &lastPath)
 {
     if (!lastPath.isEmpty())
         return QFileInfo(lastPath).absolutePath();
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
