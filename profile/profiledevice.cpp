@@ -8,9 +8,11 @@
 #include "profile/profileformat.h"
 
 #include <QColor>
+#include <QDebug>
 
 std::optional<MouseProfile> ProfileDevice::read(QString *error)
 {
+    qDebug() << "read profile";
     MouseProfile profile;
     if (!readSettingsBlocks()) {
         *error = tr("鼠标没有应答灯光、DPI 或报告率的读取");
@@ -45,6 +47,7 @@ std::optional<MouseProfile> ProfileDevice::read(QString *error)
 
 void ProfileDevice::write(const MouseProfile &profile)
 {
+    qDebug() << "write profile";
     for (const ButtonProfile &button : profile.buttons) {
         if (button.isCustomCombination())
             writeButtonCombination(button.button, button.modifiers, button.keyUsage);
