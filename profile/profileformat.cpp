@@ -197,18 +197,23 @@ QString differenceIn(const QJsonValue &expected, const QJsonValue &actual, const
     } else if (expected.isArray() && actual.isArray()) {
         const QJsonArray a = expected.toArray();
         const QJsonArray b = actual.toArray();
-        if (a.size() == b.size()) {
-            for (int i = 0; i < a.size(); ++i) {
-                const QString found = differenceIn(a.at(i), b.at(i), at(path, i));
-                if (!found.isEmpty())
-                    return found;
-            }
-            return QString();
+        if (a.size() != b.size())
+            return ProfileFormat::tr("%1 应有 %2 项，鼠标上为 %3 项").arg(path).arg(a.size()).arg(b.size());
+        for (int i = 0; i < a.size(); ++i) {
+            const QString found = differenceIn(a.at(i), b.at(i), at(path, i));
+            if (!found.isEmpty())
+                return found;
         }
+        return QString();
     } else if (expected == actual) {
         return QString();
     }
-    return ProfileFormat::tr("%1 应为 %2，鼠标上为 %3").arg(path, jsonText(expected), jsonText(actual));
+    // A whole assignment can be long; the start of it is enough to tell the two apart.
+    constexpr int Shown = 60;
+    auto shortened
+        = [](const QString &text) { return text.size() > Shown ? text.left(Shown) + QStringLiteral("…") : text; };
+    return ProfileFormat::tr("%1 应为 %2，鼠标上为 %3")
+        .arg(path, shortened(jsonText(expected)), shortened(jsonText(actual)));
 }
 
 // Walks the document; the first problem found is kept and ends the walk.
