@@ -250,6 +250,15 @@ void tst_Profile::commandLineExitCodes()
     QVERIFY2(refused.err.contains("format"), qPrintable(refused.err));
     QCOMPARE(session->capture(), QStringList());
 
+    // A mouse that stops answering fails the export after the retries and leaves the old file alone.
+    const QByteArray saved = readAll(file);
+    QCOMPARE(session->emu({ "fail-reads", "1000" }), 0);
+    const CommandResult unanswered = runProgram({ "--export", file });
+    QCOMPARE(unanswered.code, 1);
+    QCOMPARE(unanswered.err.count('\n'), 1);
+    QCOMPARE(readAll(file), saved);
+    QCOMPARE(session->emu({ "fail-reads", "0" }), 0);
+
     QCOMPARE(runProgram({ "--frobnicate" }).code, 2);
     QCOMPARE(runProgram({ "--export" }).code, 2);
     QCOMPARE(runProgram({ "--export", file, "--import", file }).code, 2);
