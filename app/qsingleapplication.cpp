@@ -11,7 +11,7 @@
 
 QSingleApplication::QSingleApplication(int &argc, char **argv)
     : QApplication(argc, argv)
-    , serverName(QFileInfo(QCoreApplication::applicationFilePath()).fileName())
+    , serverName(instanceKey())
 {
     auto socket = std::make_unique<QLocalSocket>();
     socket->connectToServer(serverName, QIODevice::ReadWrite);
@@ -21,6 +21,11 @@ QSingleApplication::QSingleApplication(int &argc, char **argv)
         return;
     }
     startLocalServer();
+}
+
+QString QSingleApplication::instanceKey()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
 }
 
 bool QSingleApplication::isRunning() const

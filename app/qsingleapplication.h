@@ -14,6 +14,9 @@ class QSingleApplication : public QApplication
 public:
     QSingleApplication(int &argc, char **argv);
 
+    // The name of the local socket the running window listens on.
+    static QString instanceKey();
+
     bool isRunning() const;
     void setMainWindow(QWidget *window);
 
