@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/commandline.h"
 #include "app/qsingleapplication.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
@@ -43,6 +44,8 @@ void showMainWindow(TARNO_Gaming &window)
 
 int runTarno(int argc, char *argv[])
 {
+    if (CommandLine::wanted(argc, argv))
+        return CommandLine::run(argc, argv);
     QSingleApplication app(argc, argv);
     if (app.isRunning())
         return 0;

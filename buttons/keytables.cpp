@@ -133,6 +133,17 @@ quint8 usage_to_vk(quint8 usage)
     return usageTables().vkOfUsage[usage];
 }
 
+bool isKnownUsage(quint8 usage)
+{
+    if (usage == NonUsHashUsage)
+        return true;
+    for (const KeyRange &row : usageRows) {
+        if (usage >= row.firstUsage && usage <= row.firstUsage + (row.lastVk - row.firstVk))
+            return true;
+    }
+    return false;
+}
+
 QString key_name(quint8 vk)
 {
     for (const KeyName &row : nameRows) {

@@ -11,6 +11,8 @@
 quint8 vk_to_usage(quint8 vk);
 // The inverse of vk_to_usage, plus the non-US # key (the same key code as the backslash key).
 quint8 usage_to_vk(quint8 usage);
+// Whether a usage id is one of the keys the table maps (the configuration file refuses others).
+bool isKnownUsage(quint8 usage);
 // The display name of a virtual-key code; empty for "no key".
 QString key_name(quint8 vk);
 

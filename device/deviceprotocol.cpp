@@ -25,11 +25,11 @@ bool replyRead(int result)
     return (result & 0xFF) != 0;
 }
 
-void queryControlBlock(quint8 code, quint8 *reply)
+bool queryControlBlock(quint8 code, quint8 *reply)
 {
     quint8 command[ControlCommandSize] = {};
     command[0] = code;
-    queryControl(command, reply);
+    return queryControl(command, reply);
 }
 
 } // namespace
@@ -104,24 +104,26 @@ bool isOpenDeviceName(const QString &interfaceName)
     return !path.isEmpty() && name.contains(path);
 }
 
-void readSettingsBlocks()
+bool readSettingsBlocks()
 {
     DeviceSettings &s = deviceSettings;
-    queryControlBlock(DeviceCommand::ReadLighting, s.lighting);
-    queryControlBlock(DeviceCommand::ReadDpi, s.dpi);
+    const bool lighting = queryControlBlock(DeviceCommand::ReadLighting, s.lighting);
+    const bool dpi = queryControlBlock(DeviceCommand::ReadDpi, s.dpi);
     s.currentDpiLevel = s.dpi[8];
-    queryControlBlock(DeviceCommand::ReadReportRate, s.reportRate);
+    const bool reportRate = queryControlBlock(DeviceCommand::ReadReportRate, s.reportRate);
+    return lighting && dpi && reportRate;
 }
 
-void readFirmwareVersion()
+bool readFirmwareVersion()
 {
     DeviceSettings &s = deviceSettings;
     qDebug() << "get fw version";
     deviceContext.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
     const quint8 command[1] = { DeviceCommand::ReadFirmwareVersion };
-    queryConfig(command, 1, s.firmwareInfo);
+    const bool answered = queryConfig(command, 1, s.firmwareInfo);
     publishFirmwareVersion(s);
     qDebug() << int(s.firmwareInfo[3]) << int(s.firmwareInfo[4]) << int(s.firmwareInfo[5]);
+    return answered;
 }
 
 QString firmwareVersionText(const DeviceSettings &settings)

@@ -45,9 +45,11 @@ bool openDevice();
 bool isOpenDeviceName(const QString &interfaceName);
 
 // Reads lighting, DPI and report rate into `deviceSettings` (each step runs whatever the previous one got).
-void readSettingsBlocks();
-// Opens the config channel (leaving it open) and reads the firmware version into `deviceSettings`.
-void readFirmwareVersion();
+// Returns whether all three were answered.
+bool readSettingsBlocks();
+// Opens the config channel (leaving it open) and reads the firmware version into `deviceSettings`. Returns
+// whether it was answered.
+bool readFirmwareVersion();
 // "Version: a.b.c" from `firmwareInfo`.
 QString firmwareVersionText(const DeviceSettings &settings);
 // Reads the DPI state again and updates `currentDpiLevel`.

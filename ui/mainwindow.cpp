@@ -108,6 +108,11 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     configPage->setObjectName(QStringLiteral("configPage"));
     configPage->setGeometry(0, 0, WindowWidth, WindowHeight);
     configPage->hide();
+    // An imported configuration is shown as one read from a freshly plugged mouse.
+    connect(configPage, &config_Widget::profileImported, this, [this] {
+        readDeviceSettings();
+        refreshPages();
+    });
 
     titleBar = new QLabel(this);
     titleBar->setObjectName(QStringLiteral("titleBar"));
@@ -324,6 +329,7 @@ void TARNO_Gaming::refreshPages()
     }
     pageStack->setCurrentIndex(PageIndex::Buttons);
     resetButton->setEnabled(true);
+    configPage->setMouseConnected(true);
     buttonsPage->hideButtonDialog();
 }
 
@@ -379,6 +385,7 @@ void TARNO_Gaming::plugOut()
     configPage->fwUpdateMark->hide();
     configPage->fwVersionButton->hide();
     resetButton->setEnabled(false);
+    configPage->setMouseConnected(false);
     resetPopBox->hide();
     showNoDeviceLayout();
 }

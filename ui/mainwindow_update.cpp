@@ -179,7 +179,9 @@ void TARNO_Gaming::RunFWUpdate()
     FirmwareTransfer transfer(deviceContext);
     transfer.progress = showProgress;
     transfer.verified = [dialog] { dialog->update_finishi(); };
+    configPage->setFirmwareTransferRunning(true);
     const FirmwareTransfer::Outcome outcome = transfer.run(image);
+    configPage->setFirmwareTransferRunning(false);
     if (outcome != FirmwareTransfer::Outcome::Finished)
         qDebug() << "firmware transfer stopped:" << int(outcome);
 }

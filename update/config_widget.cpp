@@ -1,12 +1,19 @@
 #include "update/config_widget.h"
 
+#include "profile/profiledevice.h"
+#include "profile/profilefile.h"
+#include "style/style.h"
 #include "update/appversion.h"
 #include "update/updatedialog.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace {
 
@@ -38,6 +45,14 @@ QPushButton *versionButton(const QString &text, const QRect &geometry, QWidget *
     button->setGeometry(geometry);
     button->setStyleSheet(versionButtonStyle);
     return button;
+}
+
+QString profileFolder(const QString &lastPath)
+{
+    if (!lastPath.isEmpty())
+        return QFileInfo(lastPath).absolutePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 } // namespace
@@ -82,6 +97,22 @@ config_Widget::config_Widget(QWidget *parent)
     languageBox->hide();
 
     updateDialog = new UpdateDialog(this);
+
+    // Below the language row, which may be shown.
+    textLabel(QString(), { 280, 470, 640, 34 }, this)->setStyleSheet(rowStyle);
+    textLabel(tr("配置文件"), { 300, 481, 100, 12 }, this);
+    exportButton = new QPushButton(tr("导出配置"), this);
+    exportButton->setGeometry(710, 474, 90, 26);
+    importButton = new QPushButton(tr("导入配置"), this);
+    importButton->setGeometry(810, 474, 90, 26);
+    for (QPushButton *button : { exportButton, importButton }) {
+        button->setStyleSheet(Style::pressButton);
+        button->setCursor(Qt::PointingHandCursor);
+    }
+    profileStatusLabel = textLabel(QString(), { 300, 514, 600, 14 }, this);
+    connect(exportButton, &QPushButton::clicked, this, &config_Widget::exportProfile);
+    connect(importButton, &QPushButton::clicked, this, &config_Widget::importProfile);
+    updateProfileButtons();
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)
@@ -89,4 +120,70 @@ void config_Widget::showFirmwareVersion(const QString &text)
     fwVersionButton->setText(text);
     fwVersionButton->disconnect();
     fwVersionButton->show();
+}
+
+void config_Widget::setMouseConnected(bool connected)
+{
+    mouseConnected = connected;
+    updateProfileButtons();
+}
+
+void config_Widget::setFirmwareTransferRunning(bool running)
+{
+    transferRunning = running;
+    updateProfileButtons();
+}
+
+void config_Widget::updateProfileButtons()
+{
+    const bool enabled = mouseConnected && !transferRunning;
+    exportButton->setEnabled(enabled);
+    importButton->setEnabled(enabled);
+}
+
+void config_Widget::showProfileResult(const QString &text)
+{
+    profileStatusLabel->setToolTip(text);
+    profileStatusLabel->setText(
+        profileStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, profileStatusLabel->width()));
+}
+
+void config_Widget::exportProfile()
+{
+    QString path = QFileDialog::getSaveFileName(this, tr("导出配置"),
+                                                QDir(profileFolder(lastProfilePath))
+                                                    .filePath(QStringLiteral("Z31") + ProfileFile::Suffix),
+                                                tr("Z31 配置文件 (*%1)").arg(ProfileFile::Suffix));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
+        path += ProfileFile::Suffix;
+    lastProfilePath = path;
+    QString error;
+    if (ProfileFile::exportTo(path, &error))
+        showProfileResult(tr("已导出配置到 %1").arg(QDir::toNativeSeparators(path)));
+    else
+        showProfileResult(tr("导出失败：%1").arg(error));
+}
+
+void config_Widget::importProfile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("导入配置"), profileFolder(lastProfilePath),
+                                                      tr("Z31 配置文件 (*%1)").arg(ProfileFile::Suffix));
+    if (path.isEmpty())
+        return;
+    lastProfilePath = path;
+    QString error;
+    const std::optional<MouseProfile> profile = ProfileFile::load(path, &error);
+    if (!profile) {
+        showProfileResult(tr("导入失败：%1").arg(error));
+        return;
+    }
+    const bool verified = ProfileDevice::writeAndVerify(*profile, &error);
+    // Whatever the read-back says, the mouse was written: the pages must show what it holds now.
+    emit profileImported();
+    if (verified)
+        showProfileResult(tr("已从 %1 导入配置").arg(QDir::toNativeSeparators(path)));
+    else
+        showProfileResult(tr("导入失败：%1").arg(error));
 }

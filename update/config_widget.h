@@ -19,6 +19,9 @@ public:
 
     // Shows "Version: a.b.c" on the firmware button and drops any earlier offer's connection.
     void showFirmwareVersion(const QString &text);
+    // Export and import need the mouse to themselves: not without one, not during a firmware transfer.
+    void setMouseConnected(bool connected);
+    void setFirmwareTransferRunning(bool running);
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -26,6 +29,25 @@ public:
     QLabel *appUpdateMark = nullptr;
     UpdateDialog *updateDialog = nullptr;
     QComboBox *languageBox = nullptr;
+    QPushButton *exportButton = nullptr;
+    QPushButton *importButton = nullptr;
+    QLabel *profileStatusLabel = nullptr;
+
+signals:
+    // The mouse holds a new configuration: the pages must read it.
+    void profileImported();
+
+private slots:
+    void exportProfile();
+    void importProfile();
+
+private:
+    void updateProfileButtons();
+    void showProfileResult(const QString &text);
+
+    bool mouseConnected = false;
+    bool transferRunning = false;
+    QString lastProfilePath;
 };
 
 #endif

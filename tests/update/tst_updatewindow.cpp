@@ -159,6 +159,8 @@ void tst_UpdateWindow::settingsPageAtStart()
     QVERIFY(w.page->appVersionButton->isVisible());
     QCOMPARE(w.page->appVersionButton->text(), QStringLiteral("Version: 1.0.9"));
     QVERIFY(!w.page->languageBox->isVisible());
+    QVERIFY(!w.page->exportButton->isEnabled());
+    QVERIFY(!w.page->importButton->isEnabled());
 }
 
 void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
@@ -170,6 +172,8 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
     QVERIFY(w.page->fwVersionButton->isVisible());
     QVERIFY(!w.page->fwUpdateMark->isVisible());
     QVERIFY(!w.firmwareClickOpensDialog());
+    QVERIFY(w.page->exportButton->isEnabled());
+    QVERIFY(w.page->importButton->isEnabled());
 
     w.window.FWUpdateFound(Image);
     QCOMPARE(w.page->fwVersionButton->text(), Offer);
@@ -189,9 +193,12 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
     w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
     QVERIFY(!w.page->fwVersionButton->isVisible());
     QVERIFY(!w.page->fwUpdateMark->isVisible());
+    QVERIFY(!w.page->exportButton->isEnabled());
+    QVERIFY(!w.page->importButton->isEnabled());
 
     FakeDevice::configReply = QByteArray::fromHex("57d001010204");
     w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
+    QVERIFY(w.page->exportButton->isEnabled());
     QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.4"));
     QVERIFY(w.page->fwVersionButton->isVisible());
     QVERIFY(!w.page->fwUpdateMark->isVisible());

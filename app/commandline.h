@@ -1,0 +1,16 @@
+// Export and import of the mouse's configuration from the command line: no window, no tray, one line of result.
+#ifndef COMMANDLINE_H
+#define COMMANDLINE_H
+
+namespace CommandLine {
+
+enum ExitCode { Success = 0, Failure = 1, BadUsage = 2 };
+
+// Any argument asks for the command line; without arguments the window starts.
+bool wanted(int argc, char *argv[]);
+// Parses the arguments and runs the one operation they ask for; returns the exit code.
+int run(int argc, char *argv[]);
+
+}   // namespace CommandLine
+
+#endif

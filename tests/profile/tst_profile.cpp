@@ -1,0 +1,289 @@
+// Configuration files on the emulated mouse: the round trip, the refusals, and the command line.
+#include "buttons/buttondevice.h"
+#include "device/devicecontext.h"
+#include "device/deviceprotocol.h"
+#include "lighting/lightingcommand.h"
+#include "pointer/dpicommand.h"
+#include "profile/profilefile.h"
+#include "profile/profileformat.h"
+#include "programsession.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+// 100 events, 50 key strokes over A..Z, with delays between them.
+QVector<micro_Event> longMacro()
+{
+    QVector<micro_Event> events;
+    for (int i = 0; i < MaxMacroEvents; ++i) {
+        micro_Event event;
+        event.usage = quint8(0x04 + (i / 2) % 26);
+        event.up = quint8(i % 2);
+        event.delay_ms = quint16(i == 0 ? 0 : 17 * i + 3);
+        events.append(event);
+    }
+    return events;
+}
+
+// Far from the factory settings, written with the commands the pages send.
+void writeNonDefaultState()
+{
+    writeButtonFunction(2, FuncType::Function, 1);
+    writeButtonCombination(3, 0x05, 0x4C);
+    writeButtonMacro(4, true, longMacro());
+    writeButtonFunction(5, FuncType::Combination, 5);
+
+    quint8 *buffer = deviceContext.commandBuffer;
+    fillLightingCommand(buffer, Breathing, 6, QColor(0x12, 0x9a, 0xfe));
+    sendCommandBuffer();
+    DpiCommand dpi;
+    const quint8 levels[Dpi::LevelCount] = { 7, 19, 63, 100, 143 };
+    std::copy(std::begin(levels), std::end(levels), dpi.levels);
+    dpi.currentLevel = 1;
+    dpi.aim = 9;
+    dpi.maxLevel = 2;
+    dpi.writeTo(buffer);
+    sendCommandBuffer();
+    writeReportRateCommand(buffer, 2);
+    sendCommandBuffer();
+}
+
+struct CommandResult
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class tst_Profile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void exportedFileRestoresTheMouseByteForByte();
+    void badFileIsRefusedBeforeAnyWrite_data();
+    void badFileIsRefusedBeforeAnyWrite();
+    void commandLineExitCodes();
+
+private:
+    CommandResult runProgram(const QStringList &arguments);
+
+    std::unique_ptr<ProgramSession> session;
+    QTemporaryDir files;
+    QByteArray validFile;
+};
+
+void tst_Profile::initTestCase()
+{
+    QVERIFY(files.isValid());
+    deviceContext.library.setFileName(QStringLiteral(TARNO_BIN_DIR "/libtarno.so"));
+    QVERIFY2(deviceContext.library.load(), qPrintable(deviceContext.library.errorString()));
+    QCOMPARE(resolveEntryPoints(deviceContext), QString());
+}
+
+void tst_Profile::init()
+{
+    session = std::make_unique<ProgramSession>();
+    qputenv("TARNO_EMU_DIR", session->emuDir().toLocal8Bit());
+    QVERIFY(openDevice());
+}
+
+void tst_Profile::exportedFileRestoresTheMouseByteForByte()
+{
+    writeNonDefaultState();
+    const QMap<QString, QString> before = session->dump();
+    QCOMPARE(before.value("button4.macro").split(' ').size(), MaxMacroEvents);
+    QCOMPARE(before.value("report_rate"), "2");
+
+    const QString first = files.filePath("first.z31.json");
+    QString error;
+    QVERIFY2(ProfileFile::exportTo(first, &error), qPrintable(error));
+
+    QCOMPARE(session->emu({ "reset" }), 0);
+    QVERIFY(session->dump() != before);
+    QVERIFY2(ProfileFile::importFrom(first, &error), qPrintable(error));
+    QCOMPARE(session->dump(), before);
+
+    const QString second = files.filePath("second.z31.json");
+    QVERIFY2(ProfileFile::exportTo(second, &error), qPrintable(error));
+    QCOMPARE(readAll(second), readAll(first));
+    // What the file says in the program's own words.
+    const QByteArray json = readAll(first);
+    QVERIFY(json.contains("\"reportRate\": 500"));
+    QVERIFY(json.contains("\"color\": \"#129afe\""));
+    QVERIFY(json.contains("\"levelCount\": 3"));
+    QVERIFY(QString::fromUtf8(json).contains(QRegularExpression("\"modifiers\": \\[\\s*\"CTRL\",\\s*\"ALT\"\\s*\\]")));
+    QVERIFY(json.contains("\"name\": \"DELETE\""));
+}
+
+void tst_Profile::badFileIsRefusedBeforeAnyWrite_data()
+{
+    QTest::addColumn<QByteArray>("from");   // empty: the whole file is `to`
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("place");
+
+    QTest::newRow("malformed JSON") << QByteArray() << QByteArray("{ \"format\": 1,\n  \"buttons\": [") << "第 2 行";
+    QTest::newRow("not UTF-8") << QByteArray("\"1.0.0\"") << QByteArray("\"1.0.\xff\"") << "UTF-8";
+    QTest::newRow("over 1 MiB") << QByteArray() << "{" + QByteArray(1024 * 1024, ' ') + "}"
+                                << "1 MiB";
+    QTest::newRow("unknown format") << QByteArray("\"format\": 1") << QByteArray("\"format\": 2") << "format";
+    QTest::newRow("missing key") << QByteArray("},\n    \"reportRate\": 500") << QByteArray("}") << "reportRate";
+    QTest::newRow("extra key") << QByteArray("\"format\": 1,") << QByteArray("\"format\": 1, \"name\": \"mine\",")
+                               << "name";
+    QTest::newRow("DPI off the step") << QByteArray("\"aim\": 500") << QByteArray("\"aim\": 525") << "dpi.aim";
+    QTest::newRow("DPI too high") << QByteArray("            7200") << QByteArray("            7300")
+                                  << "dpi.levels[4]";
+    QTest::newRow("six levels") << QByteArray("\"levelCount\": 3") << QByteArray("\"levelCount\": 6")
+                                << "dpi.levelCount";
+    QTest::newRow("current level above count")
+        << QByteArray("\"currentLevel\": 2") << QByteArray("\"currentLevel\": 4") << "dpi.currentLevel";
+    QTest::newRow("report rate") << QByteArray("\"reportRate\": 500") << QByteArray("\"reportRate\": 300")
+                                 << "reportRate";
+    QTest::newRow("lighting mode") << QByteArray("\"breathing\"") << QByteArray("\"disco\"") << "lighting.mode";
+    QTest::newRow("lighting speed") << QByteArray("\"speed\": 6") << QByteArray("\"speed\": 9") << "lighting.speed";
+    QTest::newRow("colour") << QByteArray("\"#129afe\"") << QByteArray("\"blue\"") << "lighting.color";
+    QTest::newRow("function code") << QByteArray("\"code\": 1,") << QByteArray("\"code\": 11,")
+                                   << "buttons[0].function.code";
+    QTest::newRow("unknown modifier") << QByteArray("\"CTRL\"") << QByteArray("\"HYPER\"")
+                                      << "buttons[1].combination.modifiers[0]";
+    QTest::newRow("unknown key name") << QByteArray("\"DELETE\"") << QByteArray("\"DEL\"")
+                                      << "buttons[1].combination.key.name";
+    QTest::newRow("unknown usage") << QByteArray("\"usage\": 76") << QByteArray("\"usage\": 1")
+                                   << "buttons[1].combination.key.usage";
+    QTest::newRow("delay beyond the wire")
+        << QByteArray("\"delayMs\": 20,") << QByteArray("\"delayMs\": 65536,") << "buttons[2].macro.events[1].delayMs";
+    QTest::newRow("101 macro events")
+        << QByteArray("\"events\": [\n")
+        << QByteArray("\"events\": [\n{ \"usage\": 4, \"name\": \"A\", \"action\": \"down\", \"delayMs\": 0 },\n")
+        << "buttons[2].macro.events";
+    QTest::newRow("button twice") << QByteArray("\"button\": 3,") << QByteArray("\"button\": 2,") << "buttons[1]";
+}
+
+void tst_Profile::badFileIsRefusedBeforeAnyWrite()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, place);
+
+    if (validFile.isEmpty()) {
+        writeNonDefaultState();
+        const QString path = files.filePath("valid.z31.json");
+        QString error;
+        QVERIFY2(ProfileFile::exportTo(path, &error), qPrintable(error));
+        validFile = readAll(path);
+    }
+    QByteArray bad = to;
+    if (!from.isEmpty()) {
+        const int at = validFile.indexOf(from);
+        QVERIFY2(at >= 0, from.constData());
+        bad = validFile;
+        bad.replace(at, from.size(), to);
+    }
+    const QString path = files.filePath("bad.z31.json");
+    QVERIFY(writeFile(path, bad));
+
+    session->clearCapture();
+    QString error;
+    QVERIFY(!ProfileFile::importFrom(path, &error));
+    QVERIFY2(error.contains(place), qPrintable(error));
+    QCOMPARE(session->capture(), QStringList());
+}
+
+CommandResult tst_Profile::runProgram(const QStringList &arguments)
+{
+    QProcess program;
+    program.setProcessEnvironment(session->environment());
+    program.setWorkingDirectory(session->workDir());
+    program.start(session->programPath(), arguments);
+    CommandResult result;
+    if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.code = program.exitCode();
+    result.out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    result.err = QString::fromLocal8Bit(program.readAllStandardError());
+    return result;
+}
+
+void tst_Profile::commandLineExitCodes()
+{
+    const QString file = QDir(session->workDir()).filePath("mouse.z31.json");
+    const QString bad = QDir(session->workDir()).filePath("bad.z31.json");
+    QVERIFY(writeFile(bad, "{ \"format\": 7 }"));
+
+    CommandResult exported = runProgram({ "--export", file });
+    QCOMPARE(exported.code, 0);
+    QCOMPARE(exported.out.count('\n'), 1);
+    QVERIFY(exported.out.contains(file));
+    QCOMPARE(exported.err, QString());
+    QVERIFY(readAll(file).contains("\"format\": 1"));
+
+    const CommandResult imported = runProgram({ "--import", file });
+    QCOMPARE(imported.code, 0);
+    QCOMPARE(imported.out.count('\n'), 1);
+
+    session->clearCapture();
+    const CommandResult refused = runProgram({ "--import", bad });
+    QCOMPARE(refused.code, 1);
+    QCOMPARE(refused.out, QString());
+    QCOMPARE(refused.err.count('\n'), 1);
+    QVERIFY2(refused.err.contains("format"), qPrintable(refused.err));
+    QCOMPARE(session->capture(), QStringList());
+
+    // A mouse that stops answering fails the export after the retries and leaves the old file alone.
+    const QByteArray saved = readAll(file);
+    QCOMPARE(session->emu({ "fail-reads", "1000" }), 0);
+    const CommandResult unanswered = runProgram({ "--export", file });
+    QCOMPARE(unanswered.code, 1);
+    QCOMPARE(unanswered.err.count('\n'), 1);
+    QCOMPARE(readAll(file), saved);
+    QCOMPARE(session->emu({ "fail-reads", "0" }), 0);
+
+    QCOMPARE(runProgram({ "--frobnicate" }).code, 2);
+    QCOMPARE(runProgram({ "--export" }).code, 2);
+    QCOMPARE(runProgram({ "--export", file, "--import", file }).code, 2);
+    QCOMPARE(runProgram({ "--export", file, "more" }).code, 2);
+    const CommandResult help = runProgram({ "--help" });
+    QCOMPARE(help.code, 0);
+    QVERIFY(help.out.contains("--import"));
+    const CommandResult version = runProgram({ "--version" });
+    QCOMPARE(version.code, 0);
+    QVERIFY(version.out.contains("1.0.9"));
+
+    // The window and a command line must never talk to the mouse at once.
+    QVERIFY(session->start());
+    QVERIFY(session->waitForCaptureLine("ReadConfigData"));
+    const QByteArray before = readAll(file);
+    QVERIFY(QFile::remove(file));
+    session->clearCapture();
+    const CommandResult whileWindow = runProgram({ "--export", file });
+    QCOMPARE(whileWindow.code, 1);
+    QCOMPARE(whileWindow.err.count('\n'), 1);
+    QVERIFY(!QFile::exists(file));
+    QCOMPARE(runProgram({ "--import", bad }).code, 1);
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(session->capture(), QStringList());
+}
+
+QTEST_MAIN(tst_Profile)
+#include "tst_profile.moc"
