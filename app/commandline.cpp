@@ -11,7 +11,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QTranslator>
 
@@ -36,14 +35,6 @@ int fail(const QString &text, int code = CommandLine::Failure)
 {
     printLine(stderr, text);
     return code;
-}
-
-// The window listens on the single-instance socket while it runs; two programs must never talk to the mouse.
-bool windowRunning()
-{
-    QLocalSocket socket;
-    socket.connectToServer(QSingleApplication::instanceKey(), QIODevice::ReadWrite);
-    return socket.waitForConnected(500);
 }
 
 QString loadDeviceLibrary()
@@ -114,7 +105,8 @@ int CommandLine::run(int argc, char *argv[])
     if (exporting == importing || parser.values(exportOption).size() > 1 || parser.values(importOption).size() > 1)
         return fail(CommandLineText::tr("请只给出一个 --export 文件 或 --import 文件（--help 显示用法）"), BadUsage);
 
-    if (windowRunning())
+    // The window listens on the single-instance socket while it runs; two programs must never talk to the mouse.
+    if (QSingleApplication::isInstanceRunning())
         return fail(CommandLineText::tr("程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置"));
 
     const QString path = exporting ? parser.value(exportOption) : parser.value(importOption);

@@ -4,19 +4,31 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <cstdio>
 #include <memory>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString executableName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+}
+
+} // namespace
+
 QSingleApplication::QSingleApplication(int &argc, char **argv)
     : QApplication(argc, argv)
     , serverName(instanceKey())
 {
-    auto socket = std::make_unique<QLocalSocket>();
-    socket->connectToServer(serverName, QIODevice::ReadWrite);
-    if (socket->waitForConnected(500)) {
-        fprintf(stderr, "%s already running.\n", serverName.toLocal8Bit().constData());
+    if (isInstanceRunning()) {
+        fprintf(stderr, "%s already running.\n", executableName().toLocal8Bit().constData());
         running = true;
         return;
     }
@@ -25,7 +37,22 @@ QSingleApplication::QSingleApplication(int &argc, char **argv)
 
 QString QSingleApplication::instanceKey()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+#ifdef Q_OS_WIN
+    return executableName();
+#else
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtime.isEmpty())
+        return runtime + QLatin1Char('/') + executableName();
+    return executableName() + QLatin1Char('-') + QString::number(::getuid());
+#endif
+}
+
+bool QSingleApplication::isInstanceRunning(int timeoutMs)
+{
+    // Nothing is sent: the running instance raises its window when the connection ends.
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(instanceKey(), QIODevice::ReadWrite);
+    return socket->waitForConnected(timeoutMs);
 }
 
 bool QSingleApplication::isRunning() const
@@ -41,6 +68,10 @@ void QSingleApplication::setMainWindow(QWidget *window)
 void QSingleApplication::startLocalServer()
 {
     localServer = new QLocalServer(this);
+#ifndef Q_OS_WIN
+    // Only this user may reach the instance.
+    localServer->setSocketOptions(QLocalServer::UserAccessOption);
+#endif
     connect(localServer, &QLocalServer::newConnection, this, &QSingleApplication::_newLocalConnection);
     if (localServer->listen(serverName))
         return;
@@ -69,6 +100,11 @@ void QSingleApplication::activateMainWindow()
     if (!mainWindow)
         return;
     qDebug() << "w is not null";
+    // Without a screen Qt cannot create the window; it appears with the first screen.
+    if (!primaryScreen()) {
+        qDebug() << "no screen to show the window on";
+        return;
+    }
     mainWindow->showNormal();
     mainWindow->activateWindow();
     mainWindow->raise();

@@ -1,4 +1,4 @@
-// The application object; only one instance runs per executable file name.
+// The application object; only one instance runs per executable file name and user.
 #ifndef QSINGLEAPPLICATION_H
 #define QSINGLEAPPLICATION_H
 
@@ -14,8 +14,13 @@ class QSingleApplication : public QApplication
 public:
     QSingleApplication(int &argc, char **argv);
 
-    // The name of the local socket the running window listens on.
+    // The key under which the first instance listens: the executable's file name on Windows; elsewhere, where
+    // local sockets are files, that name in the user's runtime folder (or with the user id appended), so that
+    // each user has an instance of their own. Needs an application object (for the executable's path).
     static QString instanceKey();
+    // Whether an instance of this executable runs for this user; waits up to `timeoutMs` for its answer. The
+    // running instance takes the contact for a later start and raises its window.
+    static bool isInstanceRunning(int timeoutMs = 500);
 
     bool isRunning() const;
     void setMainWindow(QWidget *window);

@@ -9,14 +9,35 @@
 
 #include <QDebug>
 #include <QFont>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTranslator>
+
+#include <memory>
 
 namespace {
 
 void showLoadFailure(int errorCode, const QString &text)
 {
     QMessageBox::information(nullptr, QString::number(errorCode), text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+// Qt cannot create a window while there is no screen (no display attached, a remote session being
+// reconnected): the program goes on in the tray and shows the window with the first screen that appears.
+void showMainWindow(TARNO_Gaming &window)
+{
+    if (QGuiApplication::primaryScreen()) {
+        window.show();
+        return;
+    }
+    qDebug() << "no screen: the window waits for one";
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(qApp, &QGuiApplication::screenAdded, &window, [&window, connection] {
+        QObject::disconnect(*connection);
+        window.centreOnPrimaryScreen();
+        window.show();
+    });
 }
 
 } // namespace
@@ -65,7 +86,7 @@ int runTarno(int argc, char *argv[])
     } else {
         window.showNoDeviceLayout();
     }
-    window.show();
+    showMainWindow(window);
 
     const int result = app.exec();
     app.setMainWindow(nullptr);

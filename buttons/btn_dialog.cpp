@@ -109,6 +109,9 @@ int btn_Dialog::currentPage() const
 
 void btn_Dialog::setVisible(bool visible)
 {
+    // The fade-out keeps the dialog on screen for a while; the keyboard must not stay taken meanwhile.
+    if (!visible)
+        endKeyCapture();
     if (visible) {
         fadeOut->stop();
         fadeIn->start();
@@ -119,6 +122,24 @@ void btn_Dialog::setVisible(bool visible)
         return;
     fadeIn->stop();
     fadeOut->start();
+}
+
+void btn_Dialog::endKeyCapture()
+{
+    if (recorder->recording())
+        recorder->stop_record();
+    comboList->editor->endKeyCapture();
+}
+
+void btn_Dialog::showNoAssignment()
+{
+    recorder->clearMacro();
+    comboList->editor->forgetCombination();
+    comboList->get_mkey_value();
+    clearButtonSelection(funcList->group);
+    clearButtonSelection(comboList->group);
+    pageGroup->button(FunctionPage)->setChecked(true);
+    titleLabel->clear();
 }
 
 void btn_Dialog::set_hide()

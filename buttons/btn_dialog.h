@@ -26,6 +26,11 @@ public:
     // Showing fades in; hiding fades out and hides when the fade has finished.
     void setVisible(bool visible) override;
     int currentPage() const;
+    // Ends a macro recording and gives back the keyboard, whichever widget has the focus.
+    void endKeyCapture();
+    // Shows no assignment at all: nothing chosen in the lists, no macro, no combination, the function page and
+    // no title.
+    void showNoAssignment();
 
     QLabel *titleLabel = nullptr;
     QScrollArea *funcArea = nullptr;

@@ -111,6 +111,8 @@ void buttons_Widget::showEvent(QShowEvent *event)
 void buttons_Widget::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
+    // Another page or the tray replaces this one: its dialog, a window of its own, goes too.
+    dialog->hide();
     showAnimation->setDirection(QAbstractAnimation::Backward);
     showAnimation->start();
 }
@@ -165,10 +167,9 @@ void buttons_Widget::showAssignment(int btn_id)
     const QSignalBlocker blockCombos(combos->group);
 
     if (!answered) {
-        // What controlReply holds now belongs to no button: show nothing chosen rather than a stale choice.
-        clearButtonSelection(functions->group);
-        clearButtonSelection(combos->group);
-        dialog->titleLabel->clear();
+        // What controlReply holds now belongs to no button, and what the dialog holds to another one: show
+        // nothing, so that nothing of the other button can be saved to this one.
+        dialog->showNoAssignment();
         return;
     }
 

@@ -107,6 +107,15 @@ void micro_Widget::stop_record()
     startButton->setText(tr("启动录制"));
 }
 
+void micro_Widget::clearMacro()
+{
+    if (recording())
+        stop_record();
+    events.clear();
+    record_delay = false;
+    list->clear();
+}
+
 void micro_Widget::show_records_list(bool show_delay)
 {
     const QIcon keyUp(QStringLiteral(":/img/keyup.png"));
@@ -127,9 +136,10 @@ void micro_Widget::show_records_list(bool show_delay)
 
 bool micro_Widget::eventFilter(QObject *watched, QEvent *event)
 {
-    // A closing pop-up leaves the focus on its hidden child; the recording must end with the dialog.
-    if (watched == list && event->type() == QEvent::Hide)
-        list->clearFocus();
+    // Hidden with the dialog or by a page switch: the recording ends whichever widget has the focus (the start
+    // button keeps it when a press on it is released elsewhere).
+    if (watched == list && event->type() == QEvent::Hide && recording())
+        stop_record();
     if (watched == list && event->type() == QEvent::FocusOut) {
         // Clicking the start button while recording stops the recording through start_record.
         if (!startButton->hasFocus())

@@ -24,6 +24,8 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool recording() const { return tracker.recording(); }
+    // Ends a recording and forgets the macro and its delay setting.
+    void clearMacro();
 
     QListWidget *list = nullptr;
     QPushButton *startButton = nullptr;

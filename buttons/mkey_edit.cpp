@@ -53,7 +53,7 @@ bool mkey_Edit::eventFilter(QObject *watched, QEvent *event)
             return true;
         case QEvent::Hide:
             // A closing pop-up leaves the focus on its hidden child: the keyboard would stay taken.
-            lineEdit->clearFocus();
+            endKeyCapture();
             break;
         default:
             break;
@@ -87,11 +87,22 @@ void mkey_Edit::show_mkey()
 
 void mkey_Edit::clear_mkey()
 {
+    forgetCombination();
+    lineEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void mkey_Edit::forgetCombination()
+{
     modifiers = 0;
     vkey_code = 0;
     // The custom entry is labelled from this text: after a clear it must not name the old combination.
     mkey_text.clear();
     lineEdit->clear();
-    lineEdit->setFocus(Qt::OtherFocusReason);
     saveButton->setEnabled(false);
+}
+
+void mkey_Edit::endKeyCapture()
+{
+    capture->stop();
+    lineEdit->clearFocus();
 }

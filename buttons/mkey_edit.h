@@ -19,6 +19,11 @@ class mkey_Edit : public QWidget
 public:
     explicit mkey_Edit(QWidget *parent = nullptr);
 
+    // Empties the combination without taking the keyboard.
+    void forgetCombination();
+    // Gives the keyboard back, whichever widget has the focus.
+    void endKeyCapture();
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QLineEdit *lineEdit = nullptr;

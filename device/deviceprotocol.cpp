@@ -83,6 +83,14 @@ bool openDevice()
     if (!d.deviceHandle)
         return false;
     const QByteArray path = capDevicePath(systemCodePagePath(d.deviceHandle));
+    // Without a path the mouse's removal could never be recognised: the pages would go on writing to a closed
+    // handle and later plug-ins would be ignored. Leave it closed; the next arrival tries again.
+    if (path.isEmpty()) {
+        qDebug() << "device path empty, mouse not opened";
+        d.CloseDevice();
+        d.deviceHandle = nullptr;
+        return false;
+    }
     std::memcpy(d.devicePath, path.constData(), size_t(path.size()) + 1);
     qDebug() << d.devicePath;
     return true;

@@ -38,7 +38,8 @@ void writeControl(const quint8 *command);
 // Sends the shared command buffer.
 void sendCommandBuffer();
 
-// Opens the mouse and, when found, stores its handle and converted path. Returns whether a mouse was opened.
+// Opens the mouse and, when found, stores its handle and converted path. Returns whether a mouse was opened; a
+// mouse whose path converts to nothing counts as not found.
 bool openDevice();
 // True when `interfaceName` names the open mouse: the lower-cased name contains the lower-cased device path.
 bool isOpenDeviceName(const QString &interfaceName);

@@ -52,12 +52,8 @@ QColor ColorPalette::load(int slot)
         }
     }
     int rgb[3];
-    for (int i = 0; i < 3; ++i) {
-        const std::optional<int> component = componentOf(settings.value(keyOf(slot, componentKeys.at(i))));
-        if (!component)
-            return QColor(0, 0, 0);
-        rgb[i] = *component;
-    }
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = componentOf(settings.value(keyOf(slot, componentKeys.at(i)))).value_or(0);
     return QColor(rgb[0], rgb[1], rgb[2]);
 }
 

@@ -17,8 +17,8 @@ public:
     static QColor defaultColor(int slot);
 
     // The slot's stored colour. A slot missing any of its three keys gets its default colour, and the default is
-    // written to its three keys. A component that is not a decimal 0..255 makes the colour invalid, which reads
-    // back as 0, 0, 0.
+    // written to its three keys. Each component is read on its own: one that is not a decimal 0..255 reads as 0,
+    // and the other two keep their values.
     QColor load(int slot);
     void store(int slot, const QColor &colour);
     // Writes the defaults to all 18 keys.

@@ -55,7 +55,6 @@ QLineEdit *makeEdit(QWidget *parent, const QPoint &position, QValidator *validat
     edit->setStyleSheet(Style::lineEdit);
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit->setValidator(validator);
-    edit->setContextMenuPolicy(Qt::NoContextMenu);
     return edit;
 }
 

@@ -62,10 +62,7 @@ QPushButton *makeIconButton(QWidget *parent, const QString &name, int x, const Q
 TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     : QWidget(parent)
 {
-    // Centred on the primary screen, measured from its own origin.
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    setGeometry(screen.width() / 2 - WindowWidth / 2, screen.height() / 2 - WindowHeight / 2, WindowWidth,
-                WindowHeight);
+    centreOnPrimaryScreen();
     setFixedSize(WindowWidth, WindowHeight);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -153,6 +150,17 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
 TARNO_Gaming::~TARNO_Gaming()
 {
     stopUpdateWorker();
+}
+
+bool TARNO_Gaming::centreOnPrimaryScreen()
+{
+    // Measured from the screen's own origin.
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return false;
+    const QRect screen = primary->geometry();
+    move(screen.width() / 2 - WindowWidth / 2, screen.height() / 2 - WindowHeight / 2);
+    return true;
 }
 
 void TARNO_Gaming::createPictures()

@@ -41,6 +41,8 @@ public:
     // Start-up without a mouse: the no-device page alone.
     void showNoDeviceLayout();
     void selectLanguageEntry(int index);
+    // False when there is no screen at all (no display attached, a remote session being reconnected).
+    bool centreOnPrimaryScreen();
 
     // Plug-in and plug-out, whichever way the system reported them.
     void handleDeviceChange(const DeviceChange &change);

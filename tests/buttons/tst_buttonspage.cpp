@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -101,6 +102,9 @@ QList<QByteArray> assignmentWrites()
     }
     return writes;
 }
+
+// The widget that has the focus while the dialog holds the keyboard.
+enum Focus { StartButton, RecordingList, KeyEditor };
 
 int checkedId(QButtonGroup *group)
 {
@@ -219,6 +223,116 @@ private slots:
         QVERIFY(page.dialog->titleLabel->text().isEmpty());
         QVERIFY(page.dialog->isVisible());
         QVERIFY(assignmentWrites().isEmpty());
+    }
+
+    // Every way the dialog closes or a read fails while it holds the keyboard or another button's assignment.
+    void shouldReleaseKeyboardAndWriteNoStaleMacro_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("focus");
+        QTest::newRow("fade-out, start button focused") << "fade-out" << int(StartButton);
+        QTest::newRow("fade-out, list focused") << "fade-out" << int(RecordingList);
+        QTest::newRow("fade-out, editor focused") << "fade-out" << int(KeyEditor);
+        QTest::newRow("click outside") << "close" << int(StartButton);
+        QTest::newRow("hidden at once") << "hidden at once" << int(StartButton);
+        QTest::newRow("function page") << "function page" << int(StartButton);
+        QTest::newRow("combination page") << "combination page" << int(StartButton);
+        QTest::newRow("another page of the window") << "page hidden" << int(StartButton);
+        QTest::newRow("window hidden to the tray") << "window hidden" << int(StartButton);
+        QTest::newRow("failed read while recording") << "failed read" << int(StartButton);
+        QTest::newRow("failed read, editor focused") << "failed read" << int(KeyEditor);
+    }
+    void shouldReleaseKeyboardAndWriteNoStaleMacro()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, focus);
+        QWidget window;
+        window.resize(1200, 750);
+        auto *page = new buttons_Widget(&window);
+        page->setGeometry(0, 0, 1200, 750);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        btn_Dialog *dialog = page->dialog;
+        micro_Widget *recorder = dialog->recorder;
+        mkey_Edit *editor = dialog->comboList->editor;
+        open(*page, 5, assignmentReply(1, 0, 0x01, 0x06));
+        open(*page, 2, assignmentReply(2, 1, 3));
+
+        QVector<micro_Event> kept = storedEvents(3);
+        bool delays = true;
+        if (focus == KeyEditor) {
+            dialog->pageGroup->button(btn_Dialog::CombinationPage)->click();
+            editor->lineEdit->setFocus();
+            QTRY_VERIFY(editor->capture->isActive());
+        } else {
+            recorder->startButton->click();
+            QTRY_VERIFY(recorder->list->hasFocus());
+            emit recorder->capture->keyMessage(KeyMessage::KeyDown, 0x41);
+            emit recorder->capture->keyMessage(KeyMessage::KeyUp, 0x41);
+            kept = { { 0x04, 0, 0 }, { 0x04, 1, 0 } };
+            delays = false;
+            // A press on the start button released beside it leaves the focus there.
+            if (focus == StartButton)
+                recorder->startButton->setFocus();
+            QVERIFY(recorder->recording());
+        }
+
+        int button = 2;
+        if (way == "fade-out")
+            dialog->hide();
+        else if (way == "close")
+            dialog->close();
+        else if (way == "hidden at once")
+            dialog->set_hide();
+        else if (way == "function page")
+            dialog->pageGroup->button(btn_Dialog::FunctionPage)->click();
+        else if (way == "combination page")
+            dialog->pageGroup->button(btn_Dialog::CombinationPage)->click();
+        else if (way == "page hidden")
+            page->hide();
+        else if (way == "window hidden")
+            window.hide();
+        else if (way == "failed read") {
+            FakeDevice::failReadsUntil = -1;
+            button = 3;
+            page->buttonGroup->button(button)->click();
+            kept.clear();
+            delays = false;
+            QCOMPARE(dialog->currentPage(), int(btn_Dialog::FunctionPage));
+            QVERIFY(dialog->funcArea->isVisible());
+            QVERIFY(dialog->titleLabel->text().isEmpty());
+            QVERIFY(editor->mkey_text.isEmpty());
+            QVERIFY(editor->lineEdit->text().isEmpty());
+            QCOMPARE(dialog->comboList->entries.at(0)->text(), QStringLiteral("自定义组合键:"));
+            QVERIFY(!recorder->record_delay);
+            QCOMPARE(recorder->list->count(), 0);
+        }
+
+        QVERIFY(!recorder->recording());
+        QVERIFY(!recorder->capture->isActive());
+        QVERIFY(!editor->capture->isActive());
+        // Keys a hook left installed would still deliver.
+        for (KeyboardCapture *capture : { recorder->capture, editor->capture }) {
+            emit capture->keyMessage(KeyMessage::KeyDown, 0x42);
+            emit capture->keyMessage(KeyMessage::KeyUp, 0x42);
+        }
+        QCOMPARE(recorder->events, kept);
+
+        dialog->pageGroup->button(btn_Dialog::MacroPage)->click();
+        FakeDevice::calls.clear();
+        recorder->saveButton->click();
+        const QList<QByteArray> writes = assignmentWrites();
+        QCOMPARE(writes.size(), 1);
+        QCOMPARE(writes.at(0).left(5), withHead(QByteArray(5, '\0'), { 0xB1, button, 2, delays, kept.size() }));
+        QVector<micro_Event> written;
+        for (const QByteArray &chunk : FakeDevice::writes("WrtieConfig")) {
+            for (int j = 0; j < quint8(chunk[2]); ++j) {
+                const QByteArray bytes = chunk.mid(4 + 4 * j, 4);
+                written << micro_Event { quint8(bytes[0]), quint8(bytes[1]),
+                                         quint16(quint8(bytes[2]) | quint8(bytes[3]) << 8) };
+            }
+        }
+        QCOMPARE(written, kept);
     }
 
     void shouldReadMacroInChunks_data()

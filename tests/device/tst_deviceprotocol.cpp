@@ -173,15 +173,27 @@ private slots:
         QTest::newRow("non-ASCII characters") << QString::fromUtf8("/tmp/Ému/设备/Z31")
                                               << QString::fromUtf8("/TMP/Ému/设备/z31") << true;
         QTest::newRow("another device") << "/tmp/emu/z31-hidraw" << "/dev/hidraw3" << false;
-        QTest::newRow("no mouse open") << "" << "/dev/hidraw3" << false;
+        QTest::newRow("no mouse open") << QString() << "/dev/hidraw3" << false;
+        QTest::newRow("path lost in the code-page conversion")
+            << QStringLiteral("") << "\\\\?\\hid#vid_3044&pid_9d09#7&1#{4d1e55b2}" << false;
     }
+    // The mouse is opened with the path of the row (a null path: no mouse found); an empty path is no mouse.
     void shouldRecogniseRemovalOfOpenMouse()
     {
         QFETCH(QString, devicePath);
         QFETCH(QString, interfaceName);
         QFETCH(bool, matches);
-        const QByteArray path = devicePath.toLocal8Bit();
-        std::memcpy(deviceContext.devicePath, path.constData(), size_t(path.size()) + 1);
+        const std::u16string path = devicePath.toStdU16String();
+        FakeDevice::openResult = devicePath.isNull() ? nullptr : path.c_str();
+        const bool emptyPath = !devicePath.isNull() && devicePath.isEmpty();
+        if (emptyPath)
+            QTest::ignoreMessage(QtDebugMsg, "device path empty, mouse not opened");
+        const bool opened = openDevice();
+        FakeDevice::openResult = u"/dev/Fake-Z31";
+
+        QCOMPARE(opened, !devicePath.isEmpty());
+        QCOMPARE(deviceContext.deviceHandle != nullptr, opened);
+        QCOMPARE(FakeDevice::names().contains("CloseDevice"), emptyPath);
         QCOMPARE(isOpenDeviceName(interfaceName), matches);
     }
 

@@ -63,13 +63,14 @@ private slots:
         QTest::newRow("in range") << QByteArray("200") << Rgb { 200, 20, 30 };
         QTest::newRow("zero") << QByteArray("0") << Rgb { 0, 20, 30 };
         QTest::newRow("top") << QByteArray("255") << Rgb { 255, 20, 30 };
-        QTest::newRow("just above") << QByteArray("256") << Rgb { 0, 0, 0 };
+        QTest::newRow("just above") << QByteArray("256") << Rgb { 0, 20, 30 };
         // As a wrapped 32-bit integer this would read as 200.
-        QTest::newRow("wraps to 200") << QByteArray("4294967496") << Rgb { 0, 0, 0 };
-        QTest::newRow("huge") << QByteArray("99999999999") << Rgb { 0, 0, 0 };
-        QTest::newRow("negative") << QByteArray("-1") << Rgb { 0, 0, 0 };
-        QTest::newRow("not a number") << QByteArray("red") << Rgb { 0, 0, 0 };
-        QTest::newRow("empty") << QByteArray("") << Rgb { 0, 0, 0 };
+        QTest::newRow("wraps to 200") << QByteArray("4294967496") << Rgb { 0, 20, 30 };
+        QTest::newRow("huge") << QByteArray("99999999999") << Rgb { 0, 20, 30 };
+        QTest::newRow("negative") << QByteArray("-1") << Rgb { 0, 20, 30 };
+        QTest::newRow("not a number") << QByteArray("red") << Rgb { 0, 20, 30 };
+        QTest::newRow("number and letters") << QByteArray("12abc") << Rgb { 0, 20, 30 };
+        QTest::newRow("empty") << QByteArray("") << Rgb { 0, 20, 30 };
     }
     void shouldReadComponentsFromTheirText()
     {
