@@ -25,11 +25,14 @@ bool replyRead(int result)
     return (result & 0xFF) != 0;
 }
 
-void queryControlBlock(quint8 code, quint8 *reply)
+// Counts the queries the mouse answered, so that callers can tell a mouse that has spoken again.
+quint64 answeredQueries = 0;
+
+bool queryControlBlock(quint8 code, quint8 *reply)
 {
     quint8 command[ControlCommandSize] = {};
     command[0] = code;
-    queryControl(command, reply);
+    return queryControl(command, reply);
 }
 
 } // namespace
@@ -37,33 +40,47 @@ void queryControlBlock(quint8 code, quint8 *reply)
 bool queryControl(const quint8 *command, quint8 *reply)
 {
     DeviceContext &d = deviceContext;
+    // A library may write into the buffer before it reports a failed read: only a reply read in full is kept.
+    quint8 scratch[ControlReplySize];
+    bool answered = false;
     d.WrtieControl(ControlCommandSize, command);
-    if (replyRead(d.ReadData(ControlReplySize, reply)))
-        return true;
-    for (int attempt = 0; attempt < QueryRetries; ++attempt) {
+    answered = replyRead(d.ReadData(ControlReplySize, scratch));
+    for (int attempt = 0; !answered && attempt < QueryRetries; ++attempt) {
         d.CloseDevice();
         d.OpenDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieControl(ControlCommandSize, command);
-        if (replyRead(d.ReadData(ControlReplySize, reply)))
-            return true;
+        answered = replyRead(d.ReadData(ControlReplySize, scratch));
     }
-    return false;
+    if (!answered)
+        return false;
+    std::memcpy(reply, scratch, sizeof scratch);
+    ++answeredQueries;
+    return true;
 }
 
 bool queryConfig(const quint8 *command, int length, quint8 *reply)
 {
     DeviceContext &d = deviceContext;
+    quint8 scratch[ConfigReplySize];
+    bool answered = false;
     d.WrtieConfig(length, command);
-    if (replyRead(d.ReadConfigData(ConfigReplySize, reply)))
-        return true;
-    for (int attempt = 0; attempt < QueryRetries; ++attempt) {
+    answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
+    for (int attempt = 0; !answered && attempt < QueryRetries; ++attempt) {
         d.CloseConfigDevice();
         d.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieConfig(length, command);
-        if (replyRead(d.ReadConfigData(ConfigReplySize, reply)))
-            return true;
+        answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
     }
-    return false;
+    if (!answered)
+        return false;
+    std::memcpy(reply, scratch, sizeof scratch);
+    ++answeredQueries;
+    return true;
+}
+
+quint64 answeredQueryCount()
+{
+    return answeredQueries;
 }
 
 void writeControl(const quint8 *command)
@@ -100,8 +117,8 @@ void readSettingsBlocks()
 {
     DeviceSettings &s = deviceSettings;
     queryControlBlock(DeviceCommand::ReadLighting, s.lighting);
-    queryControlBlock(DeviceCommand::ReadDpi, s.dpi);
-    s.currentDpiLevel = s.dpi[8];
+    if (queryControlBlock(DeviceCommand::ReadDpi, s.dpi))
+        s.currentDpiLevel = s.dpi[8];
     queryControlBlock(DeviceCommand::ReadReportRate, s.reportRate);
 }
 
@@ -111,8 +128,9 @@ void readFirmwareVersion()
     qDebug() << "get fw version";
     deviceContext.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
     const quint8 command[1] = { DeviceCommand::ReadFirmwareVersion };
-    queryConfig(command, 1, s.firmwareInfo);
-    publishFirmwareVersion(s);
+    // The update check compares with the published version: a mouse that did not answer must not look outdated.
+    if (queryConfig(command, 1, s.firmwareInfo))
+        publishFirmwareVersion(s);
     qDebug() << int(s.firmwareInfo[3]) << int(s.firmwareInfo[4]) << int(s.firmwareInfo[5]);
 }
 
@@ -124,10 +142,12 @@ QString firmwareVersionText(const DeviceSettings &settings)
         .arg(settings.firmwareInfo[5]);
 }
 
-void readDpiState()
+bool readDpiState()
 {
-    queryControlBlock(DeviceCommand::ReadDpi, deviceSettings.dpi);
+    if (!queryControlBlock(DeviceCommand::ReadDpi, deviceSettings.dpi))
+        return false;
     deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
+    return true;
 }
 
 void sendFactoryReset()
