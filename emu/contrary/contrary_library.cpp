@@ -55,9 +55,18 @@ int envMilliseconds(const char *name, int fallback)
     return static_cast<int>(value);
 }
 
-int timeoutMs() { return envMilliseconds("TARNO_CONTRARY_TIMEOUT_MS", 300); }
-int resetDelayMs() { return envMilliseconds("TARNO_CONTRARY_RESET_DELAY_MS", 500); }
-int replugDelayMs() { return envMilliseconds("TARNO_CONTRARY_REPLUG_DELAY_MS", 2000); }
+int timeoutMs()
+{
+    return envMilliseconds("TARNO_CONTRARY_TIMEOUT_MS", 300);
+}
+int resetDelayMs()
+{
+    return envMilliseconds("TARNO_CONTRARY_RESET_DELAY_MS", 500);
+}
+int replugDelayMs()
+{
+    return envMilliseconds("TARNO_CONTRARY_REPLUG_DELAY_MS", 2000);
+}
 
 Garbage garbageSetting()
 {
@@ -73,16 +82,19 @@ Garbage garbageSetting()
 // Time: a frame clock that starts when the library is loaded.
 
 const timespec kClockOrigin = [] {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return now;
 }();
 
-long long toNanoseconds(const timespec &t) { return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec; }
+long long toNanoseconds(const timespec &t)
+{
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+}
 
 timespec fromNanoseconds(long long ns)
 {
-    timespec t{};
+    timespec t {};
     t.tv_sec = static_cast<time_t>(ns / 1'000'000'000LL);
     t.tv_nsec = static_cast<long>(ns % 1'000'000'000LL);
     return t;
@@ -90,7 +102,7 @@ timespec fromNanoseconds(long long ns)
 
 long long monotonicNow()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return toNanoseconds(now);
 }
@@ -98,8 +110,7 @@ long long monotonicNow()
 void sleepUntil(long long deadlineNs)
 {
     const timespec deadline = fromNanoseconds(deadlineNs);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) { }
 }
 
 // A call completes at the first frame boundary after the work is done, as a USB transaction would.
@@ -169,19 +180,21 @@ bool replaceFile(const std::string &folder, const std::string &name, const std::
 {
     static unsigned counter = 0;
     const std::string target = folder + "/" + name;
-    const std::string temporary =
-        folder + "/" + name + ".contrary." + std::to_string(getpid()) + "." + std::to_string(++counter) + ".tmp";
+    const std::string temporary
+        = folder + "/" + name + ".contrary." + std::to_string(getpid()) + "." + std::to_string(++counter) + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     bool ok = writeAll(fd, content.data(), content.size()) && fsync(fd) == 0;
     if (ok) {
-        timespec stamp{};
+        timespec stamp {};
         clock_gettime(CLOCK_REALTIME, &stamp);
-        struct stat old {};
+        struct stat old
+        {
+        };
         if (stat(target.c_str(), &old) == 0 && toNanoseconds(old.st_mtim) >= toNanoseconds(stamp))
             stamp = fromNanoseconds(toNanoseconds(old.st_mtim) + 1);
-        const timespec times[2] = {stamp, stamp};
+        const timespec times[2] = { stamp, stamp };
         ok = futimens(fd, times) == 0;
     }
     if (close(fd) != 0)
@@ -227,7 +240,9 @@ bool ensureFolder(const std::string &folder)
         if (slash == std::string::npos)
             break;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;
     // A shared /tmp default must be ours alone, or another user could steer what this program sees.
@@ -366,9 +381,9 @@ struct Memory
 {
     int mode = 1, speed = 3, red = 43, green = 172, blue = 57;
     int reportRate = 1;
-    std::array<int, 5> levels{{15, 31, 47, 63, 79}};
+    std::array<int, 5> levels { { 15, 31, 47, 63, 79 } };
     int current = 1, aim = 7, highest = 4;
-    std::array<Button, 8> buttons{};
+    std::array<Button, 8> buttons {};
     int major = 1, minor = 0, patch = 0;
     std::uint32_t firmwareSize = 0;
     std::uint32_t firmwareCrc = 0xFFFFFFFFu;
@@ -391,8 +406,14 @@ struct Memory
     }
 };
 
-bool validMode(long long mode) { return (mode >= 0 && mode <= 4) || mode == 6; }
-bool validRate(long long rate) { return rate == 1 || rate == 2 || rate == 4 || rate == 8; }
+bool validMode(long long mode)
+{
+    return (mode >= 0 && mode <= 4) || mode == 6;
+}
+bool validRate(long long rate)
+{
+    return rate == 1 || rate == 2 || rate == 4 || rate == 8;
+}
 
 bool parseMacro(const std::string &text, std::vector<MacroEvent> &events)
 {
@@ -405,7 +426,7 @@ bool parseMacro(const std::string &text, std::vector<MacroEvent> &events)
         }
         if (at + 8 > text.size())
             return false;
-        MacroEvent event{};
+        MacroEvent event {};
         for (std::size_t k = 0; k < 4; ++k) {
             const std::string pair = text.substr(at + 2 * k, 2);
             char *end = nullptr;
@@ -526,8 +547,9 @@ std::string formatMemory(const Memory &memory)
         }
         lines.emplace_back(prefix + "macro", macro);
     }
-    lines.emplace_back("firmware.version", std::to_string(memory.major) + "." + std::to_string(memory.minor) + "."
-                                               + std::to_string(memory.patch));
+    lines.emplace_back("firmware.version",
+                       std::to_string(memory.major) + "." + std::to_string(memory.minor) + "."
+                           + std::to_string(memory.patch));
     add("firmware.size", memory.firmwareSize);
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", memory.firmwareCrc);
@@ -551,7 +573,7 @@ bool saveMemory(const std::string &folder, const Memory &memory)
 std::uint32_t stm32Crc(const std::vector<std::uint8_t> &image)
 {
     static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
+        std::array<std::uint32_t, 256> t {};
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t value = i << 24;
             for (int bit = 0; bit < 8; ++bit)
@@ -570,7 +592,7 @@ std::uint32_t stm32Crc(const std::vector<std::uint8_t> &image)
 std::uint32_t bigEndian(const unsigned char *bytes)
 {
     return (std::uint32_t(bytes[0]) << 24) | (std::uint32_t(bytes[1]) << 16) | (std::uint32_t(bytes[2]) << 8)
-           | std::uint32_t(bytes[3]);
+        | std::uint32_t(bytes[3]);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -654,7 +676,9 @@ void comeBack(const std::string &folder)
     if (!lock.held())
         return;
     const std::string node = folder + "/" + kNodeName;
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (stat(node.c_str(), &info) == 0)
         return;
     Control control = readControl(folder);
@@ -680,7 +704,7 @@ struct Channel
     dev_t device = 0;
     ino_t inode = 0;
     bool hasReply = false;
-    std::vector<std::uint8_t> reply;      // one pending reply: a newer query replaces an unread one
+    std::vector<std::uint8_t> reply;   // one pending reply: a newer query replaces an unread one
     std::vector<std::uint8_t> previous;   // the last reply handed out, for the "previous" garbage
 };
 
@@ -702,7 +726,7 @@ struct State
     Channel config;
     Transfer transfer;
     std::uint64_t random = 0x9E3779B97F4A7C15ull;
-    std::array<tarno_char16, 4096> path{};
+    std::array<tarno_char16, 4096> path {};
 };
 
 std::mutex gMutex;
@@ -727,7 +751,8 @@ void fillGarbage(unsigned char *buffer, int length, const Channel &channel)
         break;
     case Garbage::Previous:
         for (int i = 0; i < length; ++i)
-            buffer[i] = i < static_cast<int>(channel.previous.size()) ? channel.previous[static_cast<std::size_t>(i)] : 0;
+            buffer[i]
+                = i < static_cast<int>(channel.previous.size()) ? channel.previous[static_cast<std::size_t>(i)] : 0;
         break;
     case Garbage::Random:
         for (int i = 0; i < length; ++i)
@@ -764,12 +789,14 @@ void appendCapture(const std::string &file, const std::string &line)
 // What one call saw of the folder, taken under its lock.
 struct Call
 {
-    std::unique_lock<std::mutex> guard{gMutex};
+    std::unique_lock<std::mutex> guard { gMutex };
     std::string folder;
     bool usable = false;
     Control control;
     bool plugged = false;
-    struct stat node {};
+    struct stat node
+    {
+    };
     long long latencyUs = 0;
     std::string capture;
 
@@ -799,7 +826,7 @@ struct Call
     bool live(const Channel &channel) const
     {
         return channel.open && plugged && channel.generation == control.number("generation")
-               && channel.device == node.st_dev && channel.inode == node.st_ino;
+            && channel.device == node.st_dev && channel.inode == node.st_ino;
     }
 
     // Counts one read against fail_reads; true when this read is one of the injected failures.
@@ -898,7 +925,8 @@ bool controlCommand(Call &call, const unsigned char *c)
     };
     switch (c[0]) {
     case 0xA0:
-        reply(0xA0, {{4, memory.mode}, {5, memory.speed}, {8, memory.red}, {9, memory.green}, {10, memory.blue}});
+        reply(0xA0,
+              { { 4, memory.mode }, { 5, memory.speed }, { 8, memory.red }, { 9, memory.green }, { 10, memory.blue } });
         return true;
     case 0xA1:
         if (validMode(c[2]))
@@ -911,11 +939,11 @@ bool controlCommand(Call &call, const unsigned char *c)
         return saveMemory(call.folder, memory);
     case 0xB0: {
         if (c[1] < 2 || c[1] > 9) {
-            reply(0xB0, {{3, c[1]}});
+            reply(0xB0, { { 3, c[1] } });
             return true;
         }
         const Button &b = memory.buttons[c[1] - 2u];
-        reply(0xB0, {{3, c[1]}, {4, b.type}, {5, b.id}, {6, b.param1}, {7, b.param2}});
+        reply(0xB0, { { 3, c[1] }, { 4, b.type }, { 5, b.id }, { 6, b.param1 }, { 7, b.param2 } });
         return true;
     }
     case 0xB1: {
@@ -958,14 +986,15 @@ bool controlCommand(Call &call, const unsigned char *c)
         memory.current = std::min(memory.current, memory.highest);
         return saveMemory(call.folder, memory);
     case 0xC2:
-        reply(0xC2, {{3, memory.levels[0]},
-                     {4, memory.levels[1]},
-                     {5, memory.levels[2]},
-                     {6, memory.levels[3]},
-                     {7, memory.levels[4]},
-                     {8, memory.current},
-                     {9, memory.aim},
-                     {10, memory.highest}});
+        reply(0xC2,
+              { { 3, memory.levels[0] },
+                { 4, memory.levels[1] },
+                { 5, memory.levels[2] },
+                { 6, memory.levels[3] },
+                { 7, memory.levels[4] },
+                { 8, memory.current },
+                { 9, memory.aim },
+                { 10, memory.highest } });
         return true;
     case 0xC3:
         if (!validRate(c[1]))
@@ -973,7 +1002,7 @@ bool controlCommand(Call &call, const unsigned char *c)
         memory.reportRate = c[1];
         return saveMemory(call.folder, memory);
     case 0xC4:
-        reply(0xC4, {{3, memory.reportRate}});
+        reply(0xC4, { { 3, memory.reportRate } });
         return true;
     case 0xEE: {
         // The mouse takes the reset at once but rewrites its settings a while later.
@@ -999,8 +1028,8 @@ bool finishTransfer(Call &call)
 {
     Transfer &t = gState.transfer;
     const bool accepted = t.region && !t.broken && t.ended && t.recorded && t.recordAddress == kFlashBase
-                          && t.recordLength == t.image.size() && !t.image.empty() && t.image.size() <= kFlashLimit
-                          && t.recordCrc == stm32Crc(t.image);
+        && t.recordLength == t.image.size() && !t.image.empty() && t.image.size() <= kFlashLimit
+        && t.recordCrc == stm32Crc(t.image);
     bool saved = true;
     if (accepted) {
         // The version the mouse reports is its own; nothing in the image is read as one.
@@ -1023,18 +1052,20 @@ int configCommand(Call &call, const unsigned char *c)
     switch (c[0]) {
     case 0xD0: {
         const Memory memory = loadMemory(call.folder);
-        queueReply(channel, kConfigReplySize, 0x57, 0xD0, {{3, memory.major}, {4, memory.minor}, {5, memory.patch}});
+        queueReply(channel, kConfigReplySize, 0x57, 0xD0,
+                   { { 3, memory.major }, { 4, memory.minor }, { 5, memory.patch } });
         return 0;
     }
     case 0xF0: {
         const Memory memory = loadMemory(call.folder);
-        std::vector<std::pair<int, int>> fields{{3, c[1]}, {4, c[2]}, {5, c[3]}};
+        std::vector<std::pair<int, int>> fields { { 3, c[1] }, { 4, c[2] }, { 5, c[3] } };
         if (c[1] >= 2 && c[1] <= 9 && c[2] >= 1 && c[2] <= 14) {
             const Button &b = memory.buttons[c[1] - 2u];
             for (int j = 0; j < c[2]; ++j) {
                 const std::size_t index = static_cast<std::size_t>(c[3] + j);
                 for (int k = 0; k < 4; ++k)
-                    fields.emplace_back(6 + 4 * j + k, index < b.macro.size() ? b.macro[index][static_cast<std::size_t>(k)] : 0);
+                    fields.emplace_back(6 + 4 * j + k,
+                                        index < b.macro.size() ? b.macro[index][static_cast<std::size_t>(k)] : 0);
             }
         }
         queueReply(channel, kConfigReplySize, 0x57, 0xF0, fields);
@@ -1046,7 +1077,7 @@ int configCommand(Call &call, const unsigned char *c)
         Memory memory = loadMemory(call.folder);
         Button &b = memory.buttons[c[1] - 2u];
         if (b.macro.size() < static_cast<std::size_t>(c[3] + c[2]))
-            b.macro.resize(static_cast<std::size_t>(c[3] + c[2]), MacroEvent{});
+            b.macro.resize(static_cast<std::size_t>(c[3] + c[2]), MacroEvent {});
         for (int j = 0; j < c[2]; ++j)
             for (int k = 0; k < 4; ++k)
                 b.macro[static_cast<std::size_t>(c[3] + j)][static_cast<std::size_t>(k)] = c[4 + 4 * j + k];
@@ -1141,7 +1172,7 @@ std::string hex4(int value)
     return text;
 }
 
-} // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
 // The ten entry points.
@@ -1218,8 +1249,9 @@ TARNO_EXPORT int ReadData(int length, unsigned char *buffer)
 {
     Call call;
     const int result = readReply(call, gState.control, length, buffer);
-    finishCall(call, "ReadData " + std::to_string(length) + " -> " + std::to_string(result)
-                         + hexBytes(buffer, std::max(length, 0)));
+    finishCall(call,
+               "ReadData " + std::to_string(length) + " -> " + std::to_string(result)
+                   + hexBytes(buffer, std::max(length, 0)));
     return result;
 }
 
@@ -1283,8 +1315,9 @@ TARNO_EXPORT int WrtieConfig(int length, const unsigned char *data)
         call.guard.unlock();
         waitTimeout();
     }
-    finishCall(call, "WrtieConfig " + std::to_string(length) + hexBytes(data, std::max(length, 0)) + " -> "
-                         + std::to_string(status));
+    finishCall(call,
+               "WrtieConfig " + std::to_string(length) + hexBytes(data, std::max(length, 0)) + " -> "
+                   + std::to_string(status));
     return status;
 }
 
@@ -1292,7 +1325,8 @@ TARNO_EXPORT int ReadConfigData(int length, unsigned char *buffer)
 {
     Call call;
     const int result = readReply(call, gState.config, length, buffer);
-    finishCall(call, "ReadConfigData " + std::to_string(length) + " -> " + std::to_string(result)
-                         + hexBytes(buffer, std::max(length, 0)));
+    finishCall(call,
+               "ReadConfigData " + std::to_string(length) + " -> " + std::to_string(result)
+                   + hexBytes(buffer, std::max(length, 0)));
     return result;
 }
