@@ -25,6 +25,9 @@ bool replyRead(int result)
     return (result & 0xFF) != 0;
 }
 
+// Counts the queries the mouse answered, so that callers can tell a mouse that has spoken again.
+quint64 answeredQueries = 0;
+
 bool queryControlBlock(quint8 code, quint8 *reply)
 {
     quint8 command[ControlCommandSize] = {};
@@ -37,33 +40,47 @@ bool queryControlBlock(quint8 code, quint8 *reply)
 bool queryControl(const quint8 *command, quint8 *reply)
 {
     DeviceContext &d = deviceContext;
+    // A library may write into the buffer before it reports a failed read: only a reply read in full is kept.
+    quint8 scratch[ControlReplySize];
+    bool answered = false;
     d.WrtieControl(ControlCommandSize, command);
-    if (replyRead(d.ReadData(ControlReplySize, reply)))
-        return true;
-    for (int attempt = 0; attempt < QueryRetries; ++attempt) {
+    answered = replyRead(d.ReadData(ControlReplySize, scratch));
+    for (int attempt = 0; !answered && attempt < QueryRetries; ++attempt) {
         d.CloseDevice();
         d.OpenDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieControl(ControlCommandSize, command);
-        if (replyRead(d.ReadData(ControlReplySize, reply)))
-            return true;
+        answered = replyRead(d.ReadData(ControlReplySize, scratch));
     }
-    return false;
+    if (!answered)
+        return false;
+    std::memcpy(reply, scratch, sizeof scratch);
+    ++answeredQueries;
+    return true;
 }
 
 bool queryConfig(const quint8 *command, int length, quint8 *reply)
 {
     DeviceContext &d = deviceContext;
+    quint8 scratch[ConfigReplySize];
+    bool answered = false;
     d.WrtieConfig(length, command);
-    if (replyRead(d.ReadConfigData(ConfigReplySize, reply)))
-        return true;
-    for (int attempt = 0; attempt < QueryRetries; ++attempt) {
+    answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
+    for (int attempt = 0; !answered && attempt < QueryRetries; ++attempt) {
         d.CloseConfigDevice();
         d.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieConfig(length, command);
-        if (replyRead(d.ReadConfigData(ConfigReplySize, reply)))
-            return true;
+        answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
     }
-    return false;
+    if (!answered)
+        return false;
+    std::memcpy(reply, scratch, sizeof scratch);
+    ++answeredQueries;
+    return true;
+}
+
+quint64 answeredQueryCount()
+{
+    return answeredQueries;
 }
 
 void writeControl(const quint8 *command)
@@ -109,7 +126,8 @@ bool readSettingsBlocks()
     DeviceSettings &s = deviceSettings;
     const bool lighting = queryControlBlock(DeviceCommand::ReadLighting, s.lighting);
     const bool dpi = queryControlBlock(DeviceCommand::ReadDpi, s.dpi);
-    s.currentDpiLevel = s.dpi[8];
+    if (dpi)
+        s.currentDpiLevel = s.dpi[8];
     const bool reportRate = queryControlBlock(DeviceCommand::ReadReportRate, s.reportRate);
     return lighting && dpi && reportRate;
 }
@@ -120,8 +138,10 @@ bool readFirmwareVersion()
     qDebug() << "get fw version";
     deviceContext.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
     const quint8 command[1] = { DeviceCommand::ReadFirmwareVersion };
+    // The update check compares with the published version: a mouse that did not answer must not look outdated.
     const bool answered = queryConfig(command, 1, s.firmwareInfo);
-    publishFirmwareVersion(s);
+    if (answered)
+        publishFirmwareVersion(s);
     qDebug() << int(s.firmwareInfo[3]) << int(s.firmwareInfo[4]) << int(s.firmwareInfo[5]);
     return answered;
 }
@@ -134,10 +154,12 @@ QString firmwareVersionText(const DeviceSettings &settings)
         .arg(settings.firmwareInfo[5]);
 }
 
-void readDpiState()
+bool readDpiState()
 {
-    queryControlBlock(DeviceCommand::ReadDpi, deviceSettings.dpi);
+    if (!queryControlBlock(DeviceCommand::ReadDpi, deviceSettings.dpi))
+        return false;
     deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
+    return true;
 }
 
 void sendFactoryReset()

@@ -28,10 +28,12 @@ constexpr int QueryRetries = 10;
 
 // Writes a 31-byte control command and reads its 32-byte reply into `reply`; when the read fails, closes and
 // reopens the control channel and repeats, up to QueryRetries more times. Returns whether a reply was read;
-// after the last failure `reply` holds whatever the failed reads left in it.
+// `reply` changes only then, whatever the failed reads left in the library's buffer.
 bool queryControl(const quint8 *command, quint8 *reply);
 // The same on the config channel, with a command of `length` bytes and a 64-byte reply.
 bool queryConfig(const quint8 *command, int length, quint8 *reply);
+// How many queries the mouse has answered since start; grows whenever it answers one.
+quint64 answeredQueryCount();
 
 // Writes the first 31 bytes of `command` on the control channel; the result is not examined.
 void writeControl(const quint8 *command);
@@ -52,8 +54,8 @@ bool readSettingsBlocks();
 bool readFirmwareVersion();
 // "Version: a.b.c" from `firmwareInfo`.
 QString firmwareVersionText(const DeviceSettings &settings);
-// Reads the DPI state again and updates `currentDpiLevel`.
-void readDpiState();
+// Reads the DPI state again and updates `currentDpiLevel`; false, with both unchanged, when the mouse did not answer.
+bool readDpiState();
 // Restores the mouse's factory settings (no reply is read).
 void sendFactoryReset();
 

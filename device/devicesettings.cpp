@@ -41,6 +41,12 @@ DeviceSettings::DeviceSettings()
     currentDpiLevel = 0;
 }
 
+bool sameSettingsBlocks(const DeviceSettings &a, const DeviceSettings &b)
+{
+    return std::memcmp(a.lighting, b.lighting, sizeof a.lighting) == 0 && std::memcmp(a.dpi, b.dpi, sizeof a.dpi) == 0
+        && std::memcmp(a.reportRate, b.reportRate, sizeof a.reportRate) == 0;
+}
+
 void publishFirmwareVersion(const DeviceSettings &settings)
 {
     latestFirmwareVersion.store(versionOf(settings), std::memory_order_release);

@@ -17,6 +17,9 @@ struct DeviceSettings
 
 extern DeviceSettings deviceSettings;
 
+// True when the lighting, DPI and report-rate blocks of `a` and `b` hold the same bytes.
+bool sameSettingsBlocks(const DeviceSettings &a, const DeviceSettings &b);
+
 // The firmware version as (major << 16) | (minor << 8) | patch, published by the GUI thread after every version
 // query so that the update worker can read it without touching `firmwareInfo`.
 void publishFirmwareVersion(const DeviceSettings &settings);

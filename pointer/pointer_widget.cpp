@@ -213,8 +213,8 @@ void pointer_Widget::change_level_no(int ID, bool checked)
         return;
     // The user may have switched levels with the mouse's own button: ask which one it uses now.
     writeDpiQuery(deviceContext.commandBuffer);
-    queryControl(deviceContext.commandBuffer, deviceSettings.dpi);
-    deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
+    if (queryControl(deviceContext.commandBuffer, deviceSettings.dpi))
+        deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
     qDebug() << int(deviceSettings.currentDpiLevel);
     qDebug() << ID;
 

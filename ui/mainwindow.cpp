@@ -39,6 +39,8 @@ constexpr int WindowHeight = 750;
 constexpr int FadeInMs = 500;
 constexpr int PictureAnimationMs = 800;
 constexpr int DpiPollMs = 200;
+constexpr int ResetRecheckMs = 100;
+constexpr int ResetRecheckLimitMs = 3000;
 
 QString iconButtonStyle(const QString &icon, const QString &hoverIcon)
 {
@@ -103,6 +105,10 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     navBar->move(0, 626);
     connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::switch_animation);
     connect(navBar, &Nav_Bar::nav_btn_selected, pageStack, &QStackedWidget::setCurrentIndex);
+    connect(navBar, &Nav_Bar::nav_btn_selected, this, [this](int index) {
+        if (index == PageIndex::Pointer)
+            resumeDpiPoll("pointer page chosen");
+    });
 
     configPage = new config_Widget(this);
     configPage->setObjectName(QStringLiteral("configPage"));
@@ -130,6 +136,9 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     resetPopBox->setOkBtnText(tr("恢复"));
     connect(resetButton, &QPushButton::clicked, resetPopBox, &QWidget::show);
     connect(resetPopBox, &PopBox::ok_clicked, this, &TARNO_Gaming::reset_to_factory);
+    resetRecheckTimer = new QTimer(this);
+    resetRecheckTimer->setInterval(ResetRecheckMs);
+    connect(resetRecheckTimer, &QTimer::timeout, this, &TARNO_Gaming::recheckAfterReset);
 
     QPushButton *closeButton = createTopButtons();
 
@@ -337,15 +346,59 @@ void TARNO_Gaming::update_dpi_level()
 {
     if (pageStack->currentIndex() != PageIndex::Pointer)
         return;
-    readDpiState();
+    if (dpiPollPaused) {
+        if (answeredQueryCount() == answersWhenPaused)
+            return;
+        resumeDpiPoll("the mouse answers again");
+    }
+    if (!readDpiState()) {
+        dpiPollPaused = true;
+        answersWhenPaused = answeredQueryCount();
+        qDebug() << "DPI poll paused: no reply from the mouse";
+        return;
+    }
     pointerPage->showCurrentLevel(deviceSettings.currentDpiLevel);
+}
+
+void TARNO_Gaming::resumeDpiPoll(const char *reason)
+{
+    if (!dpiPollPaused)
+        return;
+    dpiPollPaused = false;
+    qDebug() << "DPI poll resumed:" << reason;
 }
 
 void TARNO_Gaming::reset_to_factory()
 {
+    settingsBeforeReset = deviceSettings;
     sendFactoryReset();
     readDeviceSettings();
     refreshPages();
+    if (sameSettingsBlocks(settingsBeforeReset, deviceSettings)) {
+        resetRecheckClock.start();
+        resetRecheckTimer->start();
+    }
+}
+
+void TARNO_Gaming::recheckAfterReset()
+{
+    if (deviceContext.deviceConnected != 1 || resetRecheckClock.elapsed() > ResetRecheckLimitMs) {
+        resetRecheckTimer->stop();
+        return;
+    }
+    const quint64 answersBefore = answeredQueryCount();
+    readSettingsBlocks();
+    if (answeredQueryCount() == answersBefore) {
+        // A silent mouse would make every round wait for all its attempts.
+        resetRecheckTimer->stop();
+        return;
+    }
+    if (sameSettingsBlocks(settingsBeforeReset, deviceSettings))
+        return;
+    resetRecheckTimer->stop();
+    qDebug() << "factory settings read after the reset";
+    ledsPage->showDeviceLighting(deviceSettings);
+    pointerPage->showDeviceDpi(deviceSettings);
 }
 
 void TARNO_Gaming::handleDeviceChange(const DeviceChange &change)
@@ -371,6 +424,7 @@ void TARNO_Gaming::plugIn()
         return;
     qDebug() << "Z31 Plug in";
     deviceContext.deviceConnected = 1;
+    resumeDpiPoll("mouse plugged in");
     readDeviceSettings();
     refreshPages();
     startUpdateCheck();
@@ -380,7 +434,10 @@ void TARNO_Gaming::plugOut()
 {
     qDebug() << "Z31 plug out";
     deviceContext.CloseDevice();
+    // The config channel's handle died with the mouse; left open, it would stand in the way of the next open.
+    deviceContext.CloseConfigDevice();
     deviceContext.deviceConnected = 0;
+    resetRecheckTimer->stop();
     buttonsPage->hideButtonDialog();
     configPage->fwUpdateMark->hide();
     configPage->fwVersionButton->hide();

@@ -2,8 +2,10 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "device/devicesettings.h"
 #include "platform/devicechange.h"
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -77,6 +79,8 @@ private:
     void plugOut();
     bool settingsOpen() const;
     void applyLayout();
+    void resumeDpiPoll(const char *reason);
+    void recheckAfterReset();
 
     QLabel *titleBar = nullptr;
     QLabel *mouseImage = nullptr;
@@ -99,6 +103,17 @@ private:
     SystemTray *tray = nullptr;
     DeviceNotifier *deviceNotifier = nullptr;
     quint8 animationState = 1;
+
+    // A poll the mouse left unanswered would block the window for all its attempts every 200 ms: the poll waits
+    // instead until the mouse answers another query, is plugged in again or the pointer page is chosen again.
+    bool dpiPollPaused = false;
+    quint64 answersWhenPaused = 0;
+
+    // A mouse may apply a factory reset a little after taking the command: the settings are read again until
+    // they differ from those before the reset, for a bounded time.
+    QTimer *resetRecheckTimer = nullptr;
+    QElapsedTimer resetRecheckClock;
+    DeviceSettings settingsBeforeReset;
 
     // Moving the window ourselves where the window system will not.
     bool manualDrag = false;

@@ -120,6 +120,60 @@ private slots:
         QCOMPARE(FakeDevice::names().count("CloseConfigDevice"), 10);
     }
 
+    // On the contrary mouse a failed read leaves garbage in the caller's buffer: the blocks must not take it.
+    void shouldKeepBlocksWhenLibraryLeavesGarbage_data()
+    {
+        QTest::addColumn<QByteArray>("garbage");
+        QTest::newRow("zeros") << QByteArray("zeros");
+        QTest::newRow("previous reply") << QByteArray("previous");
+        QTest::newRow("random bytes") << QByteArray("random");
+    }
+
+    void shouldKeepBlocksWhenLibraryLeavesGarbage()
+    {
+        QFETCH(QByteArray, garbage);
+        QTemporaryDir emuDir;
+        QVERIFY(emuDir.isValid());
+        qputenv("TARNO_EMU_DIR", emuDir.path().toLocal8Bit());
+        qputenv("TARNO_CONTRARY_GARBAGE", garbage);
+        qputenv("TARNO_CONTRARY_TIMEOUT_MS", "1");
+        const auto emu = [](const QStringList &arguments) {
+            return QProcess::execute(QStringLiteral(TARNO_BIN_DIR "/tarno-emu"), arguments);
+        };
+        QCOMPARE(emu({ "plug" }), 0);
+        deviceContext.library.setFileName(QStringLiteral(TARNO_BIN_DIR "/libtarno-contrary.so"));
+        QVERIFY2(deviceContext.library.load(), qPrintable(deviceContext.library.errorString()));
+        QCOMPARE(resolveEntryPoints(deviceContext), QString());
+        QVERIFY(openDevice());
+        readSettingsBlocks();
+        readFirmwareVersion();
+        const DeviceSettings answered = deviceSettings;
+        QCOMPARE(firmwareVersionText(answered), QStringLiteral("Version: 1.0.0"));
+        QCOMPARE(publishedFirmwareVersion(), 0x010000u);
+
+        QCOMPARE(emu({ "fail-reads", "1000" }), 0);
+        readSettingsBlocks();
+        readFirmwareVersion();
+        QVERIFY(!readDpiState());
+        QCOMPARE(emu({ "fail-reads", "0" }), 0);
+
+        QCOMPARE(QByteArray((const char *)deviceSettings.lighting, 32),
+                 QByteArray((const char *)answered.lighting, 32));
+        QCOMPARE(QByteArray((const char *)deviceSettings.dpi, 32), QByteArray((const char *)answered.dpi, 32));
+        QCOMPARE(QByteArray((const char *)deviceSettings.reportRate, 32),
+                 QByteArray((const char *)answered.reportRate, 32));
+        QCOMPARE(QByteArray((const char *)deviceSettings.firmwareInfo, 64),
+                 QByteArray((const char *)answered.firmwareInfo, 64));
+        QCOMPARE(deviceSettings.currentDpiLevel, answered.currentDpiLevel);
+        QCOMPARE(publishedFirmwareVersion(), 0x010000u);
+
+        deviceContext.CloseConfigDevice();
+        deviceContext.CloseDevice();
+        qunsetenv("TARNO_EMU_DIR");
+        qunsetenv("TARNO_CONTRARY_GARBAGE");
+        qunsetenv("TARNO_CONTRARY_TIMEOUT_MS");
+    }
+
     void shouldReadSettingsInOrderWithZeroedCommands()
     {
         FakeDevice::controlReply = command({ 0x4D, 0xC2, 0, 10, 20, 30, 40, 50, 3, 7, 4 }, 32);

@@ -57,7 +57,8 @@ private slots:
         QVERIFY(session.waitForCaptureLine("CloseDevice"));
         QVERIFY2(session.waitFor([&] { return showsNoDevicePage(session.grab()); }),
                  qPrintable(session.saveScreenshot("shell-unplugged")));
-        QCOMPARE(session.capture(), QStringList { "CloseDevice" });
+        QVERIFY(session.waitForCaptureLine("CloseConfigDevice"));
+        QCOMPARE(session.capture(), (QStringList { "CloseDevice", "CloseConfigDevice" }));
 
         session.clearCapture();
         QCOMPARE(session.emu({ "plug" }), 0);

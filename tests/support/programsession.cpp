@@ -37,7 +37,10 @@ ProgramSession::ProgramSession(bool plugged)
     QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     copyFile(binPath(QStringLiteral("TARNO_CONNECT_PC")), programPath());
-    copyFile(binPath(QStringLiteral("libtarno.so")), programDir() + QStringLiteral("/libtarno.so"));
+    // The program always loads libtarno.so; which build of the device library it gets is the test run's choice.
+    const QString library = qEnvironmentVariable("TARNO_TEST_DEVICE_LIBRARY", QStringLiteral("libtarno.so"));
+    if (!copyFile(binPath(library), programDir() + QStringLiteral("/libtarno.so")))
+        qWarning("cannot copy the device library %s", qPrintable(library));
 
     env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TARNO_EMU_DIR"), emuDir());

@@ -184,7 +184,7 @@ void tst_MainWindow::unplugWithSettingsOpen()
     // The stored path has capitals; the system reports the name in any case.
     shell.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/DEV/fake-z31") });
     QCOMPARE(deviceContext.deviceConnected, 0);
-    QCOMPARE(FakeDevice::names(), QStringList { QStringLiteral("CloseDevice") });
+    QCOMPARE(FakeDevice::names(), (QStringList { QStringLiteral("CloseDevice"), QStringLiteral("CloseConfigDevice") }));
     QCOMPARE(shell.pages->currentIndex(), 0);
     QVERIFY(shell.configPage->isVisible());
     QVERIFY(!shell.resetButton->isEnabled());
