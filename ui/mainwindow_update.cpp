@@ -20,8 +20,8 @@
 
 namespace {
 
-const char TransferWarning[] = "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
-                               "固件升级约需要1分钟，在此期间，鼠标将无法使用。";
+const char *const TransferWarning = QT_TRANSLATE_NOOP("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
+                               "固件升级约需要1分钟，在此期间，鼠标将无法使用。");
 
 bool isRunningExecutable(const QString &path)
 {
@@ -163,8 +163,8 @@ void TARNO_Gaming::RunFWUpdate()
     UpdateDialog *dialog = configPage->updateDialog;
     dialog->progressBar->setMaximum(image.size());
     dialog->progressBar->setValue(0);
-    dialog->statusLabel->setText(QStringLiteral("正在升级固件...0%"));
-    dialog->messageLabel->setText(QString::fromUtf8(TransferWarning));
+    dialog->statusLabel->setText(FirmwareTransfer::statusText(0, quint32(image.size())));
+    dialog->messageLabel->setText(tr(TransferWarning));
 
     // The transfer holds the GUI thread; repaint the progress directly instead of running the event loop,
     // which would let the DPI poll and plug events talk to the mouse in the middle of the transfer.
