@@ -4,12 +4,11 @@
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "platform/devicelibrary.h"
+#include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 
 #include <QDebug>
-#include <QFont>
 #include <QMessageBox>
-#include <QTranslator>
 
 namespace {
 
@@ -26,14 +25,9 @@ int runTarno(int argc, char *argv[])
     if (app.isRunning())
         return 0;
 
-    QFont font;
-    font.setFamily(QStringLiteral("微软雅黑"));
-    QApplication::setFont(font);
-
-    QTranslator translator;
-    if (!translator.load(QStringLiteral("lang_zh_cn")))
-        qDebug() << "no translation loaded";
-    QApplication::installTranslator(&translator);
+    // The saved language, else the desktop's: its translation and fonts are in place before any widget exists.
+    LanguageSwitcher languages;
+    languages.applySaved();
 
     deviceContext.library.setFileName(deviceLibraryFileName());
     if (!deviceContext.library.load()) {
@@ -52,7 +46,7 @@ int runTarno(int argc, char *argv[])
 
     TARNO_Gaming window;
     app.setMainWindow(&window);
-    window.selectLanguageEntry(1);
+    window.useLanguages(&languages);
 
     if (openDevice()) {
         deviceContext.deviceConnected = 1;

@@ -26,6 +26,7 @@ public:
     // Showing fades in; hiding fades out and hides when the fade has finished.
     void setVisible(bool visible) override;
     int currentPage() const;
+    void retranslateUi();
 
     QLabel *titleLabel = nullptr;
     QScrollArea *funcArea = nullptr;
@@ -49,6 +50,9 @@ public slots:
     // Hides at once, without the fade.
     void set_hide();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private slots:
     void dg_switch(int btn_id, bool checked);
     void set_checked_btn(int ID, bool checked);
@@ -56,6 +60,9 @@ private slots:
 
 private:
     void clearOtherLists(int page);
+
+    // Whether a macro's title is shown when no list entry is checked (else the initial one).
+    bool macroTitle = false;
 };
 
 #endif

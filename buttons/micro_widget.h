@@ -24,6 +24,7 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool recording() const { return tracker.recording(); }
+    void retranslateUi();
 
     QListWidget *list = nullptr;
     QPushButton *startButton = nullptr;
@@ -42,6 +43,9 @@ public slots:
     void record_keys(quint8 vkey_code, bool press);
     void stop_record();
     void show_records_list(bool show_delay);
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void takeKey(unsigned message, quint8 vk);

@@ -20,6 +20,7 @@ public:
     explicit mkey_Edit(QWidget *parent = nullptr);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void retranslateUi();
 
     QLineEdit *lineEdit = nullptr;
     QPushButton *saveButton = nullptr;
@@ -39,6 +40,9 @@ public slots:
     void show_mkey();
     // Starts a new combination.
     void clear_mkey();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void takeKey(unsigned message, quint8 vk);

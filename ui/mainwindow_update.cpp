@@ -141,6 +141,21 @@ void TARNO_Gaming::FWUpdateContentFound()
         configPage->updateDialog->contentLabel->setText(updater->firmwareContentText());
 }
 
+void TARNO_Gaming::retranslateUpdateTexts()
+{
+    // An offer has replaced the version, which reads the same in every language.
+    for (QPushButton *button : { configPage->fwVersionButton, configPage->appVersionButton }) {
+        if (!button->text().startsWith(QLatin1String("Version: ")))
+            button->setText(tr("发现新版本  "));
+    }
+    UpdateDialog *dialog = configPage->updateDialog;
+    if (dialog->startButton->isHidden() && dialog->okButton->isHidden()) {
+        dialog->statusLabel->setText(FirmwareTransfer::statusText(quint32(dialog->progressBar->value()),
+                                                                  quint32(dialog->progressBar->maximum())));
+        dialog->messageLabel->setText(tr(TransferWarning));
+    }
+}
+
 void TARNO_Gaming::RunFWUpdate()
 {
     qDebug() << "RunFWUpdate()_" << fwUpdateFile;

@@ -63,6 +63,20 @@ Nav_Bar::Nav_Bar(QWidget *parent)
 
 Nav_Bar::~Nav_Bar() = default;
 
+void Nav_Bar::retranslateUi()
+{
+    const QString tips[] = { tr("按键设置"), tr("灯光设置"), tr("指针设置") };
+    if (tipIndex >= 0)
+        tipLabel->setText(tips[tipIndex]);
+}
+
+void Nav_Bar::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
+}
+
 QAbstractButton *Nav_Bar::button(int id) const
 {
     return buttonGroup->button(id);
@@ -92,10 +106,10 @@ bool Nav_Bar::eventFilter(QObject *obj, QEvent *event)
         if (obj != pageButtons[i])
             continue;
         if (event->type() == QEvent::Enter) {
-            const QString tips[] = { tr("按键设置"), tr("灯光设置"), tr("指针设置") };
             // Centred above the 60 px button: the 84 px tip starts 12 px further left.
             tipLabel->move(498 + 60 * i, 0);
-            tipLabel->setText(tips[i]);
+            tipIndex = i;
+            retranslateUi();
             tipLabel->show();
         } else if (event->type() == QEvent::Leave) {
             tipLabel->hide();

@@ -1,9 +1,11 @@
 #include "update/config_widget.h"
 
+#include "style/style.h"
 #include "update/appversion.h"
 #include "update/updatedialog.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -28,7 +30,7 @@ QLabel *pictureLabel(const QString &path, const QRect &geometry, QWidget *parent
 QLabel *textLabel(const QString &text, const QRect &geometry, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
+    label->setGeometry(Style::textBox(geometry));
     return label;
 }
 
@@ -57,7 +59,7 @@ config_Widget::config_Widget(QWidget *parent)
     product->setStyleSheet(QStringLiteral("background-color:transparent;font:18px;color:rgba(255,255,255,0.04)"));
 
     textLabel(QString(), { 280, 320, 640, 34 }, this)->setStyleSheet(rowStyle);
-    textLabel(tr("固件版本信息"), { 300, 331, 100, 12 }, this);
+    fwCaption = textLabel(QString(), { 300, 331, 100, 12 }, this);
     fwUpdateMark = pictureLabel(QStringLiteral(":/img/update"), { 880, 336, 6, 6 }, this);
     fwUpdateMark->hide();
     fwVersionButton = versionButton(QStringLiteral("Version: 1.0.0"), { 700, 331, 200, 13 }, this);
@@ -65,23 +67,41 @@ config_Widget::config_Widget(QWidget *parent)
     pictureLabel(QStringLiteral(":/img/show_more"), { 892, 330, 8, 14 }, this);
 
     textLabel(QString(), { 280, 364, 640, 34 }, this)->setStyleSheet(rowStyle);
-    textLabel(tr("软件版本信息"), { 300, 375, 100, 12 }, this);
+    appCaption = textLabel(QString(), { 300, 375, 100, 12 }, this);
     appUpdateMark = pictureLabel(QStringLiteral(":/img/update"), { 880, 380, 6, 6 }, this);
     appUpdateMark->hide();
     appVersionButton = versionButton(QStringLiteral("Version: ") + AppVersion::own().text(), { 700, 375, 200, 13 },
                                      this);
     pictureLabel(QStringLiteral(":/img/show_more"), { 892, 374, 8, 14 }, this);
 
-    textLabel(tr("语言"), { 300, 429, 50, 12 }, this)->hide();
+    languageCaption = textLabel(QString(), { 300, 429, 50, 12 }, this);
     languageBox = new QComboBox(this);
     languageBox->setGeometry(360, 425, 150, 20);
-    languageBox->addItems({ QStringLiteral("简体中文"), QStringLiteral("繁体中文") });
+    // Each language named in itself, in the order of InterfaceLanguage::Language.
+    languageBox->addItems({ QStringLiteral("简体中文"), QStringLiteral("繁體中文"), QStringLiteral("English") });
     languageBox->setStyleSheet(QStringLiteral(
         "QComboBox {border-width:1px;border-style:solid;border-color: #434343;border-radius:3px;"
-        "color:rgba(255,255,255,0.7);padding-left:30px;font-size:12px;background:#292b2d;}"));
-    languageBox->hide();
+        "color:rgba(255,255,255,0.7);padding-left:30px;font-size:12px;background:#292b2d;}"
+        "QComboBox QAbstractItemView{border:1px solid #434343;background:#292b2d;color:rgba(255,255,255,0.7);"
+        "selection-background-color:#2bac39;selection-color:white;outline:none;}"));
+    languageBox->setObjectName(QStringLiteral("languageBox"));
 
     updateDialog = new UpdateDialog(this);
+    retranslateUi();
+}
+
+void config_Widget::retranslateUi()
+{
+    fwCaption->setText(tr("固件版本信息"));
+    appCaption->setText(tr("软件版本信息"));
+    languageCaption->setText(tr("语言"));
+}
+
+void config_Widget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)

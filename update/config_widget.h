@@ -19,6 +19,7 @@ public:
 
     // Shows "Version: a.b.c" on the firmware button and drops any earlier offer's connection.
     void showFirmwareVersion(const QString &text);
+    void retranslateUi();
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -26,6 +27,14 @@ public:
     QLabel *appUpdateMark = nullptr;
     UpdateDialog *updateDialog = nullptr;
     QComboBox *languageBox = nullptr;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QLabel *fwCaption = nullptr;
+    QLabel *appCaption = nullptr;
+    QLabel *languageCaption = nullptr;
 };
 
 #endif
