@@ -26,7 +26,7 @@ DPILeft::DPILeft(QWidget *parent)
         levelCountGroup->addButton(button, id);
     }
 
-    const QPixmap grid(QStringLiteral(":/img/pointer_grid"));
+    const QPixmap grid = Style::picture(QStringLiteral(":/img/pointer_grid"));
     for (int i = 0; i < Dpi::LevelCount; ++i) {
         const int y = Dpi::levelRowY(i + 1);
         levelNameLabel[i] = Style::makeLabel(QString(), QRect(40, y, 50, 12), this);

@@ -105,7 +105,7 @@ QWidget *pointer_Widget::buildRightPanel()
 
     auto *tickMarks = new QLabel(panel);
     tickMarks->setGeometry(80, 393, 280, 8);
-    tickMarks->setPixmap(QPixmap(QStringLiteral(":/img/aim_grid")));
+    tickMarks->setPixmap(Style::picture(QStringLiteral(":/img/aim_grid")));
 
     aimValueLabel = Style::makeLabel(QString(), QRect(-110, 402, 50, 10), panel);
     aimValueLabel->setAlignment(Qt::AlignCenter);

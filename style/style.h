@@ -3,6 +3,8 @@
 #define STYLE_H
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QString>
 
@@ -71,6 +73,16 @@ inline const QString scrollArea = QStringLiteral(
 inline const QString popupBody = QStringLiteral("background-color:rgba(45,46,51,98%);border-radius:2px");
 inline const QString popupTitle = QStringLiteral(
     "background-color:#2bac39;border-top-left-radius:2px;border-top-right-radius:2px;font:12px;color:#ffffff");
+
+// A picture of :/img/ for the screen: on a scaled screen drawn from its @2x version (which QPixmap alone does
+// not pick), at the picture's own size in window pixels.
+inline QPixmap picture(const QString &path)
+{
+    const QPixmap normal(path);
+    if (qGuiApp->devicePixelRatio() <= 1.0)
+        return normal;
+    return QIcon(path).pixmap(normal.size());
+}
 
 // Text boxes are laid out exactly as tall as their font, which clips the descenders of Latin letters (g, p, y).
 // Grows such a box evenly about its centre line, so the text stays where it was and is drawn whole.

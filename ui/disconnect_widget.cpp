@@ -11,7 +11,7 @@ disconnect_Widget::disconnect_Widget(QWidget *parent)
     auto *icon = new QLabel(this);
     icon->setGeometry(0, 253, 1200, 75);
     icon->setAlignment(Qt::AlignHCenter);
-    icon->setPixmap(QPixmap(QStringLiteral(":/img/warning_75x75")));
+    icon->setPixmap(Style::picture(QStringLiteral(":/img/warning_75x75")));
 
     title = new QLabel(this);
     title->setGeometry(Style::textBox({ 0, 353, 1200, 18 }, 18));

@@ -80,7 +80,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
 
     auto *background = new QLabel(this);
     background->setGeometry(0, 0, WindowWidth, WindowHeight);
-    background->setPixmap(QPixmap(QStringLiteral(":/img/bg")));
+    background->setPixmap(Style::picture(QStringLiteral(":/img/bg")));
 
     tray = new SystemTray(this);
     tray->setObjectName(QStringLiteral("tray"));
@@ -173,11 +173,11 @@ void TARNO_Gaming::createPictures()
     sideImage = new QLabel(mouseArea);
     sideImage->setObjectName(QStringLiteral("sideImage"));
     sideImage->setGeometry(390, 9, 692, 648);
-    sideImage->setPixmap(QPixmap(QStringLiteral(":/img/side")));
+    sideImage->setPixmap(Style::picture(QStringLiteral(":/img/side")));
     mouseImage = new QLabel(mouseArea);
     mouseImage->setObjectName(QStringLiteral("mouseImage"));
     mouseImage->setGeometry(mouseImageHome);
-    mouseImage->setPixmap(QPixmap(QStringLiteral(":/img/mouse_off")));
+    mouseImage->setPixmap(Style::picture(QStringLiteral(":/img/mouse_off")));
     mouseArea->adjustSize();
 
     auto *sideOpacity = new QGraphicsOpacityEffect(this);

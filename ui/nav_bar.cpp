@@ -1,5 +1,7 @@
 #include "ui/nav_bar.h"
 
+#include "style/style.h"
+
 #include <QButtonGroup>
 #include <QEvent>
 #include <QLabel>
@@ -35,7 +37,7 @@ Nav_Bar::Nav_Bar(QWidget *parent)
 
     auto *background = new QLabel(this);
     background->setGeometry(0, 30, 1200, 38);
-    background->setPixmap(QPixmap(QStringLiteral(":/img/nav_bar")));
+    background->setPixmap(Style::picture(QStringLiteral(":/img/nav_bar")));
 
     tipLabel = new QLabel(this);
     tipLabel->setObjectName(QStringLiteral("tipLabel"));

@@ -18,7 +18,7 @@ PopBox::PopBox(QWidget *parent)
 
     auto *icon = new QLabel(this);
     icon->setGeometry(46, 18, 40, 40);
-    icon->setPixmap(QPixmap(QStringLiteral(":/img/warning_40x40")));
+    icon->setPixmap(Style::picture(QStringLiteral(":/img/warning_40x40")));
 
     textLabel = new QLabel(this);
     textLabel->setObjectName(QStringLiteral("textLabel"));

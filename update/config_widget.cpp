@@ -23,7 +23,7 @@ QLabel *pictureLabel(const QString &path, const QRect &geometry, QWidget *parent
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    label->setPixmap(QPixmap(path));
+    label->setPixmap(Style::picture(path));
     return label;
 }
 

@@ -26,7 +26,7 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     iconLabel = new QLabel(this);
     iconLabel->setGeometry(0, 82, 800, 75);
     iconLabel->setAlignment(Qt::AlignCenter);
-    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_dg")));
+    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
 
     contentLabel = new QLabel(this);
     contentLabel->setGeometry(25, 250, 750, 142);
@@ -96,7 +96,7 @@ void UpdateDialog::changeEvent(QEvent *event)
 
 void UpdateDialog::update_finishi()
 {
-    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_done")));
+    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_done")));
     statusLabel->setText(tr("固件升级已完成"));
     messageLabel->setText(tr("升级为版本V") + versionText);
     progressBar->hide();
@@ -107,7 +107,7 @@ void UpdateDialog::showEvent(QShowEvent *event)
 {
     statusLabel->setText(QStringLiteral("V") + versionText);
     messageLabel->setText(tr("发现新的固件版本"));
-    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_dg")));
+    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
     startButton->show();
     okButton->hide();
     progressBar->hide();
