@@ -74,7 +74,8 @@ config_Widget::config_Widget(QWidget *parent)
                                      this);
     pictureLabel(QStringLiteral(":/img/show_more"), { 892, 374, 8, 14 }, this);
 
-    languageCaption = textLabel(QString(), { 300, 429, 50, 12 }, this);
+    // Wider than the two characters of the simplified caption need: "Language" takes 52 px.
+    languageCaption = textLabel(QString(), { 300, 429, 56, 12 }, this);
     languageBox = new QComboBox(this);
     languageBox->setGeometry(360, 425, 150, 20);
     // Each language named in itself, in the order of InterfaceLanguage::Language.
