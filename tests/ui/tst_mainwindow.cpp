@@ -169,6 +169,7 @@ private slots:
     void dragByTitleBar();
     void languagesFitAndSwitchLive_data();
     void languagesFitAndSwitchLive();
+    void localTranslatorOnlyOverSimplified();
 
 private:
     QTemporaryDir emuDir;
@@ -486,6 +487,27 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
 
     languages.apply(InterfaceLanguage::SimplifiedChinese);
+}
+
+void tst_MainWindow::localTranslatorOnlyOverSimplified()
+{
+    // An older install's own "lang_zh_cn" in the working directory: here one that turns the texts into English.
+    QTemporaryDir work;
+    QVERIFY(QFile::copy(QStringLiteral(TARNO_BIN_DIR "/../i18n/tarno_en.qm"), work.filePath("lang_zh_cn.qm")));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    const auto caption = [] { return QCoreApplication::translate("config_Widget", "语言"); };
+    {
+        LanguageSwitcher languages;
+        languages.apply(InterfaceLanguage::SimplifiedChinese);
+        QCOMPARE(caption(), QStringLiteral("Language"));
+        languages.apply(InterfaceLanguage::TraditionalChinese);
+        QCOMPARE(caption(), QStringLiteral("語言"));
+        languages.apply(InterfaceLanguage::SimplifiedChinese);
+        QCOMPARE(caption(), QStringLiteral("Language"));
+    }
+    QCOMPARE(caption(), QStringLiteral("语言"));
+    QVERIFY(QDir::setCurrent(previous));
 }
 
 QTEST_MAIN(tst_MainWindow)
