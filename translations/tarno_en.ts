@@ -92,11 +92,11 @@
     </message>
     <message>
         <source>将把您的鼠标恢复为出厂配置，是否继续？</source>
-        <translation>Reset the mouse to its factory settings?</translation>
+        <translation>Restore the mouse&apos;s factory settings?</translation>
     </message>
     <message>
         <source>恢复</source>
-        <translation>Reset</translation>
+        <translation>Restore</translation>
     </message>
     <message>
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>

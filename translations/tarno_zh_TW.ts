@@ -92,7 +92,7 @@
     </message>
     <message>
         <source>将把您的鼠标恢复为出厂配置，是否继续？</source>
-        <translation>將把您的滑鼠恢復為原廠設定，是否繼續？</translation>
+        <translation>將您的滑鼠恢復為原廠設定，是否繼續？</translation>
     </message>
     <message>
         <source>恢复</source>

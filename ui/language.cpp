@@ -59,19 +59,6 @@ QString InterfaceLanguage::code(Language language)
     return QStringLiteral("en");
 }
 
-QString InterfaceLanguage::nativeName(Language language)
-{
-    switch (language) {
-    case SimplifiedChinese:
-        return QStringLiteral("简体中文");
-    case TraditionalChinese:
-        return QStringLiteral("繁體中文");
-    case English:
-        break;
-    }
-    return QStringLiteral("English");
-}
-
 QString InterfaceLanguage::translationFile(Language language)
 {
     if (language == SimplifiedChinese)

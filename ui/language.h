@@ -23,8 +23,6 @@ public:
 
     // "zh_CN", "zh_TW" or "en": the saved value and the translation file's suffix.
     static QString code(Language language);
-    // The language's name in itself, as the language box lists it.
-    static QString nativeName(Language language);
     // The compiled-in translation; empty for simplified Chinese, the language of the source texts.
     static QString translationFile(Language language);
     // Font families, best first, that draw the language on Windows and on Linux.

@@ -241,11 +241,6 @@ QPushButton *TARNO_Gaming::createTopButtons()
     return closeButton;
 }
 
-void TARNO_Gaming::selectLanguageEntry(int index)
-{
-    configPage->languageBox->setCurrentIndex(index);
-}
-
 void TARNO_Gaming::useLanguages(LanguageSwitcher *switcher)
 {
     QComboBox *box = configPage->languageBox;

@@ -41,7 +41,6 @@ public:
     void showDeviceLayout();
     // Start-up without a mouse: the no-device page alone.
     void showNoDeviceLayout();
-    void selectLanguageEntry(int index);
     // The settings page's language box shows the switcher's language and switches it, live.
     void useLanguages(LanguageSwitcher *switcher);
     void retranslateUi();
