@@ -1,5 +1,5 @@
-// The real program on a 192 dpi screen (scale factor 2): the whole layout maps at twice its size, and
-// clicks, the pop-up's place and the drag land where they do at 100 %.
+// The real program on a 192 dpi screen (scale factor 2, and 1.5 with QT_SCALE_FACTOR=0.75 on top): the whole
+// layout maps scaled, and clicks, the pop-up's place and the drag land where they do at 100 %.
 #include "programsession.h"
 
 #include <QRegularExpression>
@@ -44,13 +44,26 @@ class HighDpiTest : public QObject
     Q_OBJECT
 
 private slots:
+    void shouldScaleLayoutAndLandClicksAndDrag_data()
+    {
+        QTest::addColumn<QString>("userFactor");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("200 %") << QString() << 2.0;
+        QTest::newRow("150 %") << "0.75" << 1.5;
+    }
+
     void shouldScaleLayoutAndLandClicksAndDrag()
     {
+        QFETCH(QString, userFactor);
+        QFETCH(double, scale);
+        const auto device = [scale](int logical) { return qRound(logical * scale); };
         ProgramSession session;
+        if (!userFactor.isEmpty())
+            session.environment().insert("QT_SCALE_FACTOR", userFactor);
         QVERIFY(session.start());
-        QCOMPARE(session.scaleFactor(), 2.0);
+        QCOMPARE(session.scaleFactor(), scale);
         const QRect main = windowGeometry(QString::number(session.windowId()));
-        QCOMPARE(main.size(), QSize(2400, 1500));
+        QCOMPARE(main.size(), QSize(device(1200), device(750)));
         QVERIFY(session.waitForCaptureLine("ReadConfigData"));
 
         // The circle of button 2 at window pixels (386, 208) + 11: clicked until its assignment is read (the
@@ -64,23 +77,25 @@ private slots:
 
         // Its 334 x 334 dialog opens beside it, at window pixels (416, 196), and the circle shows as selected.
         QRect dialog;
-        QVERIFY(session.waitFor([&] { return !(dialog = windowOfSize(session, QSize(668, 668))).isNull(); }));
-        QCOMPARE(dialog.topLeft() - main.topLeft(), QPoint(416, 196) * 2);
+        const QSize dialogSize(device(334), device(334));
+        QVERIFY(session.waitFor([&] { return !(dialog = windowOfSize(session, dialogSize)).isNull(); }));
+        QCOMPARE(dialog.topLeft() - main.topLeft(), QPoint(device(416), device(196)));
+        const QRect circle(device(386), device(208), device(22), device(22));
         QVERIFY2(session.waitFor([&] {
-                     return ProgramSession::countPixels(session.grab(), QRect(772, 416, 44, 44), isAccentGreen) > 40;
+                     return ProgramSession::countPixels(session.grab(), circle, isAccentGreen) > 20;
                  }),
                  qPrintable(session.saveScreenshot("e2e_highdpi_selected")));
 
         // A click beside the dialog closes it; dragging the title bar moves the window by the pointer's way.
         session.click(1000, 600);
-        QVERIFY(session.waitFor([&] { return windowOfSize(session, QSize(668, 668)).isNull(); }));
+        QVERIFY(session.waitFor([&] { return windowOfSize(session, dialogSize).isNull(); }));
         // One move: the pointer is placed relative to the window, which moves with it.
         session.press(600, 40);
         session.moveTo(700, 90);
         session.release();
         QVERIFY2(session.waitFor([&] {
                      return windowGeometry(QString::number(session.windowId())).topLeft()
-                         == main.topLeft() + QPoint(200, 100);
+                         == main.topLeft() + QPoint(device(100), device(50));
                  }),
                  qPrintable(ProgramSession::xdotool({ "getwindowgeometry", QString::number(session.windowId()) })));
     }
