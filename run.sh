@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, plugs in the emulated Z31 and starts the tool.
-# Without a display the tool runs in a virtual X server and screenshots of each page are saved instead.
+# Without a display the tool runs in a virtual X server and screenshots of each page are saved instead: in each
+# of its three languages and, in simplified Chinese, at 200 %.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=${TARNO_BUILD_DIR:-$top/build}
@@ -14,5 +15,13 @@ fi
 shots=${TARNO_SCREENSHOT_DIR:-$top/screenshots}
 mkdir -p "$shots"
 echo "No display: running the tool in a virtual X server; screenshots go to $shots"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/screenshot-tour" "$shots"
-echo "Screenshots of each page: $shots"
+tour() {
+    # $1: Xvfb screen arguments; then the tour's folder and language.
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "$1" "$build/bin/screenshot-tour" "$2" "$3"
+}
+tour "-screen 0 1920x1080x24" "$shots" zh_CN
+tour "-screen 0 1920x1080x24" "$shots/en" en
+tour "-screen 0 1920x1080x24" "$shots/zh_TW" zh_TW
+# A 192 dpi screen: Qt scales the window by 2 (2400 x 1500 pixels).
+tour "-screen 0 3840x2160x24 -dpi 192" "$shots/200-percent" zh_CN
+echo "Screenshots of each page: $shots (simplified Chinese), $shots/en, $shots/zh_TW, $shots/200-percent"

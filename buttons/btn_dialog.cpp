@@ -6,6 +6,7 @@
 #include "style/style.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QLabel>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -75,9 +76,8 @@ btn_Dialog::btn_Dialog(QWidget *parent)
     recorder->hide();
 
     pageGroup = new QButtonGroup(this);
-    const QStringList pageNames { tr("功能键"), tr("组合键"), tr("多键宏") };
     for (int page = FunctionPage; page <= MacroPage; ++page) {
-        auto *button = new QPushButton(pageNames.at(page), this);
+        auto *button = new QPushButton(this);
         button->setGeometry(20 + 102 * page, 287, 90, 26);
         button->setCheckable(true);
         button->setStyleSheet(Style::checkableButton);
@@ -100,6 +100,31 @@ btn_Dialog::btn_Dialog(QWidget *parent)
     connect(comboList, &combo_List::combo_btn_Toggled, this, &btn_Dialog::btn_clear);
     connect(recorder->saveButton, &QPushButton::clicked, this, &btn_Dialog::save_micro);
     connect(fadeOut, &QPropertyAnimation::finished, this, &btn_Dialog::set_hide);
+    retranslateUi();
+}
+
+void btn_Dialog::retranslateUi()
+{
+    const QString pageNames[] = { tr("功能键"), tr("组合键"), tr("多键宏") };
+    for (int page = FunctionPage; page <= MacroPage; ++page)
+        pageGroup->button(page)->setText(pageNames[page]);
+
+    // The title names the checked entry; the lists must be in the new language first.
+    funcList->retranslateUi();
+    comboList->retranslateUi();
+    if (QAbstractButton *entry = funcList->group->checkedButton())
+        titleLabel->setText(entry->text());
+    else if (QAbstractButton *entry = comboList->group->checkedButton())
+        titleLabel->setText(entry->text());
+    else if (!titleLabel->text().isEmpty())
+        titleLabel->setText(macroTitle ? tr("多键宏") : tr("单击左键"));
+}
+
+void btn_Dialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
 }
 
 int btn_Dialog::currentPage() const
@@ -178,6 +203,7 @@ void btn_Dialog::show_btn_text(int, bool checked)
             titleLabel->setText(entry->text());
         break;
     case MacroPage:
+        macroTitle = true;
         titleLabel->setText(tr("多键宏"));
         break;
     default:
@@ -202,6 +228,7 @@ void btn_Dialog::clearOtherLists(int page)
 void btn_Dialog::save_micro()
 {
     clearOtherLists(MacroPage);
+    macroTitle = true;
     titleLabel->setText(tr("多键宏"));
     emit save_micro_clicked(1);
 }

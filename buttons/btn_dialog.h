@@ -31,6 +31,7 @@ public:
     // Shows no assignment at all: nothing chosen in the lists, no macro, no combination, the function page and
     // no title.
     void showNoAssignment();
+    void retranslateUi();
 
     QLabel *titleLabel = nullptr;
     QScrollArea *funcArea = nullptr;
@@ -54,6 +55,9 @@ public slots:
     // Hides at once, without the fade.
     void set_hide();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private slots:
     void dg_switch(int btn_id, bool checked);
     void set_checked_btn(int ID, bool checked);
@@ -61,6 +65,9 @@ private slots:
 
 private:
     void clearOtherLists(int page);
+
+    // Whether a macro's title is shown when no list entry is checked (else the initial one).
+    bool macroTitle = false;
 };
 
 #endif

@@ -22,6 +22,7 @@ public:
     static constexpr int EntryCount = 11;
 
     explicit func_List(QWidget *parent = nullptr);
+    void retranslateUi();
 
     QStringList texts;
     QButtonGroup *group = nullptr;
@@ -29,6 +30,9 @@ public:
 
 signals:
     void func_btn_Toggled(int id, bool checked);
+
+protected:
+    void changeEvent(QEvent *event) override;
 };
 
 class combo_List : public QWidget
@@ -40,11 +44,14 @@ public:
     static constexpr int CustomEntry = 0;
 
     explicit combo_List(QWidget *parent = nullptr);
+    void retranslateUi();
 
     QStringList texts;
     QButtonGroup *group = nullptr;
     QList<QRadioButton *> entries;
     mkey_Edit *editor = nullptr;
+    // The combination the custom entry names (set by get_mkey_value).
+    QString customKeys;
 
 signals:
     void combo_btn_Toggled(int id, bool checked);
@@ -54,6 +61,9 @@ public slots:
     void get_mkey_value();
     // Selects the custom entry and has it written, also when it is already selected.
     void set_combo0_checked();
+
+protected:
+    void changeEvent(QEvent *event) override;
 };
 
 #endif

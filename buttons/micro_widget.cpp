@@ -35,15 +35,15 @@ micro_Widget::micro_Widget(QWidget *parent)
     list->setIconSize(QSize(16, 16));
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    startButton = new QPushButton(tr("启动录制"), this);
+    startButton = new QPushButton(this);
     startButton->setGeometry(207, 55, 90, 26);
     startButton->setStyleSheet(Style::pressButton);
 
-    saveButton = new QPushButton(tr("保存"), this);
+    saveButton = new QPushButton(this);
     saveButton->setGeometry(207, 89, 90, 26);
     saveButton->setStyleSheet(Style::pressButton);
 
-    delayOption = new QRadioButton(tr("记录延迟"), this);
+    delayOption = new QRadioButton(this);
     delayOption->setGeometry(207, 123, 130, 16);
     delayOption->setStyleSheet(Style::listEntry);
     // A single radio button that the user can also switch off again.
@@ -53,6 +53,26 @@ micro_Widget::micro_Widget(QWidget *parent)
     connect(capture, &KeyboardCapture::keyMessage, this, &micro_Widget::takeKey);
     connect(startButton, &QPushButton::clicked, this, &micro_Widget::start_record);
     list->installEventFilter(this);
+    retranslateUi();
+}
+
+void micro_Widget::retranslateUi()
+{
+    startButton->setText(tracker.recording() ? tr("停止录制") : tr("启动录制"));
+    saveButton->setText(tr("保存"));
+    delayOption->setText(tr("记录延迟"));
+    if (!events.isEmpty()) {
+        const int row = list->currentRow();
+        show_records_list(record_delay);
+        list->setCurrentRow(row);
+    }
+}
+
+void micro_Widget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 void micro_Widget::start_record()

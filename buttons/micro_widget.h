@@ -26,6 +26,7 @@ public:
     bool recording() const { return tracker.recording(); }
     // Ends a recording and forgets the macro and its delay setting.
     void clearMacro();
+    void retranslateUi();
 
     QListWidget *list = nullptr;
     QPushButton *startButton = nullptr;
@@ -44,6 +45,9 @@ public slots:
     void record_keys(quint8 vkey_code, bool press);
     void stop_record();
     void show_records_list(bool show_delay);
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void takeKey(unsigned message, quint8 vk);

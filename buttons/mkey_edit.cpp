@@ -20,12 +20,12 @@ mkey_Edit::mkey_Edit(QWidget *parent)
         "font:12px;color:rgba(255,255,255,0.7);padding-left:6px;}"
         "QLineEdit:hover,QLineEdit:focus{border:1px solid #2bac39;}"));
 
-    saveButton = new QPushButton(tr("保存"), this);
+    saveButton = new QPushButton(this);
     saveButton->setGeometry(100, 34, 90, 26);
     saveButton->setStyleSheet(Style::pressButton);
     saveButton->setEnabled(false);
 
-    clearButton = new QPushButton(tr("清除"), this);
+    clearButton = new QPushButton(this);
     clearButton->setGeometry(0, 34, 90, 26);
     clearButton->setStyleSheet(Style::pressButton);
     clearButton->setEnabled(false);
@@ -35,6 +35,20 @@ mkey_Edit::mkey_Edit(QWidget *parent)
     connect(saveButton, &QPushButton::clicked, this, &mkey_Edit::mkey_save_clicked);
     connect(clearButton, &QPushButton::clicked, this, &mkey_Edit::clear_mkey);
     lineEdit->installEventFilter(this);
+    retranslateUi();
+}
+
+void mkey_Edit::retranslateUi()
+{
+    saveButton->setText(tr("保存"));
+    clearButton->setText(tr("清除"));
+}
+
+void mkey_Edit::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 bool mkey_Edit::eventFilter(QObject *watched, QEvent *event)

@@ -25,6 +25,7 @@ public:
     void endKeyCapture();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void retranslateUi();
 
     QLineEdit *lineEdit = nullptr;
     QPushButton *saveButton = nullptr;
@@ -44,6 +45,9 @@ public slots:
     void show_mkey();
     // Starts a new combination.
     void clear_mkey();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void takeKey(unsigned message, quint8 vk);

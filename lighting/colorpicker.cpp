@@ -19,11 +19,20 @@ int nearestPixel(qreal coordinate)
     return qRound(coordinate);
 }
 
+// `cached`, rebuilt by `build` at `size` times the screen's `ratio` when it was built for another screen.
+const QImage &deviceImage(QImage &cached, QSize size, qreal ratio, QImage (*build)(QSize))
+{
+    if (cached.isNull() || cached.devicePixelRatio() != ratio) {
+        cached = build(size * ratio);
+        cached.setDevicePixelRatio(ratio);
+    }
+    return cached;
+}
+
 } // namespace
 
 QHueSlider::QHueSlider(QWidget *parent)
     : QSlider(Qt::Horizontal, parent)
-    , bandImage(hueBandImage(QSize(BandWidth, BandHeight)))
 {
     setRange(0, 359);
     // Keys and the wheel do not move it; without the focus it cannot take Home and End either.
@@ -52,7 +61,7 @@ void QHueSlider::paintEvent(QPaintEvent *)
 
     if (isEnabled()) {
         painter.setPen(Qt::NoPen);
-        painter.drawImage(band, bandImage);
+        painter.drawImage(band, deviceImage(bandImage, band.size(), devicePixelRatioF(), hueBandImage));
         const QColor pinColour = QColor::fromHsvF(value() / 360.0, 1, 1);
         painter.setPen(QPen(pinColour, 1));
         painter.setBrush(pinColour);
@@ -132,8 +141,11 @@ void color_picker_Square::paintEvent(QPaintEvent *)
         return;
     }
 
-    if (squareImage.isNull() || squareImageHue != hue) {
-        squareImage = saturationValueImage(hue, field.size());
+    // Built at the screen's resolution, so that a scaled screen shows a fine gradient rather than blown-up pixels.
+    const qreal ratio = devicePixelRatioF();
+    if (squareImage.isNull() || squareImageHue != hue || squareImage.devicePixelRatio() != ratio) {
+        squareImage = saturationValueImage(hue, field.size() * ratio);
+        squareImage.setDevicePixelRatio(ratio);
         squareImageHue = hue;
         ++squareImageBuilds;
     }

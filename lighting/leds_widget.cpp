@@ -13,6 +13,7 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QIntValidator>
 #include <QLabel>
@@ -119,16 +120,35 @@ leds_Widget::leds_Widget(QWidget *parent)
     for (QLineEdit *edit : { redEdit, greenEdit, blueEdit })
         connect(edit, &QLineEdit::textEdited, this, &leds_Widget::rgb_value_edited);
     connect(hexEdit, &QLineEdit::textEdited, this, &leds_Widget::hex_value_edited);
+    retranslateUi();
+}
+
+void leds_Widget::retranslateUi()
+{
+    modeLabel->setText(tr("灯光模式"));
+    for (const ModeButton &mode : modeButtons)
+        modeGroup->button(mode.id)->setText(tr(mode.text));
+    speedLabel->setText(tr("频率调节"));
+    colorLabel->setText(tr("颜色"));
+    restoreButton->setText(tr("恢复预设"));
+    pickerLabel->setText(tr("调色器"));
+}
+
+void leds_Widget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 void leds_Widget::buildLeftPanel()
 {
-    Style::makeLabel(tr("灯光模式"), QRect(40, 193, 48, 12), leftPanel);
+    modeLabel = Style::makeLabel(QString(), QRect(40, 193, 48, 12), leftPanel);
 
     modeGroup = new QButtonGroup(this);
     modeGroup->setExclusive(true);
     for (const ModeButton &mode : modeButtons) {
-        auto *button = new QPushButton(tr(mode.text), leftPanel);
+        auto *button = new QPushButton(leftPanel);
         button->setGeometry(QRect(mode.position, QSize(130, 26)));
         button->setCheckable(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -142,14 +162,14 @@ void leds_Widget::buildLeftPanel()
     }
     modeGroup->button(Steady)->setChecked(true);
 
-    speedLabel = Style::makeLabel(tr("频率调节"), QRect(40, 370, 48, 12), leftPanel);
+    speedLabel = Style::makeLabel(QString(), QRect(40, 370, 48, 12), leftPanel);
     speedSlider = new SpeedSlider(leftPanel);
     speedSlider->move(34, 400);
 }
 
 void leds_Widget::buildRightPanel()
 {
-    colorLabel = Style::makeLabel(tr("颜色"), QRect(80, 193, 48, 12), rightPanel);
+    colorLabel = Style::makeLabel(QString(), QRect(80, 193, 48, 12), rightPanel);
 
     colorGroup = new QButtonGroup(this);
     colorGroup->setExclusive(true);
@@ -160,12 +180,12 @@ void leds_Widget::buildRightPanel()
         colorGroup->addButton(button, id);
     }
 
-    restoreButton = new QPushButton(tr("恢复预设"), rightPanel);
+    restoreButton = new QPushButton(rightPanel);
     restoreButton->setGeometry(280, 226, 78, 26);
     restoreButton->setStyleSheet(Style::pressButton);
     restoreButton->setFocusPolicy(Qt::NoFocus);
 
-    pickerLabel = Style::makeLabel(tr("调色器"), QRect(80, 283, 48, 12), rightPanel);
+    pickerLabel = Style::makeLabel(QString(), QRect(80, 283, 48, 12), rightPanel);
 
     colorPicker = new color_picker_Square(rightPanel);
     colorPicker->setGeometry(74, 304, 196, 300);

@@ -29,6 +29,7 @@ public:
     void setColorControlsEnabled(bool enabled);
 
     void setVisible(bool visible) override;
+    void retranslateUi();
 
     QButtonGroup *modeGroup;
     QLabel *speedLabel;
@@ -51,6 +52,9 @@ public slots:
     void rst_color();
     void get_saved_color();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void buildLeftPanel();
     void buildRightPanel();
@@ -62,6 +66,7 @@ private:
     QWidget *leftPanel;
     QWidget *rightPanel;
     QWidget *editBox = nullptr;
+    QLabel *modeLabel = nullptr;
     QLabel *colorLabel = nullptr;
     QLabel *pickerLabel = nullptr;
     QGraphicsOpacityEffect *leftOpacity;

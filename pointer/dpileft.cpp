@@ -4,6 +4,7 @@
 #include "style/style.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -12,8 +13,8 @@
 DPILeft::DPILeft(QWidget *parent)
     : QWidget(parent)
 {
-    Style::makeLabel(tr("DPI灵敏度数量"), QRect(40, 193, 80, 12), this);
-    Style::makeLabel(tr("级别数量"), QRect(40, 233, 80, 12), this);
+    titleLabel = Style::makeLabel(QString(), QRect(40, 193, 80, 12), this);
+    countLabel = Style::makeLabel(QString(), QRect(40, 233, 80, 12), this);
 
     levelCountGroup = new QButtonGroup(this);
     levelCountGroup->setExclusive(true);
@@ -25,11 +26,10 @@ DPILeft::DPILeft(QWidget *parent)
         levelCountGroup->addButton(button, id);
     }
 
-    const QString names[Dpi::LevelCount] = { tr("级别I"), tr("级别II"), tr("级别III"), tr("级别IV"), tr("级别V") };
-    const QPixmap grid(QStringLiteral(":/img/pointer_grid"));
+    const QPixmap grid = Style::picture(QStringLiteral(":/img/pointer_grid"));
     for (int i = 0; i < Dpi::LevelCount; ++i) {
         const int y = Dpi::levelRowY(i + 1);
-        levelNameLabel[i] = Style::makeLabel(names[i], QRect(40, y, 50, 12), this);
+        levelNameLabel[i] = Style::makeLabel(QString(), QRect(40, y, 50, 12), this);
 
         QSlider *slider = new QSlider(Qt::Horizontal, this);
         slider->setGeometry(102, y, 218, 10);
@@ -63,6 +63,23 @@ DPILeft::DPILeft(QWidget *parent)
         connect(levelSlider[i], &QSlider::sliderPressed, this, changed[i]);
         connect(levelSlider[i], &QSlider::sliderReleased, this, released[i]);
     }
+    retranslateUi();
+}
+
+void DPILeft::retranslateUi()
+{
+    titleLabel->setText(tr("DPI灵敏度数量"));
+    countLabel->setText(tr("级别数量"));
+    const QString names[Dpi::LevelCount] = { tr("级别I"), tr("级别II"), tr("级别III"), tr("级别IV"), tr("级别V") };
+    for (int i = 0; i < Dpi::LevelCount; ++i)
+        levelNameLabel[i]->setText(names[i]);
+}
+
+void DPILeft::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 void DPILeft::highlightLevel(int index)

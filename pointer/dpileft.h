@@ -22,6 +22,7 @@ public:
     void highlightLevel(int index);
     // Rows 2..5 follow the highest enabled level index; row 1 is always enabled.
     void setLevelRowsEnabled(int maxIndex);
+    void retranslateUi();
 
     // Ids 0..4: the highest enabled level index, one less than the number on the button.
     QButtonGroup *levelCountGroup = nullptr;
@@ -44,9 +45,15 @@ public slots:
     void dpi_value_update_4();
     void dpi_value_update_5();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void levelChanged(int n);
     void levelReleased(int n);
+
+    QLabel *titleLabel = nullptr;
+    QLabel *countLabel = nullptr;
 };
 
 #endif

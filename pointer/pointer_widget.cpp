@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QParallelAnimationGroup>
@@ -53,6 +54,20 @@ pointer_Widget::pointer_Widget(QWidget *parent)
     connect(aimSlider, &QSlider::sliderReleased, this, &pointer_Widget::aim_value_update);
     connect(levelEditor, &DPILeft::dpi_value_update, this, &pointer_Widget::dpi_value_update);
     connect(levelEditor->levelCountGroup, &QButtonGroup::idToggled, this, &pointer_Widget::change_level_no);
+    retranslateUi();
+}
+
+void pointer_Widget::retranslateUi()
+{
+    reportRateLabel->setText(tr("报告率"));
+    aimLabel->setText(tr("瞄准键DPI速度"));
+}
+
+void pointer_Widget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 QWidget *pointer_Widget::buildRightPanel()
@@ -60,7 +75,7 @@ QWidget *pointer_Widget::buildRightPanel()
     auto *panel = new QWidget(this);
     panel->setGeometry(800, 0, 400, 750);
 
-    Style::makeLabel(tr("报告率"), QRect(80, 193, 100, 12), panel);
+    reportRateLabel = Style::makeLabel(QString(), QRect(80, 193, 100, 12), panel);
     reportRateGroup = new QButtonGroup(this);
     reportRateGroup->setExclusive(true);
     const struct { const char *text; int code; QPoint pos; } rates[] = {
@@ -77,7 +92,7 @@ QWidget *pointer_Widget::buildRightPanel()
         reportRateGroup->addButton(button, rate.code);
     }
 
-    Style::makeLabel(tr("瞄准键DPI速度"), QRect(80, 350, 160, 12), panel);
+    aimLabel = Style::makeLabel(QString(), QRect(80, 350, 160, 12), panel);
     aimSlider = new QSlider(Qt::Horizontal, panel);
     aimSlider->setGeometry(80, 374, 280, 10);
     aimSlider->setStyleSheet(Style::slider);
@@ -90,7 +105,7 @@ QWidget *pointer_Widget::buildRightPanel()
 
     auto *tickMarks = new QLabel(panel);
     tickMarks->setGeometry(80, 393, 280, 8);
-    tickMarks->setPixmap(QPixmap(QStringLiteral(":/img/aim_grid")));
+    tickMarks->setPixmap(Style::picture(QStringLiteral(":/img/aim_grid")));
 
     aimValueLabel = Style::makeLabel(QString(), QRect(-110, 402, 50, 10), panel);
     aimValueLabel->setAlignment(Qt::AlignCenter);

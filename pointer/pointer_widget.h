@@ -25,6 +25,7 @@ public:
     void showCurrentLevel(quint8 level);
 
     void setVisible(bool visible) override;
+    void retranslateUi();
 
     // Ids are the report-rate codes sent to the mouse: 8 = 125, 4 = 250, 2 = 500, 1 = 1000 reports a second.
     QButtonGroup *reportRateGroup = nullptr;
@@ -39,6 +40,9 @@ public slots:
     void change_level_no(int ID, bool checked);
     void dpi_value_update();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QWidget *buildRightPanel();
     QSequentialAnimationGroup *buildAppearance();
@@ -46,6 +50,8 @@ private:
     void sendDpiCommand(quint8 maxLevel);
 
     QWidget *rightPanel = nullptr;
+    QLabel *reportRateLabel = nullptr;
+    QLabel *aimLabel = nullptr;
     QGraphicsOpacityEffect *leftOpacity = nullptr;
     QGraphicsOpacityEffect *rightOpacity = nullptr;
     QSequentialAnimationGroup *appearance = nullptr;

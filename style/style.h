@@ -3,6 +3,8 @@
 #define STYLE_H
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QString>
 
@@ -72,11 +74,31 @@ inline const QString popupBody = QStringLiteral("background-color:rgba(45,46,51,
 inline const QString popupTitle = QStringLiteral(
     "background-color:#2bac39;border-top-left-radius:2px;border-top-right-radius:2px;font:12px;color:#ffffff");
 
+// A picture of :/img/ for the screen: on a scaled screen drawn from its @2x version (which QPixmap alone does
+// not pick), at the picture's own size in window pixels.
+inline QPixmap picture(const QString &path)
+{
+    const QPixmap normal(path);
+    if (qGuiApp->devicePixelRatio() <= 1.0)
+        return normal;
+    return QIcon(path).pixmap(normal.size());
+}
+
+// Text boxes are laid out exactly as tall as their font, which clips the descenders of Latin letters (g, p, y).
+// Grows such a box evenly about its centre line, so the text stays where it was and is drawn whole.
+inline QRect textBox(const QRect &box, int fontPx = 12)
+{
+    if (box.height() != fontPx)
+        return box;
+    const int margin = (fontPx + 3) / 4;
+    return box.adjusted(0, -margin, 0, margin);
+}
+
 // A label in the shared label style, placed on its parent.
 inline QLabel *makeLabel(const QString &text, const QRect &geometry, QWidget *parent)
 {
     auto *widget = new QLabel(text, parent);
-    widget->setGeometry(geometry);
+    widget->setGeometry(textBox(geometry));
     widget->setStyleSheet(label);
     return widget;
 }

@@ -4,12 +4,23 @@
 
 #include <QWidget>
 
+class QLabel;
+
 class disconnect_Widget : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit disconnect_Widget(QWidget *parent = nullptr);
+
+    void retranslateUi();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QLabel *title = nullptr;
+    QLabel *hint = nullptr;
 };
 
 #endif

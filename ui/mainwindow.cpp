@@ -10,6 +10,7 @@
 #include "platform/windowdrag.h"
 #include "pointer/pointer_widget.h"
 #include "ui/disconnect_widget.h"
+#include "ui/languageswitcher.h"
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/shellstate.h"
@@ -29,6 +30,7 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -77,7 +79,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
 
     auto *background = new QLabel(this);
     background->setGeometry(0, 0, WindowWidth, WindowHeight);
-    background->setPixmap(QPixmap(QStringLiteral(":/img/bg")));
+    background->setPixmap(Style::picture(QStringLiteral(":/img/bg")));
 
     tray = new SystemTray(this);
     tray->setObjectName(QStringLiteral("tray"));
@@ -125,15 +127,13 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     titleBar->setGeometry(0, 0, WindowWidth, 80);
     titleBar->installEventFilter(this);
 
-    resetButton = new QPushButton(tr("恢复默认设置"), this);
+    resetButton = new QPushButton(this);
     resetButton->setObjectName(QStringLiteral("resetButton"));
     resetButton->setGeometry(40, 27, 130, 26);
     resetButton->setStyleSheet(Style::pressButton);
     resetButton->setEnabled(false);
     resetPopBox = new PopBox(this);
     resetPopBox->setObjectName(QStringLiteral("resetPopBox"));
-    resetPopBox->setPopupText(tr("将把您的鼠标恢复为出厂配置，是否继续？"));
-    resetPopBox->setOkBtnText(tr("恢复"));
     connect(resetButton, &QPushButton::clicked, resetPopBox, &QWidget::show);
     connect(resetPopBox, &PopBox::ok_clicked, this, &TARNO_Gaming::reset_to_factory);
     resetRecheckTimer = new QTimer(this);
@@ -154,6 +154,22 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     deviceNotifier = new DeviceNotifier(this);
     connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
     deviceNotifier->start();
+    retranslateUi();
+}
+
+void TARNO_Gaming::retranslateUi()
+{
+    resetButton->setText(tr("恢复默认设置"));
+    resetPopBox->setPopupText(tr("将把您的鼠标恢复为出厂配置，是否继续？"));
+    resetPopBox->setOkBtnText(tr("恢复"));
+    retranslateUpdateTexts();
+}
+
+void TARNO_Gaming::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 TARNO_Gaming::~TARNO_Gaming()
@@ -179,11 +195,11 @@ void TARNO_Gaming::createPictures()
     sideImage = new QLabel(mouseArea);
     sideImage->setObjectName(QStringLiteral("sideImage"));
     sideImage->setGeometry(390, 9, 692, 648);
-    sideImage->setPixmap(QPixmap(QStringLiteral(":/img/side")));
+    sideImage->setPixmap(Style::picture(QStringLiteral(":/img/side")));
     mouseImage = new QLabel(mouseArea);
     mouseImage->setObjectName(QStringLiteral("mouseImage"));
     mouseImage->setGeometry(mouseImageHome);
-    mouseImage->setPixmap(QPixmap(QStringLiteral(":/img/mouse_off")));
+    mouseImage->setPixmap(Style::picture(QStringLiteral(":/img/mouse_off")));
     mouseArea->adjustSize();
 
     auto *sideOpacity = new QGraphicsOpacityEffect(this);
@@ -247,9 +263,17 @@ QPushButton *TARNO_Gaming::createTopButtons()
     return closeButton;
 }
 
-void TARNO_Gaming::selectLanguageEntry(int index)
+void TARNO_Gaming::useLanguages(LanguageSwitcher *switcher)
 {
-    configPage->languageBox->setCurrentIndex(index);
+    QComboBox *box = configPage->languageBox;
+    {
+        const QSignalBlocker blocker(box);
+        box->setCurrentIndex(switcher->current());
+    }
+    connect(box, QOverload<int>::of(&QComboBox::activated), this, [switcher](int index) {
+        if (InterfaceLanguage::isValid(index))
+            switcher->choose(InterfaceLanguage::Language(index));
+    });
 }
 
 bool TARNO_Gaming::settingsOpen() const

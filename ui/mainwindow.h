@@ -13,6 +13,7 @@
 #include <QWidget>
 
 class DeviceNotifier;
+class LanguageSwitcher;
 class Nav_Bar;
 class PopBox;
 class QLabel;
@@ -42,9 +43,11 @@ public:
     void showDeviceLayout();
     // Start-up without a mouse: the no-device page alone.
     void showNoDeviceLayout();
-    void selectLanguageEntry(int index);
     // False when there is no screen at all (no display attached, a remote session being reconnected).
     bool centreOnPrimaryScreen();
+    // The settings page's language box shows the switcher's language and switches it, live.
+    void useLanguages(LanguageSwitcher *switcher);
+    void retranslateUi();
 
     // Plug-in and plug-out, whichever way the system reported them.
     void handleDeviceChange(const DeviceChange &change);
@@ -67,6 +70,7 @@ public slots:
     void update_dpi_level();
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *obj, QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
@@ -131,6 +135,8 @@ public slots:
 private:
     // Stops the current update worker and waits for it, so that two never download the same file.
     void stopUpdateWorker();
+    // The offers' texts on the settings page and, during a firmware transfer, its status and warning.
+    void retranslateUpdateTexts();
 
     QString appUpdateFile;
     QString fwUpdateFile;

@@ -20,8 +20,8 @@
 
 namespace {
 
-const char TransferWarning[] = "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
-                               "固件升级约需要1分钟，在此期间，鼠标将无法使用。";
+const char *const TransferWarning = QT_TRANSLATE_NOOP("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
+                               "固件升级约需要1分钟，在此期间，鼠标将无法使用。");
 
 bool isRunningExecutable(const QString &path)
 {
@@ -141,6 +141,21 @@ void TARNO_Gaming::FWUpdateContentFound()
         configPage->updateDialog->contentLabel->setText(updater->firmwareContentText());
 }
 
+void TARNO_Gaming::retranslateUpdateTexts()
+{
+    // An offer has replaced the version, which reads the same in every language.
+    for (QPushButton *button : { configPage->fwVersionButton, configPage->appVersionButton }) {
+        if (!button->text().startsWith(QLatin1String("Version: ")))
+            button->setText(tr("发现新版本  "));
+    }
+    UpdateDialog *dialog = configPage->updateDialog;
+    if (dialog->startButton->isHidden() && dialog->okButton->isHidden()) {
+        dialog->statusLabel->setText(FirmwareTransfer::statusText(quint32(dialog->progressBar->value()),
+                                                                  quint32(dialog->progressBar->maximum())));
+        dialog->messageLabel->setText(tr(TransferWarning));
+    }
+}
+
 void TARNO_Gaming::RunFWUpdate()
 {
     qDebug() << "RunFWUpdate()_" << fwUpdateFile;
@@ -163,8 +178,8 @@ void TARNO_Gaming::RunFWUpdate()
     UpdateDialog *dialog = configPage->updateDialog;
     dialog->progressBar->setMaximum(image.size());
     dialog->progressBar->setValue(0);
-    dialog->statusLabel->setText(QStringLiteral("正在升级固件...0%"));
-    dialog->messageLabel->setText(QString::fromUtf8(TransferWarning));
+    dialog->statusLabel->setText(FirmwareTransfer::statusText(0, quint32(image.size())));
+    dialog->messageLabel->setText(tr(TransferWarning));
 
     // The transfer holds the GUI thread; repaint the progress directly instead of running the event loop,
     // which would let the DPI poll and plug events talk to the mouse in the middle of the transfer.

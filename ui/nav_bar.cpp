@@ -1,5 +1,7 @@
 #include "ui/nav_bar.h"
 
+#include "style/style.h"
+
 #include <QButtonGroup>
 #include <QEvent>
 #include <QLabel>
@@ -35,7 +37,7 @@ Nav_Bar::Nav_Bar(QWidget *parent)
 
     auto *background = new QLabel(this);
     background->setGeometry(0, 30, 1200, 38);
-    background->setPixmap(QPixmap(QStringLiteral(":/img/nav_bar")));
+    background->setPixmap(Style::picture(QStringLiteral(":/img/nav_bar")));
 
     tipLabel = new QLabel(this);
     tipLabel->setObjectName(QStringLiteral("tipLabel"));
@@ -62,6 +64,20 @@ Nav_Bar::Nav_Bar(QWidget *parent)
 }
 
 Nav_Bar::~Nav_Bar() = default;
+
+void Nav_Bar::retranslateUi()
+{
+    const QString tips[] = { tr("按键设置"), tr("灯光设置"), tr("指针设置") };
+    if (tipIndex >= 0)
+        tipLabel->setText(tips[tipIndex]);
+}
+
+void Nav_Bar::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
+}
 
 QAbstractButton *Nav_Bar::button(int id) const
 {
@@ -92,10 +108,10 @@ bool Nav_Bar::eventFilter(QObject *obj, QEvent *event)
         if (obj != pageButtons[i])
             continue;
         if (event->type() == QEvent::Enter) {
-            const QString tips[] = { tr("按键设置"), tr("灯光设置"), tr("指针设置") };
             // Centred above the 60 px button: the 84 px tip starts 12 px further left.
             tipLabel->move(498 + 60 * i, 0);
-            tipLabel->setText(tips[i]);
+            tipIndex = i;
+            retranslateUi();
             tipLabel->show();
         } else if (event->type() == QEvent::Leave) {
             tipLabel->hide();

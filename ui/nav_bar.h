@@ -22,6 +22,7 @@ public:
     int checkedId() const;
     // Checks a page button from code; like a click it reports the page when the checked button changes.
     void checkButton(int id);
+    void retranslateUi();
 
 signals:
     void nav_btn_selected(int id);
@@ -30,6 +31,7 @@ public slots:
     void nav_btn_toggled(int ID, bool checked);
 
 protected:
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *obj, QEvent *event) override;
 
 private:
@@ -38,6 +40,7 @@ private:
     QPushButton *ledsButton;
     QPushButton *pointerButton;
     QLabel *tipLabel;
+    int tipIndex = -1;
 };
 
 #endif

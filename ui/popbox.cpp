@@ -2,6 +2,7 @@
 
 #include "style/style.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -17,19 +18,19 @@ PopBox::PopBox(QWidget *parent)
 
     auto *icon = new QLabel(this);
     icon->setGeometry(46, 18, 40, 40);
-    icon->setPixmap(QPixmap(QStringLiteral(":/img/warning_40x40")));
+    icon->setPixmap(Style::picture(QStringLiteral(":/img/warning_40x40")));
 
-    textLabel = new QLabel(tr("请确认操作"), this);
+    textLabel = new QLabel(this);
     textLabel->setObjectName(QStringLiteral("textLabel"));
-    textLabel->setGeometry(100, 32, 230, 12);
+    textLabel->setGeometry(Style::textBox({ 100, 32, 230, 12 }));
     textLabel->setStyleSheet(Style::label);
 
-    okButton = new QPushButton(tr("确定"), this);
+    okButton = new QPushButton(this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(414, 25, 70, 26);
     okButton->setStyleSheet(Style::pressButton);
 
-    cancelButton = new QPushButton(tr("取消"), this);
+    cancelButton = new QPushButton(this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setGeometry(334, 25, 70, 26);
     cancelButton->setStyleSheet(Style::pressButton);
@@ -37,14 +38,33 @@ PopBox::PopBox(QWidget *parent)
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(okButton, &QPushButton::clicked, this, &PopBox::ok_clicked);
     connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+    retranslateUi();
+}
+
+void PopBox::retranslateUi()
+{
+    if (!ownText)
+        textLabel->setText(tr("请确认操作"));
+    if (!ownOkText)
+        okButton->setText(tr("确定"));
+    cancelButton->setText(tr("取消"));
+}
+
+void PopBox::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
 }
 
 void PopBox::setPopupText(QString text)
 {
+    ownText = true;
     textLabel->setText(text);
 }
 
 void PopBox::setOkBtnText(QString text)
 {
+    ownOkText = true;
     okButton->setText(text);
 }

@@ -14,6 +14,8 @@ class PopBox : public QDialog
 public:
     explicit PopBox(QWidget *parent = nullptr);
 
+    void retranslateUi();
+
 signals:
     void ok_clicked();
 
@@ -21,10 +23,16 @@ public slots:
     void setPopupText(QString text);
     void setOkBtnText(QString text);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QLabel *textLabel;
     QPushButton *okButton;
     QPushButton *cancelButton;
+    // Texts set by the owner, who also translates them.
+    bool ownText = false;
+    bool ownOkText = false;
 };
 
 #endif

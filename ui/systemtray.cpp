@@ -2,15 +2,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QMenu>
 
 SystemTray::SystemTray(QObject *parent)
     : QSystemTrayIcon(parent)
 {
     createAction();
+    retranslateUi();
+}
+
+void SystemTray::retranslateUi()
+{
     setToolTip(tr("TARNO DUVERUR"));
     showAction->setText(tr("显示"));
     quitAction->setText(tr("退出"));
+}
+
+// Not a widget: the main window passes the language change on to it as to any child.
+bool SystemTray::event(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    return QSystemTrayIcon::event(event);
 }
 
 SystemTray::~SystemTray()

@@ -17,12 +17,16 @@ public:
 
     QAction *openAction() const { return showAction; }
     QAction *exitAction() const { return quitAction; }
+    void retranslateUi();
 
 signals:
     void sys_openClicked();
 
 public slots:
     void createAction();
+
+protected:
+    bool event(QEvent *event) override;
 
 private:
     QAction *showAction = nullptr;

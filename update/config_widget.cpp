@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -28,14 +29,14 @@ QLabel *pictureLabel(const QString &path, const QRect &geometry, QWidget *parent
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    label->setPixmap(QPixmap(path));
+    label->setPixmap(Style::picture(path));
     return label;
 }
 
 QLabel *textLabel(const QString &text, const QRect &geometry, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
+    label->setGeometry(Style::textBox(geometry));
     return label;
 }
 
@@ -72,7 +73,7 @@ config_Widget::config_Widget(QWidget *parent)
     product->setStyleSheet(QStringLiteral("background-color:transparent;font:18px;color:rgba(255,255,255,0.04)"));
 
     textLabel(QString(), { 280, 320, 640, 34 }, this)->setStyleSheet(rowStyle);
-    textLabel(tr("固件版本信息"), { 300, 331, 100, 12 }, this);
+    fwCaption = textLabel(QString(), { 300, 331, 100, 12 }, this);
     fwUpdateMark = pictureLabel(QStringLiteral(":/img/update"), { 880, 336, 6, 6 }, this);
     fwUpdateMark->hide();
     fwVersionButton = versionButton(QStringLiteral("Version: 1.0.0"), { 700, 331, 200, 13 }, this);
@@ -80,30 +81,34 @@ config_Widget::config_Widget(QWidget *parent)
     pictureLabel(QStringLiteral(":/img/show_more"), { 892, 330, 8, 14 }, this);
 
     textLabel(QString(), { 280, 364, 640, 34 }, this)->setStyleSheet(rowStyle);
-    textLabel(tr("软件版本信息"), { 300, 375, 100, 12 }, this);
+    appCaption = textLabel(QString(), { 300, 375, 100, 12 }, this);
     appUpdateMark = pictureLabel(QStringLiteral(":/img/update"), { 880, 380, 6, 6 }, this);
     appUpdateMark->hide();
     appVersionButton = versionButton(QStringLiteral("Version: ") + AppVersion::own().text(), { 700, 375, 200, 13 },
                                      this);
     pictureLabel(QStringLiteral(":/img/show_more"), { 892, 374, 8, 14 }, this);
 
-    textLabel(tr("语言"), { 300, 429, 50, 12 }, this)->hide();
+    // Wider than the two characters of the simplified caption need: "Language" takes 52 px.
+    languageCaption = textLabel(QString(), { 300, 429, 56, 12 }, this);
     languageBox = new QComboBox(this);
     languageBox->setGeometry(360, 425, 150, 20);
-    languageBox->addItems({ QStringLiteral("简体中文"), QStringLiteral("繁体中文") });
+    // Each language named in itself, in the order of InterfaceLanguage::Language.
+    languageBox->addItems({ QStringLiteral("简体中文"), QStringLiteral("繁體中文"), QStringLiteral("English") });
     languageBox->setStyleSheet(QStringLiteral(
         "QComboBox {border-width:1px;border-style:solid;border-color: #434343;border-radius:3px;"
-        "color:rgba(255,255,255,0.7);padding-left:30px;font-size:12px;background:#292b2d;}"));
-    languageBox->hide();
+        "color:rgba(255,255,255,0.7);padding-left:30px;font-size:12px;background:#292b2d;}"
+        "QComboBox QAbstractItemView{border:1px solid #434343;background:#292b2d;color:rgba(255,255,255,0.7);"
+        "selection-background-color:#2bac39;selection-color:white;outline:none;}"));
+    languageBox->setObjectName(QStringLiteral("languageBox"));
 
     updateDialog = new UpdateDialog(this);
 
     // Below the language row, which may be shown.
     textLabel(QString(), { 280, 470, 640, 34 }, this)->setStyleSheet(rowStyle);
-    textLabel(tr("配置文件"), { 300, 481, 100, 12 }, this);
-    exportButton = new QPushButton(tr("导出配置"), this);
+    profileCaption = textLabel(QString(), { 300, 481, 100, 12 }, this);
+    exportButton = new QPushButton(this);
     exportButton->setGeometry(710, 474, 90, 26);
-    importButton = new QPushButton(tr("导入配置"), this);
+    importButton = new QPushButton(this);
     importButton->setGeometry(810, 474, 90, 26);
     for (QPushButton *button : { exportButton, importButton }) {
         button->setStyleSheet(Style::pressButton);
@@ -113,6 +118,24 @@ config_Widget::config_Widget(QWidget *parent)
     connect(exportButton, &QPushButton::clicked, this, &config_Widget::exportProfile);
     connect(importButton, &QPushButton::clicked, this, &config_Widget::importProfile);
     updateProfileButtons();
+    retranslateUi();
+}
+
+void config_Widget::retranslateUi()
+{
+    fwCaption->setText(tr("固件版本信息"));
+    appCaption->setText(tr("软件版本信息"));
+    languageCaption->setText(tr("语言"));
+    profileCaption->setText(tr("配置文件"));
+    exportButton->setText(tr("导出配置"));
+    importButton->setText(tr("导入配置"));
+}
+
+void config_Widget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QWidget::changeEvent(event);
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)

@@ -22,6 +22,7 @@ public:
     // Export and import need the mouse to themselves: not without one, not during a firmware transfer.
     void setMouseConnected(bool connected);
     void setFirmwareTransferRunning(bool running);
+    void retranslateUi();
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -48,6 +49,15 @@ private:
     bool mouseConnected = false;
     bool transferRunning = false;
     QString lastProfilePath;
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    QLabel *fwCaption = nullptr;
+    QLabel *appCaption = nullptr;
+    QLabel *languageCaption = nullptr;
+    QLabel *profileCaption = nullptr;
 };
 
 #endif

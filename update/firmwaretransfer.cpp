@@ -2,6 +2,7 @@
 
 #include "device/devicecontext.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <array>
@@ -106,7 +107,7 @@ QByteArray FirmwareTransfer::finishPacket()
 QString FirmwareTransfer::statusText(quint32 sent, quint32 total)
 {
     const quint64 percent = total ? quint64(sent) * 100 / total : 100;
-    return QStringLiteral("正在升级固件...%1%").arg(percent);
+    return QCoreApplication::translate("FirmwareTransfer", "正在升级固件...%1%").arg(percent);
 }
 
 int FirmwareTransfer::write(const QByteArray &packet)

@@ -2,6 +2,7 @@
 
 #include "style/style.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -13,10 +14,10 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     setFixedSize(800, 500);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    auto *title = new QLabel(tr("固件更新"), this);
-    title->setGeometry(0, 0, 800, 32);
-    title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(Style::popupTitle);
+    titleLabel = new QLabel(this);
+    titleLabel->setGeometry(0, 0, 800, 32);
+    titleLabel->setAlignment(Qt::AlignCenter);
+    titleLabel->setStyleSheet(Style::popupTitle);
     auto *body = new QLabel(this);
     body->setGeometry(0, 32, 800, 468);
     body->setStyleSheet(QStringLiteral("background-color:rgba(45,46,51,0.98);border-bottom-left-radius:2px;"
@@ -25,31 +26,31 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     iconLabel = new QLabel(this);
     iconLabel->setGeometry(0, 82, 800, 75);
     iconLabel->setAlignment(Qt::AlignCenter);
-    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_dg")));
+    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
 
-    contentLabel = new QLabel(tr("升级内容:\n text here"), this);
+    contentLabel = new QLabel(this);
     contentLabel->setGeometry(25, 250, 750, 142);
     contentLabel->setAlignment(Qt::AlignCenter);
     contentLabel->setStyleSheet(QStringLiteral(
         "background-color:rgba(0,0,0,0.14);border-radius:2px;font:14px;color:rgba(255,255,255,0.4)"));
 
     statusLabel = new QLabel(QStringLiteral("1.0.0"), this);
-    statusLabel->setGeometry(0, 180, 800, 18);
+    statusLabel->setGeometry(Style::textBox({ 0, 180, 800, 18 }, 18));
     statusLabel->setAlignment(Qt::AlignCenter);
     statusLabel->setStyleSheet(QStringLiteral("font:18px;color:#2bac39"));
 
-    messageLabel = new QLabel(tr("发现新的固件版本"), this);
-    messageLabel->setGeometry(0, 208, 800, 14);
+    messageLabel = new QLabel(this);
+    messageLabel->setGeometry(Style::textBox({ 0, 208, 800, 14 }, 14));
     messageLabel->setAlignment(Qt::AlignCenter);
     // Closed "rgba(...)": without the parenthesis the sheet does not parse and the text falls back to the
     // default dark colour and font, unreadable on the dark body.
     messageLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
 
-    startButton = new QPushButton(tr("开始更新"), this);
+    startButton = new QPushButton(this);
     startButton->setGeometry(308, 426, 184, 34);
     startButton->setStyleSheet(Style::pressButton);
 
-    okButton = new QPushButton(tr("确定"), this);
+    okButton = new QPushButton(this);
     okButton->setGeometry(308, 426, 184, 34);
     okButton->setStyleSheet(Style::pressButton);
 
@@ -64,11 +65,38 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     connect(startButton, &QPushButton::clicked, startButton, &QWidget::hide);
     connect(startButton, &QPushButton::clicked, progressBar, &QWidget::show);
     connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+    retranslateUi();
+}
+
+void UpdateDialog::retranslateUi()
+{
+    titleLabel->setText(tr("固件更新"));
+    startButton->setText(tr("开始更新"));
+    okButton->setText(tr("确定"));
+    if (contentLabel->text() == contentPlaceholder) {
+        contentPlaceholder = tr("升级内容:\n text here");
+        contentLabel->setText(contentPlaceholder);
+    }
+    // The start button hides when the transfer begins; the ok button shows when it has finished. During the
+    // transfer the main window, which runs it, words the status and the warning.
+    if (!startButton->isHidden()) {
+        messageLabel->setText(tr("发现新的固件版本"));
+    } else if (!okButton->isHidden()) {
+        statusLabel->setText(tr("固件升级已完成"));
+        messageLabel->setText(tr("升级为版本V") + versionText);
+    }
+}
+
+void UpdateDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
 }
 
 void UpdateDialog::update_finishi()
 {
-    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_done")));
+    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_done")));
     statusLabel->setText(tr("固件升级已完成"));
     messageLabel->setText(tr("升级为版本V") + versionText);
     progressBar->hide();
@@ -79,7 +107,7 @@ void UpdateDialog::showEvent(QShowEvent *event)
 {
     statusLabel->setText(QStringLiteral("V") + versionText);
     messageLabel->setText(tr("发现新的固件版本"));
-    iconLabel->setPixmap(QPixmap(QStringLiteral(":/img/update_dg")));
+    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
     startButton->show();
     okButton->hide();
     progressBar->hide();

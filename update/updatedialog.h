@@ -24,11 +24,19 @@ public:
     QProgressBar *progressBar = nullptr;
     QString versionText;
 
+    void retranslateUi();
+
 public slots:
     void update_finishi();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QLabel *titleLabel = nullptr;
+    // The placeholder shown until the firmware description arrives, as last translated.
+    QString contentPlaceholder;
 };
 
 #endif

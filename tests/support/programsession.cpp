@@ -5,7 +5,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 #include <QTextStream>
 #include <QUuid>
@@ -45,6 +47,9 @@ ProgramSession::ProgramSession(bool plugged)
     env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TARNO_EMU_DIR"), emuDir());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
+    // The user's settings (the interface language) in a fresh folder: simplified Chinese unless a test says.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+    setLanguage(QStringLiteral("zh_CN"));
     // Nothing listens there: the update check fails at once instead of going out to the network.
     env.insert(QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -80,6 +85,14 @@ QString ProgramSession::programDir() const
 QString ProgramSession::programPath() const
 {
     return programDir() + QLatin1Char('/') + programName;
+}
+
+bool ProgramSession::setLanguage(const QString &code)
+{
+    QSettings settings(root.filePath(QStringLiteral("config/TARNO/TARNO_CONNECT.ini")), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("language"), code);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 QProcessEnvironment &ProgramSession::environment()
@@ -177,32 +190,41 @@ QString ProgramSession::findMainWindow()
     const QStringList ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                       QStringLiteral("--pid"), QString::number(program.processId()) })
                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // 1200 x 750, or that times the screen's scale factor (2400 x 1500 at 200 %).
+    const QRegularExpression size(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
     for (const QString &id : ids) {
-        const QString geometry = xdotool({ QStringLiteral("getwindowgeometry"), id });
-        if (geometry.contains(QStringLiteral("Geometry: 1200x750")))
+        const QRegularExpressionMatch match = size.match(xdotool({ QStringLiteral("getwindowgeometry"), id }));
+        const int width = match.captured(1).toInt();
+        if (match.hasMatch() && width >= 1200 && width * 750 == match.captured(2).toInt() * 1200) {
+            scale = width / 1200.0;
             return id;
+        }
     }
     return QString();
+}
+
+QString ProgramSession::device(int logical) const
+{
+    return QString::number(qRound(logical * scale));
 }
 
 void ProgramSession::click(int x, int y, int button)
 {
     // One xdotool run keeps the move and the click in order.
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), QString::number(x),
-              QString::number(y), QStringLiteral("click"), QString::number(button) });
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), device(x), device(y),
+              QStringLiteral("click"), QString::number(button) });
 }
 
 void ProgramSession::press(int x, int y)
 {
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), QString::number(x),
-              QString::number(y), QStringLiteral("mousedown"), QStringLiteral("1") });
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), device(x), device(y),
+              QStringLiteral("mousedown"), QStringLiteral("1") });
 }
 
 void ProgramSession::moveTo(int x, int y)
 {
     // No --sync: it waits for a motion event that never comes when the pointer is already there.
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), QString::number(x),
-              QString::number(y) });
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(window), device(x), device(y) });
 }
 
 void ProgramSession::release(int button)

@@ -29,6 +29,8 @@ public:
     QString programPath() const;
     // The environment the program is started with (TARNO_EMU_DIR set, updates pointed at a dead local port).
     QProcessEnvironment &environment();
+    // The interface language the program finds saved: "zh_CN", "zh_TW" or "en".
+    bool setLanguage(const QString &code);
 
     // Runs tarno-emu with these arguments on this session's mouse; returns its exit code.
     int emu(const QStringList &arguments, QString *output = nullptr) const;
@@ -45,7 +47,10 @@ public:
     int waitForExit(int timeoutMs = 10000);
 
     unsigned long windowId() const;
-    // Window-relative input through the X server, as a user's mouse and keyboard would give it.
+    // Device pixels per window pixel: the screen's scale factor, from the mapped window's size.
+    double scaleFactor() const { return scale; }
+    // Window-relative input through the X server, as a user's mouse and keyboard would give it; positions in the
+    // window's own (logical) pixels.
     void click(int x, int y, int button = 1);
     void press(int x, int y);
     void moveTo(int x, int y);
@@ -77,6 +82,7 @@ public:
 
 private:
     QString findMainWindow();
+    QString device(int logical) const;
 
     QTemporaryDir root;
     const QString programName;
@@ -84,6 +90,7 @@ private:
     QProcessEnvironment env;
     QByteArray stderrText;
     unsigned long window = 0;
+    double scale = 1.0;
 };
 
 #endif

@@ -1,5 +1,6 @@
 // Starts the tool on the emulated mouse in the current X server and saves a screenshot of each page,
 // so that a person on a machine without a display can still see what the tool looks like.
+// Arguments: the folder, and the interface language ("zh_CN", "zh_TW" or "en"; simplified Chinese by default).
 #include "programsession.h"
 
 #include <QApplication>
@@ -17,7 +18,10 @@ QRect windowArea(unsigned long window)
 {
     const QString text = ProgramSession::xdotool({ "getwindowgeometry", QString::number(window) });
     const QRegularExpressionMatch at = QRegularExpression("Position: (\\d+),(\\d+)").match(text);
-    return at.hasMatch() ? QRect(at.captured(1).toInt(), at.captured(2).toInt(), 1200, 750) : QRect();
+    const QRegularExpressionMatch size = QRegularExpression("Geometry: (\\d+)x(\\d+)").match(text);
+    if (!at.hasMatch() || !size.hasMatch())
+        return QRect();
+    return QRect(at.captured(1).toInt(), at.captured(2).toInt(), size.captured(1).toInt(), size.captured(2).toInt());
 }
 
 bool save(ProgramSession &session, const QString &folder, const QString &name)
@@ -43,6 +47,8 @@ int main(int argc, char *argv[])
         return 1;
 
     ProgramSession session;
+    if (argc > 2 && !session.setLanguage(QString::fromLocal8Bit(argv[2])))
+        return 1;
     if (!session.start()) {
         std::fprintf(stderr, "the tool did not start:\n%s\n", qPrintable(session.log()));
         return 1;

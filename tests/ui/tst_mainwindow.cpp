@@ -1,20 +1,29 @@
 // The main window on fake entry points: navigation and pictures, settings page, tray, reset, plug-out.
 #include "fakedevice.h"
 
+#include "buttons/btn_dialog.h"
+#include "buttons/buttons_widget.h"
+#include "buttons/micro_widget.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
+#include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/systemtray.h"
 #include "update/config_widget.h"
+#include "update/updatedialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
 #include <QStackedWidget>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -62,6 +71,74 @@ struct Shell
     }
 };
 
+QString textOf(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    return QString();
+}
+
+// Every label and button of the window, its pages and its dialogs, in creation order, and the tray's texts.
+QStringList shownTexts(Shell &shell)
+{
+    QStringList texts;
+    for (const QWidget *widget : shell.window.findChildren<QWidget *>()) {
+        if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QAbstractButton *>(widget))
+            texts << textOf(widget);
+    }
+    texts << shell.tray->toolTip() << shell.tray->openAction()->text() << shell.tray->exitAction()->text();
+    return texts;
+}
+
+bool hasChinese(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.script() == QChar::Script_Han)
+            return true;
+    }
+    return false;
+}
+
+// Why `text` does not fit `widget` at the widget's font (style sheet applied), or "" when it does.
+QString clipping(QWidget *widget, const QString &text)
+{
+    widget->ensurePolished();
+    const QFontMetrics metrics(widget->font());
+    QRect room = widget->contentsRect();
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.text = text;
+    if (qobject_cast<QRadioButton *>(widget)) {
+        room = widget->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, widget);
+    } else if (auto *button = qobject_cast<QPushButton *>(widget)) {
+        room = widget->style()->subElementRect(QStyle::SE_PushButtonContents, &option, widget);
+        if (!button->icon().isNull())
+            room.setLeft(room.left() + button->iconSize().width() + 4);
+    }
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int widest = 0;
+    for (const QString &line : lines)
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    QString problem;
+    if (widest > room.width())
+        problem = QStringLiteral("%1 px wide in %2").arg(widest).arg(room.width());
+    else if (lines.size() > 1 && lines.size() * metrics.lineSpacing() > room.height())
+        problem = QStringLiteral("%1 lines in %2 px").arg(lines.size()).arg(room.height());
+    else if (lines.size() == 1 && qobject_cast<QLabel *>(widget)) {
+        // Vertically centred: the ink, descenders included, must lie inside the box.
+        const int baseline = room.top() + (room.height() - metrics.height()) / 2 + metrics.ascent();
+        const QRect ink = metrics.tightBoundingRect(text).translated(room.left(), baseline);
+        if (ink.top() < room.top() || ink.bottom() > room.bottom())
+            problem = QStringLiteral("ink rows %1..%2 in %3..%4")
+                          .arg(ink.top()).arg(ink.bottom()).arg(room.top()).arg(room.bottom());
+    }
+    if (problem.isEmpty())
+        return problem;
+    return QStringLiteral("%1 \"%2\": %3").arg(QString::fromLatin1(widget->metaObject()->className()), text, problem);
+}
+
 int controlWritesOf(quint8 code)
 {
     int count = 0;
@@ -90,6 +167,9 @@ private slots:
     void resetPopup_data();
     void resetPopup();
     void dragByTitleBar();
+    void languagesFitAndSwitchLive_data();
+    void languagesFitAndSwitchLive();
+    void localTranslatorOnlyOverSimplified();
 
 private:
     QTemporaryDir emuDir;
@@ -100,6 +180,8 @@ void tst_MainWindow::initTestCase()
     // The window watches the emulated mouse's folder: keep it away from any mouse another run plugs in.
     QVERIFY(emuDir.isValid());
     qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir.path()));
+    // The language choice is saved in the user's settings: here, in the test's own folder.
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, emuDir.path());
 }
 
 void tst_MainWindow::init()
@@ -312,6 +394,120 @@ void tst_MainWindow::dragByTitleBar()
     QMouseEvent stray(QEvent::MouseMove, QPointF(0, 0), QPointF(grab), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(shell.titleBar, &stray);
     QCOMPARE(shell.window.pos(), origin + QPoint(-120, 55));
+}
+
+void tst_MainWindow::languagesFitAndSwitchLive_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("simplified Chinese") << int(InterfaceLanguage::SimplifiedChinese);
+    QTest::newRow("traditional Chinese") << int(InterfaceLanguage::TraditionalChinese);
+    QTest::newRow("English") << int(InterfaceLanguage::English);
+}
+
+void tst_MainWindow::languagesFitAndSwitchLive()
+{
+    QFETCH(int, language);
+    const auto chosen = InterfaceLanguage::Language(language);
+    const auto before = chosen == InterfaceLanguage::SimplifiedChinese ? InterfaceLanguage::English
+                                                                       : InterfaceLanguage::SimplifiedChinese;
+    LanguageSwitcher languages;
+    languages.apply(before);
+    // Hovering a page button shows its tip, which must follow the language too.
+    auto hoverFirstPageButton = [](Shell &shell) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(shell.nav->button(1), &enter);
+    };
+
+    Shell live;
+    QVERIFY(live.start(true));
+    live.window.useLanguages(&languages);
+    hoverFirstPageButton(live);
+    const QStringList old = shownTexts(live);
+    QComboBox *box = live.configPage->findChild<QComboBox *>(QStringLiteral("languageBox"));
+    QCOMPARE(box->currentIndex(), int(before));
+
+    FakeDevice::calls.clear();
+    box->setCurrentIndex(language);
+    emit box->activated(language);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QVERIFY2(FakeDevice::calls.isEmpty(), qPrintable(FakeDevice::names().join(QLatin1Char(' '))));
+    QCOMPARE(languages.current(), chosen);
+    QCOMPARE(LanguageSwitcher::userSettings()->value(QStringLiteral("language")).toString(),
+             InterfaceLanguage::code(chosen));
+
+    // Switched live, every text reads as in a window built in that language.
+    Shell fresh;
+    QVERIFY(fresh.start(true));
+    fresh.window.useLanguages(&languages);
+    hoverFirstPageButton(fresh);
+    QCOMPARE(fresh.configPage->findChild<QComboBox *>(QStringLiteral("languageBox"))->currentIndex(), language);
+    const QStringList switched = shownTexts(live);
+    QCOMPARE(switched, shownTexts(fresh));
+    int changed = 0;
+    for (int i = 0; i < old.size(); ++i) {
+        changed += switched.at(i) != old.at(i);
+        if (chosen == InterfaceLanguage::English)
+            QVERIFY2(!hasChinese(switched.at(i)), qPrintable(switched.at(i)));
+    }
+    QVERIFY(changed > 40);
+
+    // Every text fits its box at its font, also those that only some states show.
+    QStringList clipped;
+    for (QWidget *widget : fresh.window.findChildren<QWidget *>()) {
+        const QString text = textOf(widget);
+        if (!text.isEmpty())
+            clipped << clipping(widget, text);
+    }
+    for (int page = 1; page <= 3; ++page) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(fresh.nav->button(page), &enter);
+        QLabel *tip = fresh.nav->findChild<QLabel *>(QStringLiteral("tipLabel"));
+        clipped << clipping(tip, tip->text());
+    }
+    const auto translated = [](const char *context, const char *source) {
+        return QCoreApplication::translate(context, source);
+    };
+    auto *settings = static_cast<config_Widget *>(fresh.configPage);
+    UpdateDialog *update = settings->updateDialog;
+    btn_Dialog *buttonDialog = fresh.window.findChild<buttons_Widget *>()->dialog;
+    const QList<QPair<QWidget *, QString>> states {
+        { buttonDialog->recorder->startButton, translated("micro_Widget", "停止录制") },
+        { buttonDialog->titleLabel, translated("btn_Dialog", "自定义组合键:") + QStringLiteral("CTRL+SHIFT+A") },
+        { settings->fwVersionButton, translated("TARNO_Gaming", "发现新版本  ") },
+        { settings->appVersionButton, translated("TARNO_Gaming", "发现新版本  ") },
+        { update->statusLabel, translated("FirmwareTransfer", "正在升级固件...%1%").arg(100) },
+        { update->statusLabel, translated("UpdateDialog", "固件升级已完成") },
+        { update->messageLabel, translated("UpdateDialog", "升级为版本V") + QStringLiteral("1.2.3") },
+        { update->messageLabel, translated("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
+                                                           "固件升级约需要1分钟，在此期间，鼠标将无法使用。") },
+    };
+    for (const auto &state : states)
+        clipped << clipping(state.first, state.second);
+    clipped.removeAll(QString());
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+
+    languages.apply(InterfaceLanguage::SimplifiedChinese);
+}
+
+void tst_MainWindow::localTranslatorOnlyOverSimplified()
+{
+    // An older install's own "lang_zh_cn" in the working directory: here one that turns the texts into English.
+    QTemporaryDir work;
+    QVERIFY(QFile::copy(QStringLiteral(TARNO_BIN_DIR "/../i18n/tarno_en.qm"), work.filePath("lang_zh_cn.qm")));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work.path()));
+    const auto caption = [] { return QCoreApplication::translate("config_Widget", "语言"); };
+    {
+        LanguageSwitcher languages;
+        languages.apply(InterfaceLanguage::SimplifiedChinese);
+        QCOMPARE(caption(), QStringLiteral("Language"));
+        languages.apply(InterfaceLanguage::TraditionalChinese);
+        QCOMPARE(caption(), QStringLiteral("語言"));
+        languages.apply(InterfaceLanguage::SimplifiedChinese);
+        QCOMPARE(caption(), QStringLiteral("Language"));
+    }
+    QCOMPARE(caption(), QStringLiteral("语言"));
+    QVERIFY(QDir::setCurrent(previous));
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -1,7 +1,10 @@
 // The main window's decisions and the device-change record parsing, without widgets.
 #include "platform/devicechange.h"
+#include "ui/language.h"
 #include "ui/shellstate.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -40,6 +43,8 @@ private slots:
     void parseRefusesShortOrForeignRecords_data();
     void parseRefusesShortOrForeignRecords();
     void parseStopsAtAvailableBytes();
+    void interfaceLanguage_data();
+    void interfaceLanguage();
 };
 
 void tst_ShellState::pictureAnimation_data()
@@ -193,6 +198,48 @@ void tst_ShellState::parseStopsAtAvailableBytes()
     const auto change = parseDeviceBroadcast(0x8004, buffer.constData(), std::size_t(available));
     QVERIFY(change.has_value());
     QCOMPARE(change->interfaceName, name);
+}
+
+void tst_ShellState::interfaceLanguage_data()
+{
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QStringList>("desktop");
+    QTest::addColumn<int>("language");
+    const int simplified = InterfaceLanguage::SimplifiedChinese;
+    const int traditional = InterfaceLanguage::TraditionalChinese;
+    const int english = InterfaceLanguage::English;
+    QTest::newRow("zh-CN") << QString() << QStringList { "zh-CN", "zh-Hans-CN", "zh", "en" } << simplified;
+    QTest::newRow("zh-SG") << QString() << QStringList { "zh-SG" } << simplified;
+    QTest::newRow("zh-Hans") << QString() << QStringList { "zh-Hans" } << simplified;
+    QTest::newRow("zh_TW as a locale name") << QString() << QStringList { "zh_TW" } << traditional;
+    QTest::newRow("zh-HK") << QString() << QStringList { "zh-HK", "zh-Hant-HK" } << traditional;
+    QTest::newRow("zh-MO") << QString() << QStringList { "zh-MO" } << traditional;
+    // The script outweighs the region.
+    QTest::newRow("zh-Hant-CN") << QString() << QStringList { "zh-Hant-CN" } << traditional;
+    QTest::newRow("zh-Hans-HK") << QString() << QStringList { "zh-Hans-HK" } << simplified;
+    QTest::newRow("German, then Taiwan") << QString() << QStringList { "de-DE", "zh-TW" } << traditional;
+    QTest::newRow("English before Chinese") << QString() << QStringList { "en-GB", "zh-CN" } << english;
+    QTest::newRow("French only") << QString() << QStringList { "fr-FR", "fr" } << english;
+    QTest::newRow("nothing known") << QString() << QStringList() << english;
+    QTest::newRow("saved wins") << "en" << QStringList { "zh-CN" } << english;
+    QTest::newRow("saved traditional") << "zh_TW" << QStringList { "en-US" } << traditional;
+    QTest::newRow("saved nonsense") << "klingon" << QStringList { "zh-TW" } << traditional;
+}
+
+void tst_ShellState::interfaceLanguage()
+{
+    QFETCH(QString, saved);
+    QFETCH(QStringList, desktop);
+    QFETCH(int, language);
+    QTemporaryDir folder;
+    QSettings settings(folder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    if (!saved.isEmpty())
+        settings.setValue(QStringLiteral("language"), saved);
+    QCOMPARE(int(InterfaceLanguage::load(settings, desktop)), language);
+
+    // Saved, the choice comes back whatever the desktop says.
+    InterfaceLanguage::save(settings, InterfaceLanguage::Language(language));
+    QCOMPARE(int(InterfaceLanguage::load(settings, { QStringLiteral("fr") })), language);
 }
 
 QTEST_APPLESS_MAIN(tst_ShellState)

@@ -158,7 +158,8 @@ void tst_UpdateWindow::settingsPageAtStart()
     QVERIFY(!w.page->appUpdateMark->isVisible());
     QVERIFY(w.page->appVersionButton->isVisible());
     QCOMPARE(w.page->appVersionButton->text(), QStringLiteral("Version: 1.0.9"));
-    QVERIFY(!w.page->languageBox->isVisible());
+    QVERIFY(w.page->languageBox->isVisible());
+    QCOMPARE(w.page->languageBox->count(), 3);
     QVERIFY(!w.page->exportButton->isEnabled());
     QVERIFY(!w.page->importButton->isEnabled());
 }

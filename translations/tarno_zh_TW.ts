@@ -1,0 +1,374 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>DPILeft</name>
+    <message>
+        <source>DPI灵敏度数量</source>
+        <translation>DPI靈敏度等級</translation>
+    </message>
+    <message>
+        <source>级别数量</source>
+        <translation>等級數量</translation>
+    </message>
+    <message>
+        <source>级别I</source>
+        <translation>等級I</translation>
+    </message>
+    <message>
+        <source>级别II</source>
+        <translation>等級II</translation>
+    </message>
+    <message>
+        <source>级别III</source>
+        <translation>等級III</translation>
+    </message>
+    <message>
+        <source>级别IV</source>
+        <translation>等級IV</translation>
+    </message>
+    <message>
+        <source>级别V</source>
+        <translation>等級V</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareTransfer</name>
+    <message>
+        <source>正在升级固件...%1%</source>
+        <translation>正在更新韌體...%1%</translation>
+    </message>
+</context>
+<context>
+    <name>Nav_Bar</name>
+    <message>
+        <source>按键设置</source>
+        <translation>按鍵設定</translation>
+    </message>
+    <message>
+        <source>灯光设置</source>
+        <translation>燈光設定</translation>
+    </message>
+    <message>
+        <source>指针设置</source>
+        <translation>指標設定</translation>
+    </message>
+</context>
+<context>
+    <name>PopBox</name>
+    <message>
+        <source>请确认操作</source>
+        <translation>請確認操作</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>SystemTray</name>
+    <message>
+        <source>TARNO DUVERUR</source>
+        <translation>TARNO DUVERUR</translation>
+    </message>
+    <message>
+        <source>显示</source>
+        <translation>顯示</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>結束</translation>
+    </message>
+</context>
+<context>
+    <name>TARNO_Gaming</name>
+    <message>
+        <source>恢复默认设置</source>
+        <translation>恢復預設設定</translation>
+    </message>
+    <message>
+        <source>将把您的鼠标恢复为出厂配置，是否继续？</source>
+        <translation>將您的滑鼠恢復為原廠設定，是否繼續？</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>恢復</translation>
+    </message>
+    <message>
+        <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
+        <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
+    </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>發現新版本  </translation>
+    </message>
+</context>
+<context>
+    <name>UpdateDialog</name>
+    <message>
+        <source>固件更新</source>
+        <translation>韌體更新</translation>
+    </message>
+    <message>
+        <source>升级内容:
+ text here</source>
+        <translation>更新內容:
+ text here</translation>
+    </message>
+    <message>
+        <source>发现新的固件版本</source>
+        <translation>發現新的韌體版本</translation>
+    </message>
+    <message>
+        <source>开始更新</source>
+        <translation>開始更新</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>確定</translation>
+    </message>
+    <message>
+        <source>固件升级已完成</source>
+        <translation>韌體更新已完成</translation>
+    </message>
+    <message>
+        <source>升级为版本V</source>
+        <translation>已更新為版本V</translation>
+    </message>
+</context>
+<context>
+    <name>btn_Dialog</name>
+    <message>
+        <source>单击左键</source>
+        <translation>按一下左鍵</translation>
+    </message>
+    <message>
+        <source>功能键</source>
+        <translation>功能鍵</translation>
+    </message>
+    <message>
+        <source>组合键</source>
+        <translation>組合鍵</translation>
+    </message>
+    <message>
+        <source>多键宏</source>
+        <translation>多鍵巨集</translation>
+    </message>
+    <message>
+        <source>自定义组合键:</source>
+        <translation>自訂組合鍵:</translation>
+    </message>
+</context>
+<context>
+    <name>combo_List</name>
+    <message>
+        <source>自定义组合键:</source>
+        <translation>自訂組合鍵:</translation>
+    </message>
+    <message>
+        <source>关闭窗口(ALT+F4)</source>
+        <translation>關閉視窗(ALT+F4)</translation>
+    </message>
+    <message>
+        <source>显示桌面(WIN+D)</source>
+        <translation>顯示桌面(WIN+D)</translation>
+    </message>
+    <message>
+        <source>浏览器中的下一个标签(Ctrl+Tab)</source>
+        <translation>瀏覽器中的下一個分頁(Ctrl+Tab)</translation>
+    </message>
+    <message>
+        <source>浏览器中的上一个标签(Ctrl+Shift+Tab)</source>
+        <translation>瀏覽器中的上一個分頁(Ctrl+Shift+Tab)</translation>
+    </message>
+    <message>
+        <source>剪切(Ctrl+X)</source>
+        <translation>剪下(Ctrl+X)</translation>
+    </message>
+    <message>
+        <source>粘贴(Ctrl+V)</source>
+        <translation>貼上(Ctrl+V)</translation>
+    </message>
+    <message>
+        <source>撤销(Ctrl+Z)</source>
+        <translation>復原(Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>重做(Ctrl+Y)</source>
+        <translation>取消復原(Ctrl+Y)</translation>
+    </message>
+    <message>
+        <source>复制(Ctrl+C)</source>
+        <translation>複製(Ctrl+C)</translation>
+    </message>
+</context>
+<context>
+    <name>config_Widget</name>
+    <message>
+        <source>固件版本信息</source>
+        <translation>韌體版本資訊</translation>
+    </message>
+    <message>
+        <source>软件版本信息</source>
+        <translation>軟體版本資訊</translation>
+    </message>
+    <message>
+        <source>语言</source>
+        <translation>語言</translation>
+    </message>
+</context>
+<context>
+    <name>disconnect_Widget</name>
+    <message>
+        <source>未检测到设备</source>
+        <translation>未偵測到裝置</translation>
+    </message>
+    <message>
+        <source>请检查USB是否正确接入</source>
+        <translation>請檢查USB是否正確連接</translation>
+    </message>
+</context>
+<context>
+    <name>func_List</name>
+    <message>
+        <source>禁用</source>
+        <translation>停用</translation>
+    </message>
+    <message>
+        <source>单击左键</source>
+        <translation>按一下左鍵</translation>
+    </message>
+    <message>
+        <source>单击右键</source>
+        <translation>按一下右鍵</translation>
+    </message>
+    <message>
+        <source>单击中键</source>
+        <translation>按一下中鍵</translation>
+    </message>
+    <message>
+        <source>后退</source>
+        <translation>上一頁</translation>
+    </message>
+    <message>
+        <source>前进</source>
+        <translation>下一頁</translation>
+    </message>
+    <message>
+        <source>提高DPI</source>
+        <translation>提高DPI</translation>
+    </message>
+    <message>
+        <source>降低DPI</source>
+        <translation>降低DPI</translation>
+    </message>
+    <message>
+        <source>瞄准键</source>
+        <translation>瞄準鍵</translation>
+    </message>
+    <message>
+        <source>向左滚动</source>
+        <translation>向左捲動</translation>
+    </message>
+    <message>
+        <source>向右滚动</source>
+        <translation>向右捲動</translation>
+    </message>
+</context>
+<context>
+    <name>leds_Widget</name>
+    <message>
+        <source> 常亮</source>
+        <translation> 恆亮</translation>
+    </message>
+    <message>
+        <source> 射击</source>
+        <translation> 射擊</translation>
+    </message>
+    <message>
+        <source> 呼吸</source>
+        <translation> 呼吸</translation>
+    </message>
+    <message>
+        <source> 狂暴</source>
+        <translation> 狂暴</translation>
+    </message>
+    <message>
+        <source> 轮播</source>
+        <translation> 輪播</translation>
+    </message>
+    <message>
+        <source> 关闭</source>
+        <translation> 關閉</translation>
+    </message>
+    <message>
+        <source>灯光模式</source>
+        <translation>燈光模式</translation>
+    </message>
+    <message>
+        <source>频率调节</source>
+        <translation>速度調整</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>顏色</translation>
+    </message>
+    <message>
+        <source>恢复预设</source>
+        <translation>恢復預設</translation>
+    </message>
+    <message>
+        <source>调色器</source>
+        <translation>調色器</translation>
+    </message>
+</context>
+<context>
+    <name>micro_Widget</name>
+    <message>
+        <source>启动录制</source>
+        <translation>開始錄製</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>记录延迟</source>
+        <translation>記錄延遲</translation>
+    </message>
+    <message>
+        <source>停止录制</source>
+        <translation>停止錄製</translation>
+    </message>
+    <message>
+        <source> 毫秒延迟</source>
+        <translation> 毫秒延遲</translation>
+    </message>
+</context>
+<context>
+    <name>mkey_Edit</name>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>清除</translation>
+    </message>
+</context>
+<context>
+    <name>pointer_Widget</name>
+    <message>
+        <source>报告率</source>
+        <translation>回報率</translation>
+    </message>
+    <message>
+        <source>瞄准键DPI速度</source>
+        <translation>瞄準鍵DPI速度</translation>
+    </message>
+</context>
+</TS>
