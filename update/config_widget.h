@@ -19,6 +19,10 @@ public:
 
     // Shows "Version: a.b.c" on the firmware button and drops any earlier offer's connection.
     void showFirmwareVersion(const QString &text);
+    // One line above the version rows: the firmware update did not take, or the new application did not start.
+    void showFirmwareNotTaken(const QString &reported, const QString &offered);
+    void showStartFailure(const QString &executable);
+    void clearNotice();
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -26,6 +30,7 @@ public:
     QLabel *appUpdateMark = nullptr;
     UpdateDialog *updateDialog = nullptr;
     QComboBox *languageBox = nullptr;
+    QLabel *noticeLabel = nullptr;
 };
 
 #endif

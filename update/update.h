@@ -4,6 +4,7 @@
 #ifndef UPDATE_H
 #define UPDATE_H
 
+#include "update/firmwareimage.h"
 #include "update/partialdownload.h"
 
 #include <QMutex>
@@ -56,12 +57,15 @@ public slots:
 signals:
     void signalGetUpdateFinished(QString filename);
     void signalGetFWUpdateFinished(QString filename);
+    // Emitted just before signalGetFWUpdateFinished: the image's length, digest and version.
+    void firmwareImageRecorded(FirmwareImageRecord record);
     void singalGetFWContentFinished();
 
 private:
     QNetworkReply *startDownload(PartialDownload &download, const QUrl &url, qint64 &resumeOffset);
     bool receive(PartialDownload &download, QNetworkReply *reply);
     bool finishDownload(PartialDownload &download, QNetworkReply *reply);
+    void restartFromZero(PartialDownload &download, QNetworkReply *reply);
     QNetworkReply *get(const QUrl &url);
 
     QNetworkAccessManager *manager = nullptr;

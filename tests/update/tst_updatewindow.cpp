@@ -5,6 +5,7 @@
 #include "fakedevice.h"
 #include "ui/mainwindow.h"
 #include "update/config_widget.h"
+#include "update/firmwareimage.h"
 #include "update/updatedialog.h"
 
 #include <QComboBox>
@@ -216,8 +217,9 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
     QVERIFY(writeFile(Image, QByteArray(57, 'f')));
     Window w;
     w.startWithMouse();
+    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
     w.window.FWUpdateFound(Image);
-    w.dialog->versionText = QStringLiteral("1.2.4");
+    QCOMPARE(w.dialog->versionText, QStringLiteral("1.2.4"));
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     QVERIFY(w.dialog->isVisible());
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("V1.2.4"));
@@ -227,17 +229,29 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
 
     FakeDevice::calls.clear();
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    // On a thread of its own; closing the dialog meanwhile is refused.
+    QVERIFY(w.window.flashing());
+    QVERIFY(!w.dialog->close());
+    QTRY_VERIFY(!w.window.flashing());
+    QVERIFY(w.dialog->isVisible());
     const QStringList names = FakeDevice::names();
     QCOMPARE(names.first(), QStringLiteral("OpenConfigDevice"));
     QCOMPARE(names.count(QStringLiteral("WrtieConfig")), 3 + 2 + 3);
     QCOMPARE(names.last(), QStringLiteral("CloseConfigDevice"));
+    QCOMPARE(w.dialog->progressBar->value(), 57);
 
+    // Done only when the mouse, back again, reports the version it was sent.
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在等待鼠标重新连接..."));
+    QVERIFY(!w.dialog->okButton->isVisible());
+    w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
+    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
+    w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
     QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
     QVERIFY(w.dialog->okButton->isVisible());
     QVERIFY(!w.dialog->startButton->isVisible());
     QVERIFY(!w.dialog->progressBar->isVisible());
-    QCOMPARE(w.dialog->progressBar->value(), 57);
+    QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.4\"")));
 
     QTest::mouseClick(w.dialog->okButton, Qt::LeftButton);
     QVERIFY(!w.dialog->isVisible());
@@ -251,6 +265,7 @@ void tst_UpdateWindow::failedPacketLeavesProgress()
     QVERIFY(writeFile(Image, QByteArray(200, 'f')));
     Window w;
     w.startWithMouse();
+    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
     w.window.FWUpdateFound(Image);
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     QVERIFY(w.dialog->isVisible());
@@ -258,6 +273,7 @@ void tst_UpdateWindow::failedPacketLeavesProgress()
     FakeDevice::calls.clear();
     FakeDevice::configWriteResults = { 0, 0, 0, 0, 1 };
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QTRY_VERIFY(!w.window.flashing());
     QCOMPARE(FakeDevice::names().count(QStringLiteral("WrtieConfig")), 5);
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在升级固件...28%"));
     QCOMPARE(w.dialog->progressBar->maximum(), 200);
@@ -272,14 +288,17 @@ void tst_UpdateWindow::missingImageSendsNothing()
     QVERIFY(writeFile(Image, QByteArray(100, 'f')));
     Window w;
     w.startWithMouse();
+    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
     w.window.FWUpdateFound(Image);
     QVERIFY(QFile::remove(Image));
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
 
     FakeDevice::calls.clear();
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QVERIFY(!w.window.flashing());
     QVERIFY(FakeDevice::calls.isEmpty());
     QVERIFY(logLines.contains(QStringLiteral("file not exists")));
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("无法升级固件"));
 }
 
 void tst_UpdateWindow::dialogTextsTakeTheirStyle()
