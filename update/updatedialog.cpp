@@ -3,6 +3,7 @@
 #include "style/style.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -122,6 +123,7 @@ void UpdateDialog::showNoReturn(int seconds)
 
 void UpdateDialog::explainHold(bool afterwards)
 {
+    qDebug() << (afterwards ? "quit held until the firmware transfer ends" : "close held during the firmware transfer");
     messageLabel->setText(afterwards ? tr("正在升级固件，程序将在升级完成后退出。")
                                      : tr("正在升级固件，完成前不能关闭此窗口。"));
 }
