@@ -253,7 +253,8 @@ void TARNO_Gaming::RunFWUpdate()
         dialog->statusLabel->setText(status);
     });
     connect(flash, &QThread::finished, this, &TARNO_Gaming::flashEnded);
-    flash->start();
+    // It sleeps in the library for every packet and must be ready again for the link's next frame.
+    flash->start(QThread::TimeCriticalPriority);
 }
 
 void TARNO_Gaming::flashEnded()
