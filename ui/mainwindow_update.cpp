@@ -90,6 +90,8 @@ void TARNO_Gaming::retireUpdateWorker()
             worker->thread()->quit();
         },
         Qt::QueuedConnection);
+    // What the worker announced so far is handled now, while `updater` still names it.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     updater = nullptr;
     updateThread = nullptr;
 }

@@ -81,6 +81,7 @@ private slots:
     void settingsPageAtStart();
     void firmwareOfferAcrossResetAndUnplug();
     void offerOfMissingFileChangesNothing();
+    void failedStartIsShown();
     void transferShowsProgressAndFinish();
     void failedPacketLeavesProgress();
     void missingImageSendsNothing();
@@ -210,6 +211,22 @@ void tst_UpdateWindow::offerOfMissingFileChangesNothing()
     QVERIFY(!w.firmwareClickOpensDialog());
     QCOMPARE(w.page->appVersionButton->text(), QStringLiteral("Version: 1.0.9"));
     QVERIFY(!w.page->appUpdateMark->isVisible());
+}
+
+void tst_UpdateWindow::failedStartIsShown()
+{
+    const QString executable = QStringLiteral("TARNO_CONNECT_PC_V1.0.10.exe");
+    QVERIFY(writeFile(executable, "not a program"));
+    QVERIFY(QFile::setPermissions(executable, QFile::ReadOwner | QFile::WriteOwner));
+    Window w;
+    w.window.show();
+    w.settingsButton->setChecked(true);
+    QVERIFY(!w.page->noticeLabel->isVisible());
+
+    QTest::mouseClick(w.page->appVersionButton, Qt::LeftButton);
+    QVERIFY(w.page->noticeLabel->isVisible());
+    QCOMPARE(w.page->noticeLabel->text(), QStringLiteral("新版本程序无法启动：") + executable);
+    QCOMPARE(w.page->appVersionButton->text(), Offer);
 }
 
 void tst_UpdateWindow::transferShowsProgressAndFinish()
