@@ -3,6 +3,8 @@
 // at the library, against the floor of one 1 ms frame per packet of the same transfer. The program downloads the
 // image from nginx on loopback, as it would from the maker's server, and runs in the X server of $DISPLAY
 // (scripts/bench.sh runs this under xvfb-run). Each iteration uses a fresh mouse and a fresh program.
+#include "childprocess.h"
+#include "programinstall.h"
 #include "testserver.h"
 
 #include <QCoreApplication>
@@ -13,7 +15,6 @@
 #include <QPoint>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "benchmain.h"
 
@@ -126,55 +127,6 @@ Server &server()
     return instance;
 }
 
-// A user's install: the program beside the library, a plugged-in mouse whose calls are captured, a working folder.
-struct Install
-{
-    QTemporaryDir root;
-    QString program;
-    QString problem;
-
-    Install()
-    {
-        for (const char *folder : { "program", "emu", "work", "runtime" })
-            QDir(root.path()).mkpath(QString::fromLatin1(folder));
-        QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        program
-            = root.filePath(QStringLiteral("program/TARNO_CONNECT_PC_flash%1").arg(QCoreApplication::applicationPid()));
-        if (!QFile::copy(BinDir + QStringLiteral("/TARNO_CONNECT_PC"), program)
-            || !QFile::setPermissions(program, QFile::permissions(BinDir + QStringLiteral("/TARNO_CONNECT_PC")))
-            || !QFile::copy(BinDir + QStringLiteral("/libtarno.so"),
-                            root.filePath(QStringLiteral("program/libtarno.so"))))
-            problem = QStringLiteral("cannot copy the program");
-        else if (emu({ QStringLiteral("plug") }) != 0 || emu({ QStringLiteral("capture"), capturePath() }) != 0)
-            problem = QStringLiteral("tarno-emu failed");
-    }
-
-    QString capturePath() const { return root.filePath(QStringLiteral("capture.txt")); }
-
-    int emu(const QStringList &arguments) const
-    {
-        QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")));
-        tool.setProcessEnvironment(environment);
-        tool.start(BinDir + QStringLiteral("/tarno-emu"), arguments);
-        return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    }
-
-    QProcessEnvironment environment(const Server &from) const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
-        environment.insert(QStringLiteral("TARNO_UPDATE_URL"), from.nginx.baseUrl());
-        environment.insert(QStringLiteral("SSL_CERT_FILE"), from.authority.caPath());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
-        return environment;
-    }
-};
-
 // Follows the capture file as the library appends to it, reading only what is new.
 class CaptureTail
 {
@@ -219,18 +171,20 @@ void flashThroughDialog(benchmark::State &state)
     double seconds = 0;
     int packets = 0;
     for (auto _ : state) {
-        Install install;
-        if (!install.problem.isEmpty())
-            return state.SkipWithError(install.problem.toUtf8().constData());
-        QProcess program;
-        program.setProcessEnvironment(install.environment(from));
-        program.setWorkingDirectory(install.root.filePath(QStringLiteral("work")));
-        program.start(install.program, QStringList());
+        ProgramInstall install(BinDir, QStringLiteral("flash"));
+        const QString capturePath = install.filePath(QStringLiteral("capture.txt"));
+        if (!install.problem().isEmpty() || install.emu({ QStringLiteral("capture"), capturePath }) != 0)
+            return state.SkipWithError("cannot install the program");
+        QMap<QString, QString> environment = install.environment();
+        environment.insert(QStringLiteral("TARNO_UPDATE_URL"), from.nginx.baseUrl());
+        environment.insert(QStringLiteral("SSL_CERT_FILE"), from.authority.caPath());
+        environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
+        ChildProcess program;
         QString window;
-        if (!program.waitForStarted(10000)
-            || !waitFor([&] { return !(window = windowOfSize(program.processId(), "1200x750")).isEmpty(); }, 20000))
+        if (!program.start(install.program(), {}, environment, install.workDir())
+            || !waitFor([&] { return !(window = windowOfSize(program.pid(), "1200x750")).isEmpty(); }, 20000))
             return state.SkipWithError("the program showed no window (is DISPLAY set?)");
-        const QString image = install.root.filePath(QStringLiteral("work/Z31_USB.bin"));
+        const QString image = QDir(install.workDir()).filePath(QStringLiteral("Z31_USB.bin"));
         if (!waitFor([&] { return QFileInfo(image).size() == ImageSize; }, 30000))
             return state.SkipWithError("the image was not downloaded");
         click(window, SettingsButton);
@@ -238,16 +192,15 @@ void flashThroughDialog(benchmark::State &state)
         // The button opens the dialog once the offer has been made; a click beside an open dialog would close it.
         for (int attempt = 0; attempt < 30 && dialog.isEmpty(); ++attempt) {
             click(window, FirmwareButton);
-            waitFor([&] { return !(dialog = windowOfSize(program.processId(), "800x500")).isEmpty(); }, 1000);
+            waitFor([&] { return !(dialog = windowOfSize(program.pid(), "800x500")).isEmpty(); }, 1000);
         }
         if (dialog.isEmpty())
             return state.SkipWithError("no firmware dialog");
-        if (install.emu({ QStringLiteral("latency"), QStringLiteral("1000") }) != 0
-            || !QFile(install.capturePath()).resize(0))
+        if (install.emu({ QStringLiteral("latency"), QStringLiteral("1000") }) != 0 || !QFile(capturePath).resize(0))
             return state.SkipWithError("cannot prepare the mouse");
         moveTo(dialog, StartButton);
 
-        CaptureTail capture(install.capturePath());
+        CaptureTail capture(capturePath);
         int written = 0;
         const auto start = std::chrono::steady_clock::now();
         xdotool({ QStringLiteral("click"), QStringLiteral("1") });
@@ -255,7 +208,6 @@ void flashThroughDialog(benchmark::State &state)
             return state.SkipWithError("the transfer did not reach its finish packet");
         const double run = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         program.terminate();
-        program.waitForFinished(10000);
         state.SetIterationTime(run);
         seconds += run;
         packets = written;

@@ -125,7 +125,7 @@ void UpdateDialog::explainHold(bool afterwards)
 {
     qDebug() << (afterwards ? "quit held until the firmware transfer ends" : "close held during the firmware transfer");
     messageLabel->setText(afterwards ? tr("正在升级固件，程序将在升级完成后退出。")
-                                     : tr("正在升级固件，完成前不能关闭此窗口。"));
+                                     : tr("正在升级固件，完成前不能关闭窗口。"));
 }
 
 void UpdateDialog::reject()
