@@ -73,7 +73,14 @@ void TARNO_Gaming::retireUpdateWorker()
 {
     if (!updateThread)
         return;
+    // What the worker announced so far is handled now, while `updater` still names it (it cannot end before
+    // it is asked to below).
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     QThread *thread = updateThread;
+    Update *worker = updater;
+    updater = nullptr;
+    updateThread = nullptr;
+    checkPending = false;
     retiringThreads.append(thread);
     connect(thread, &QThread::finished, this, [this, thread] {
         retiringThreads.erase(std::remove_if(retiringThreads.begin(), retiringThreads.end(),
@@ -82,7 +89,6 @@ void TARNO_Gaming::retireUpdateWorker()
         startPendingCheck();
     });
     // Runs on the worker's thread after whatever it is doing now; nothing is announced after stop().
-    Update *worker = updater;
     QMetaObject::invokeMethod(
         worker,
         [worker] {
@@ -90,16 +96,11 @@ void TARNO_Gaming::retireUpdateWorker()
             worker->thread()->quit();
         },
         Qt::QueuedConnection);
-    // What the worker announced so far is handled now, while `updater` still names it.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    updater = nullptr;
-    updateThread = nullptr;
 }
 
 void TARNO_Gaming::stopUpdateWorkers()
 {
     retireUpdateWorker();
-    checkPending = false;
     const QList<QPointer<QThread>> threads = retiringThreads;
     retiringThreads.clear();
     // The program is ending: nothing is left on screen to freeze, and a worker cut off in the middle of
@@ -270,6 +271,10 @@ void TARNO_Gaming::flashEnded()
     resetButton->setEnabled(deviceContext.deviceConnected == 1);
 
     UpdateDialog *dialog = configPage->updateDialog;
+    if (quitAfterFlash) {
+        QCoreApplication::quit();
+        return;
+    }
     if (outcome == FirmwareTransfer::Outcome::DataFailed) {
         dialog->setPhase(UpdateDialog::Phase::Ready);
     } else {
@@ -282,10 +287,6 @@ void TARNO_Gaming::flashEnded()
             connect(firmwareWait, &QTimer::timeout, this, &TARNO_Gaming::firmwareWaitExpired);
         }
         firmwareWait->start(FirmwareReturnSeconds * 1000);
-    }
-    if (quitAfterFlash) {
-        QCoreApplication::quit();
-        return;
     }
     const QList<DeviceChange> held = heldDeviceChanges;
     heldDeviceChanges.clear();

@@ -4,10 +4,12 @@
 #include "device/deviceprotocol.h"
 #include "fakedevice.h"
 #include "ui/mainwindow.h"
+#include "ui/systemtray.h"
 #include "update/config_widget.h"
 #include "update/firmwareimage.h"
 #include "update/updatedialog.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -86,6 +88,8 @@ private slots:
     void failedPacketLeavesProgress();
     void missingImageSendsNothing();
     void dialogTextsTakeTheirStyle();
+    // Last: the quit it tests leaves the thread's event loops ending at once.
+    void quitDuringTransferWaitsForItsEnd();
 
 private:
     QTemporaryDir emuDir;
@@ -246,23 +250,27 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
 
     FakeDevice::calls.clear();
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
-    // On a thread of its own; closing the dialog meanwhile is refused.
+    // On a thread of its own; closing the dialog meanwhile is refused, the mouse's re-enumeration waits.
     QVERIFY(w.window.flashing());
     QVERIFY(!w.dialog->close());
+    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
+    w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
+    w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
+    QVERIFY(w.page->fwVersionButton->isVisible());
+    QCOMPARE(w.page->fwVersionButton->text(), Offer);
     QTRY_VERIFY(!w.window.flashing());
     QVERIFY(w.dialog->isVisible());
     const QStringList names = FakeDevice::names();
+    const int closed = names.indexOf(QStringLiteral("CloseConfigDevice"));
     QCOMPARE(names.first(), QStringLiteral("OpenConfigDevice"));
-    QCOMPARE(names.count(QStringLiteral("WrtieConfig")), 3 + 2 + 3);
-    QCOMPARE(names.last(), QStringLiteral("CloseConfigDevice"));
+    QCOMPARE(names.mid(0, closed).count(QStringLiteral("WrtieConfig")), 3 + 2 + 3);
+    QCOMPARE(names.mid(0, closed).count(), 1 + 3 + 2 + 3);
+    // The plug-out and plug-in reported meanwhile are acted upon after the transfer.
+    QCOMPARE(names.value(closed + 1), QStringLiteral("CloseDevice"));
+    QCOMPARE(names.value(closed + 2), QStringLiteral("OpenDevice"));
     QCOMPARE(w.dialog->progressBar->value(), 57);
 
     // Done only when the mouse, back again, reports the version it was sent.
-    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在等待鼠标重新连接..."));
-    QVERIFY(!w.dialog->okButton->isVisible());
-    w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
-    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
-    w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
     QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
     QVERIFY(w.dialog->okButton->isVisible());
@@ -331,6 +339,30 @@ void tst_UpdateWindow::dialogTextsTakeTheirStyle()
     }
     QCOMPARE(dialog.messageLabel->palette().color(QPalette::WindowText), QColor(255, 255, 255, 102));
     QCOMPARE(dialog.messageLabel->font().pixelSize(), 14);
+}
+
+void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd()
+{
+    QVERIFY(writeFile(Image, QByteArray(2000, 'f')));
+    Window w;
+    w.startWithMouse();
+    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
+    w.window.FWUpdateFound(Image);
+    QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
+    FakeDevice::calls.clear();
+    QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QVERIFY(w.window.flashing());
+
+    // The tray's quit, before the transfer's end can be handled: held, said in the dialog, done at the end.
+    w.window.findChild<SystemTray *>()->exitAction()->trigger();
+    QVERIFY(logLines.contains(QStringLiteral("quit held until the firmware transfer ends")));
+    QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("正在升级固件，程序将在升级完成后退出。"));
+    QVERIFY(w.window.flashing());
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(!w.window.flashing());
+    QCOMPARE(FakeDevice::names().count(QStringLiteral("WrtieConfig")), 3 + 36 + 3);
 }
 
 QTEST_MAIN(tst_UpdateWindow)
