@@ -58,6 +58,14 @@ struct Window
         QVERIFY(page->isVisible());
     }
 
+    // An image of `size` bytes downloaded, recorded and offered as the update service does it.
+    void offerImage(int size)
+    {
+        QVERIFY(writeFile(Image, QByteArray(size, 'f')));
+        window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
+        window.FWUpdateFound(Image);
+    }
+
     // Clicks the firmware row's button and tells whether that opened the dialog.
     bool firmwareClickOpensDialog()
     {
@@ -235,11 +243,9 @@ void tst_UpdateWindow::failedStartIsShown()
 
 void tst_UpdateWindow::transferShowsProgressAndFinish()
 {
-    QVERIFY(writeFile(Image, QByteArray(57, 'f')));
     Window w;
     w.startWithMouse();
-    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
-    w.window.FWUpdateFound(Image);
+    w.offerImage(57);
     QCOMPARE(w.dialog->versionText, QStringLiteral("1.2.4"));
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     QVERIFY(w.dialog->isVisible());
@@ -288,11 +294,9 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
 
 void tst_UpdateWindow::failedPacketLeavesProgress()
 {
-    QVERIFY(writeFile(Image, QByteArray(200, 'f')));
     Window w;
     w.startWithMouse();
-    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
-    w.window.FWUpdateFound(Image);
+    w.offerImage(200);
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     QVERIFY(w.dialog->isVisible());
 
@@ -311,11 +315,9 @@ void tst_UpdateWindow::failedPacketLeavesProgress()
 
 void tst_UpdateWindow::missingImageSendsNothing()
 {
-    QVERIFY(writeFile(Image, QByteArray(100, 'f')));
     Window w;
     w.startWithMouse();
-    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
-    w.window.FWUpdateFound(Image);
+    w.offerImage(100);
     QVERIFY(QFile::remove(Image));
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
 
@@ -344,11 +346,9 @@ void tst_UpdateWindow::dialogTextsTakeTheirStyle()
 
 void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd()
 {
-    QVERIFY(writeFile(Image, QByteArray(2000, 'f')));
     Window w;
     w.startWithMouse();
-    w.window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
-    w.window.FWUpdateFound(Image);
+    w.offerImage(2000);
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     FakeDevice::calls.clear();
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
