@@ -92,6 +92,7 @@ private slots:
     void firmwareOfferAcrossResetAndUnplug();
     void offerOfMissingFileChangesNothing();
     void failedStartIsShown();
+    void transferShowsProgressAndFinish_data();
     void transferShowsProgressAndFinish();
     void failedPacketLeavesProgress();
     void missingImageSendsNothing();
@@ -241,8 +242,18 @@ void tst_UpdateWindow::failedStartIsShown()
     QCOMPARE(w.page->appVersionButton->text(), Offer);
 }
 
+void tst_UpdateWindow::transferShowsProgressAndFinish_data()
+{
+    QTest::addColumn<QByteArray>("reply");   // the version query's answer when the mouse is back
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("new version") << QByteArray::fromHex("57d001010204") << true;
+    QTest::newRow("old version") << QByteArray::fromHex("57d001010203") << false;
+}
+
 void tst_UpdateWindow::transferShowsProgressAndFinish()
 {
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, taken);
     Window w;
     w.startWithMouse();
     w.offerImage(57);
@@ -276,17 +287,28 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
     // Done only when the mouse, back again, reports the version it was sent.
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在等待鼠标重新连接..."));
     QVERIFY(!w.dialog->okButton->isVisible());
-    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
+    FakeDevice::configReply = reply;
     w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
-    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
-    QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
     QVERIFY(w.dialog->okButton->isVisible());
     QVERIFY(!w.dialog->startButton->isVisible());
     QVERIFY(!w.dialog->progressBar->isVisible());
-    QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.4\"")));
+    if (taken) {
+        QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
+        QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
+        QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.4\"")));
+    } else {
+        QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级未生效"));
+        QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.3\"")));
+    }
 
     QTest::mouseClick(w.dialog->okButton, Qt::LeftButton);
     QVERIFY(!w.dialog->isVisible());
+    // The settings page says in one line that the update did not take, and offers the image again.
+    QCOMPARE(w.page->noticeLabel->isVisible(), !taken);
+    if (!taken)
+        QCOMPARE(w.page->noticeLabel->text(), QStringLiteral("固件升级未生效：鼠标仍为版本V1.2.3，未升级到V1.2.4"));
+    QCOMPARE(w.page->fwVersionButton->text(), taken ? QStringLiteral("Version: 1.2.4") : Offer);
+    QCOMPARE(w.firmwareClickOpensDialog(), !taken);
 
     quint32 word = 0x12345678;
     QCOMPARE(w.window.stm32crc32(&word, 1, 0xFFFFFFFF), 0xDF8A8A2Bu);
