@@ -83,19 +83,16 @@ void TARNO_Gaming::retireUpdateWorker()
     checkPending = false;
     retiringThreads.append(thread);
     connect(thread, &QThread::finished, this, [this, thread] {
+        // It has ended its work; this only joins it.
+        thread->wait();
         retiringThreads.erase(std::remove_if(retiringThreads.begin(), retiringThreads.end(),
                                              [thread](const QPointer<QThread> &t) { return !t || t == thread; }),
                               retiringThreads.end());
         startPendingCheck();
     });
-    // Runs on the worker's thread after whatever it is doing now; nothing is announced after stop().
-    QMetaObject::invokeMethod(
-        worker,
-        [worker] {
-            worker->stop();
-            worker->thread()->quit();
-        },
-        Qt::QueuedConnection);
+    // Its thread ends after whatever the worker is doing now, and the worker announces nothing more.
+    worker->requestStop();
+    thread->quit();
 }
 
 void TARNO_Gaming::stopUpdateWorkers()

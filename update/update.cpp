@@ -325,7 +325,8 @@ void Update::onFinished()
     }
     appFilePath = executable;
     qDebug() << "Get updatefile Finished.";
-    emit signalGetUpdateFinished(appFilePath);
+    if (!stopped)
+        emit signalGetUpdateFinished(appFilePath);
 }
 
 void Update::onFWFinished()
@@ -344,6 +345,8 @@ void Update::onFWFinished()
     qDebug() << "firmware image:" << record.length << "bytes, sha256" << record.sha256.toHex()
              << (record.verifiedComplete ? "length verified" : "length not announced");
     qDebug() << "Get FW updatefile Finished.";
+    if (stopped)
+        return;
     emit firmwareImageRecorded(record);
     emit signalGetFWUpdateFinished(fwDownload.fileName());
 }

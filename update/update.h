@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <array>
+#include <atomic>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -39,6 +40,10 @@ public:
 
     // How long a request may go without receiving anything before it is given up.
     void setTransferTimeout(int milliseconds);
+
+    // From any thread: nothing is announced after it. What the worker is doing now (an archive being installed)
+    // ends normally; requests still open end when its thread is quit and the service is deleted.
+    void requestStop() { stopped = true; }
 
 public slots:
     void checkUpdate();
@@ -84,7 +89,7 @@ private:
     PartialDownload appDownload;
     PartialDownload fwDownload;
     int transferTimeout = 30000;
-    bool stopped = false;
+    std::atomic<bool> stopped { false };
 
     mutable QMutex textLock;   // the GUI thread reads the two texts while this thread may write them
     QString fwVersionText;
