@@ -20,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -169,6 +170,7 @@ void flashThroughDialog(benchmark::State &state)
     if (!from.problem.isEmpty())
         return state.SkipWithError(from.problem.toUtf8().constData());
     double seconds = 0;
+    double best = 1e9;
     int packets = 0;
     for (auto _ : state) {
         ProgramInstall install(BinDir, QStringLiteral("flash"));
@@ -210,6 +212,7 @@ void flashThroughDialog(benchmark::State &state)
         program.terminate();
         state.SetIterationTime(run);
         seconds += run;
+        best = std::min(best, run);
         packets = written;
     }
     const double runMs = seconds * 1000 / double(state.iterations());
@@ -217,6 +220,9 @@ void flashThroughDialog(benchmark::State &state)
     state.counters["packets"] = packets;
     state.counters["floor_ms"] = floorMs;
     state.counters["ratio_to_floor"] = runMs / floorMs;
+    // Other load on the machine only ever adds time: the best run shows the program's own pace.
+    state.counters["best_ms"] = best * 1000;
+    state.counters["best_ratio_to_floor"] = best * 1000 / floorMs;
 }
 BENCHMARK(flashThroughDialog)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
