@@ -7,12 +7,10 @@
 //   close button, against the bare window.
 // Updates are pointed at a dead loopback port, so the network plays no part.
 #include "childprocess.h"
+#include "programinstall.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include "benchmain.h"
 
@@ -159,43 +157,19 @@ bool isMapped(Window window)
     return mapped;
 }
 
-// The program's own copy beside the library, a plugged-in mouse, a working folder: as a user's install.
-struct Install
+// As a user's install, with updates pointed at a dead local port.
+struct Install : ProgramInstall
 {
-    QTemporaryDir root;
-    QString program;
-    QString problem;
-
     Install()
-    {
-        for (const char *folder : { "program", "emu", "work", "runtime" })
-            QDir(root.path()).mkpath(QString::fromLatin1(folder));
-        QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // A name of its own, so that no other copy running on this machine counts as its first instance.
-        program = root.filePath(QStringLiteral("program/TARNO_CONNECT_PC_bench%1").arg(QCoreApplication::applicationPid()));
-        if (!QFile::copy(BinDir + QStringLiteral("/TARNO_CONNECT_PC"), program)
-            || !QFile::setPermissions(program, QFile::permissions(BinDir + QStringLiteral("/TARNO_CONNECT_PC")))
-            || !QFile::copy(BinDir + QStringLiteral("/libtarno.so"), root.filePath(QStringLiteral("program/libtarno.so"))))
-            problem = QStringLiteral("cannot copy the program");
-        QProcess emu;
-        QProcessEnvironment emuEnvironment = QProcessEnvironment::systemEnvironment();
-        emuEnvironment.insert(QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")));
-        emu.setProcessEnvironment(emuEnvironment);
-        emu.start(BinDir + QStringLiteral("/tarno-emu"), { QStringLiteral("plug") });
-        if (problem.isEmpty() && (!emu.waitForFinished(10000) || emu.exitCode() != 0))
-            problem = QStringLiteral("tarno-emu plug failed");
-    }
+        : ProgramInstall(BinDir, QStringLiteral("bench"))
+    { }
 
     QMap<QString, QString> environment(bool glProbe) const
     {
-        return {
-            { QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")) },
-            { QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")) },
-            { QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/") },
-            { QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb") },
-            { QStringLiteral("QT_XCB_GL_INTEGRATION"), glProbe ? QString() : QStringLiteral("none") },
-        };
+        QMap<QString, QString> environment = ProgramInstall::environment();
+        environment.insert(QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/"));
+        environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), glProbe ? QString() : QStringLiteral("none"));
+        return environment;
     }
 };
 
@@ -215,7 +189,7 @@ bool startAndSettle(ChildProcess &child, const QString &program, const Install &
     if (!watch.ok())
         return false;
     const Clock::time_point start = Clock::now();
-    if (!child.start(program, {}, install.environment(glProbe), install.root.filePath(QStringLiteral("work")))
+    if (!child.start(program, {}, install.environment(glProbe), install.workDir())
         || !watch.waitForFirstFrame(start, 30) || !waitUntilQuiet(child.pid()))
         return false;
     started = { watch.mapSeconds, watch.frameSeconds, procStatusKiB(child.pid(), "VmRSS") / 1024.0,
@@ -233,14 +207,14 @@ Install &install()
 void startUp(benchmark::State &state)
 {
     const Install &setup = install();
-    if (!setup.problem.isEmpty())
-        return state.SkipWithError(setup.problem.toUtf8().constData());
+    if (!setup.problem().isEmpty())
+        return state.SkipWithError(setup.problem().toUtf8().constData());
     const bool glProbe = state.range(0) != 0;
     double frame = 0, bareFrame = 0, map = 0, resident = 0, bareResident = 0;
     for (auto _ : state) {
         Started program, bare;
         ChildProcess programProcess, bareProcess;
-        if (!startAndSettle(programProcess, setup.program, setup, glProbe, program))
+        if (!startAndSettle(programProcess, setup.program(), setup, glProbe, program))
             return state.SkipWithError("the program showed no window (is DISPLAY set?)");
         programProcess.terminate();
         if (!startAndSettle(bareProcess, BinDir + QStringLiteral("/bench_bare_window"), setup, glProbe, bare))
@@ -266,8 +240,8 @@ BENCHMARK(startUp)->Arg(0)->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchma
 void idleCpu(benchmark::State &state)
 {
     const Install &setup = install();
-    if (!setup.problem.isEmpty())
-        return state.SkipWithError(setup.problem.toUtf8().constData());
+    if (!setup.problem().isEmpty())
+        return state.SkipWithError(setup.problem().toUtf8().constData());
     for (auto _ : state) {
         ChildProcess programProcess, bareProcess;
         Started program, bare;
@@ -276,7 +250,7 @@ void idleCpu(benchmark::State &state)
         state.counters["bare_cpu_pct"] = 100 * cpuShare(bareProcess.pid(), IdleSeconds);
         bareProcess.terminate();
 
-        if (!startAndSettle(programProcess, setup.program, setup, false, program))
+        if (!startAndSettle(programProcess, setup.program(), setup, false, program))
             return state.SkipWithError("the program showed no window (is DISPLAY set?)");
         const double buttons = cpuShare(programProcess.pid(), IdleSeconds);
         if (!click(program.window, 660, 675))   // the pointer page's navigation button

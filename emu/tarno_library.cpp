@@ -112,10 +112,30 @@ bool toUtf16(const std::string &utf8, tarno_char16 *out, std::size_t capacity)
     return true;
 }
 
-void sleepMicroseconds(std::uint32_t microseconds)
+// The link as USB runs it: a frame clock that starts with the library, and every call completes at the next
+// frame boundary. Deadlines are absolute, so a late wake-up costs at most that frame and never adds up.
+struct timespec monotonicNow()
 {
-    struct timespec remaining = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
-    while (::nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    timespec now = {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+// Set when the library is loaded.
+const struct timespec frameClockStart = monotonicNow();
+
+void waitForNextFrame(std::uint32_t frameMicroseconds)
+{
+    const std::int64_t frame = std::int64_t(frameMicroseconds) * 1000;
+    const struct timespec &start = frameClockStart;
+    const struct timespec now = monotonicNow();
+    const std::int64_t elapsed = std::int64_t(now.tv_sec - start.tv_sec) * 1000000000 + (now.tv_nsec - start.tv_nsec);
+    const std::int64_t deadline = (elapsed / frame + 1) * frame;
+    timespec at = {};
+    const std::int64_t nanoseconds = start.tv_nsec + deadline % 1000000000;
+    at.tv_sec = start.tv_sec + time_t(deadline / 1000000000) + time_t(nanoseconds / 1000000000);
+    at.tv_nsec = long(nanoseconds % 1000000000);
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
     }
 }
 
@@ -135,7 +155,7 @@ public:
 
 private:
     // Every entry point runs inside one: the library's own mutex, the folder's current state,
-    // the configured latency, then the folder lock.
+    // the wait for the next frame of the link, then the folder lock.
     class Call
     {
     public:
@@ -178,7 +198,7 @@ EmulatedLibrary::Call::Call(EmulatedLibrary &library)
     EmuFolder &folder = *library_.folder_;
     folder.refreshControl();
     if (const std::uint32_t latency = folder.control().latencyMicroseconds)
-        sleepMicroseconds(latency);
+        waitForNextFrame(latency);
     ready_ = folder.lock();
     if (ready_)
         folder.refresh();

@@ -20,7 +20,7 @@ done
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNO_BUILD_TESTS=ON \
     -DTARNO_BUILD_BENCHMARKS=ON >&2
 cmake --build "$build" -j"$(nproc)" --target bench_colorpicker bench_transfer bench_interaction bench_download \
-    bench_process >&2
+    bench_process bench_flash >&2
 mkdir -p "$results"
 
 # The program's diagnostics would only slow every figure down alike.
@@ -36,11 +36,12 @@ run transfer "$build/bin/bench_transfer"
 run interaction "$build/bin/bench_interaction"
 run download "$build/bin/bench_download"
 run process xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_process"
+run flash xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_flash"
 
 jq -r -n \
     --slurpfile colour "$results/colorpicker.json" --slurpfile transfer "$results/transfer.json" \
     --slurpfile interaction "$results/interaction.json" --slurpfile download "$results/download.json" \
-    --slurpfile process "$results/process.json" '
+    --slurpfile process "$results/process.json" --slurpfile flash "$results/flash.json" '
 def run($file; $name): $file[0].benchmarks[] | select(.name | startswith($name));
 def round($places): (. * pow(10; $places) | round) / pow(10; $places);
 def ms: (if .time_unit == "us" then .real_time / 1000 elif .time_unit == "s" then .real_time * 1000
@@ -52,6 +53,7 @@ def row($figure; $value; $peer; $ratio): "| \($figure) | \($value) | \($peer) | 
 (run($transfer; "transferThroughLibrary/0/")) as $fast |
 (run($transfer; "transferProgramOnly")) as $own |
 (run($transfer; "crcOf96KiB")) as $crc |
+(run($flash; "flashThroughDialog")) as $program |
 (run($process; "startUp/0/")) as $plain |
 (run($process; "startUp/1/")) as $glx |
 (run($process; "idleCpu")) as $idle |
@@ -64,6 +66,9 @@ def row($figure; $value; $peer; $ratio): "| \($figure) | \($value) | \($peer) | 
 "|---|---|---|---|",
 row("Firmware transfer, 96 KiB, emulated library at 1000 µs per call"; "\($slow | ms / 1000 | round(2)) s";
     "floor \($slow.packets) packets × 1 ms = \($slow.floor_ms / 1000 | round(2)) s"; $slow.ratio_to_floor | round(3)),
+row("Firmware update, whole program through its dialog, 96 KiB, emulated mouse at 1000 µs per call (click to finish packet)";
+    "\($program | ms / 1000 | round(3)) s (best of \($program.iterations): \($program.best_ms / 1000 | round(3)) s, \($program.best_ratio_to_floor | round(3)))";
+    "floor \($program.packets) packets × 1 ms = \($program.floor_ms / 1000 | round(3)) s"; $program.ratio_to_floor | round(3)),
 row("Firmware transfer, cost per packet without latency (program + emulated library)";
     "\($fast.per_packet_us | round(1)) µs"; "1 ms per packet"; $fast.ratio_to_floor | round(4)),
 row("Firmware transfer, cost per packet, program alone"; "\($own.per_packet_us | round(2)) µs"; "1 ms per packet";

@@ -17,9 +17,12 @@
 #include "style/style.h"
 #include "ui/systemtray.h"
 #include "update/config_widget.h"
+#include "update/firmwareflash.h"
 #include "update/updatedialog.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDebug>
 #include <QGraphicsOpacityEffect>
@@ -87,6 +90,8 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     tray->show();
     connect(tray, &SystemTray::sys_openClicked, this, &TARNO_Gaming::showWidgets);
     connect(tray, &QSystemTrayIcon::activated, this, &TARNO_Gaming::iconIsActived);
+    tray->exitAction()->disconnect(qApp);
+    connect(tray->exitAction(), &QAction::triggered, this, &TARNO_Gaming::requestQuit);
 
     createPictures();
     createPages();
@@ -174,7 +179,10 @@ void TARNO_Gaming::changeEvent(QEvent *event)
 
 TARNO_Gaming::~TARNO_Gaming()
 {
-    stopUpdateWorker();
+    stopUpdateWorkers();
+    // Cutting a transfer short could leave the mouse without a working firmware.
+    if (flash)
+        flash->wait();
 }
 
 bool TARNO_Gaming::centreOnPrimaryScreen()
@@ -348,6 +356,7 @@ void TARNO_Gaming::update_fw_version()
 {
     readFirmwareVersion();
     configPage->showFirmwareVersion(firmwareVersionText(deviceSettings));
+    checkFirmwareTaken();
 }
 
 void TARNO_Gaming::refreshPages()
@@ -368,7 +377,7 @@ void TARNO_Gaming::refreshPages()
 
 void TARNO_Gaming::update_dpi_level()
 {
-    if (pageStack->currentIndex() != PageIndex::Pointer)
+    if (flashing() || pageStack->currentIndex() != PageIndex::Pointer)
         return;
     if (dpiPollPaused) {
         if (answeredQueryCount() == answersWhenPaused)
@@ -394,6 +403,8 @@ void TARNO_Gaming::resumeDpiPoll(const char *reason)
 
 void TARNO_Gaming::reset_to_factory()
 {
+    if (flashing())
+        return;
     settingsBeforeReset = deviceSettings;
     sendFactoryReset();
     readDeviceSettings();
@@ -427,6 +438,11 @@ void TARNO_Gaming::recheckAfterReset()
 
 void TARNO_Gaming::handleDeviceChange(const DeviceChange &change)
 {
+    // The transfer's own failing write ends it when the mouse is really gone; the rest waits for its end.
+    if (flashing()) {
+        heldDeviceChanges.append(change);
+        return;
+    }
     const bool connected = deviceContext.deviceConnected == 1;
     switch (deviceChangeAction(change, connected, connected && isOpenDeviceName(change.interfaceName))) {
     case DeviceChangeAction::OpenMouse:
@@ -469,6 +485,16 @@ void TARNO_Gaming::plugOut()
     configPage->setMouseConnected(false);
     resetPopBox->hide();
     showNoDeviceLayout();
+}
+
+void TARNO_Gaming::closeEvent(QCloseEvent *event)
+{
+    if (flashing()) {
+        event->ignore();
+        configPage->updateDialog->explainHold(false);
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool TARNO_Gaming::eventFilter(QObject *obj, QEvent *event)

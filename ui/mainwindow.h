@@ -4,6 +4,7 @@
 
 #include "device/devicesettings.h"
 #include "platform/devicechange.h"
+#include "update/firmwareimage.h"
 
 #include <QElapsedTimer>
 #include <QPoint>
@@ -14,6 +15,7 @@
 
 class DeviceNotifier;
 class LanguageSwitcher;
+class FirmwareFlash;
 class Nav_Bar;
 class PopBox;
 class QLabel;
@@ -71,6 +73,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *obj, QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
@@ -131,17 +134,44 @@ public slots:
     void RunUpdate();
     void RunFWUpdate();
     uint stm32crc32(quint32 *message, uint nWords, uint remainder);
+    // What the update service recorded of the image it completed; RunFWUpdate flashes only that file.
+    void firmwareImageRecorded(const FirmwareImageRecord &record);
+    // The tray's quit: during a firmware transfer the program ends after it.
+    void requestQuit();
+
+public:
+    // True while a firmware transfer runs: no other device traffic, no quitting.
+    bool flashing() const;
+    static constexpr int FirmwareReturnSeconds = 30;
 
 private:
-    // Stops the current update worker and waits for it, so that two never download the same file.
-    void stopUpdateWorker();
     // The offers' texts on the settings page and, during a firmware transfer, its status and warning.
     void retranslateUpdateTexts();
+    // Asks the current update worker to stop on its own thread and returns at once; its thread ends by itself.
+    void retireUpdateWorker();
+    // Starts the current worker's check once no earlier worker is left to touch the files.
+    void startPendingCheck();
+    // At the end of the program: stops every worker and waits for them, the window already hidden.
+    void stopUpdateWorkers();
+    void offerFirmware(const QString &filename);
+    void flashEnded();
+    // After a version query: compares what the mouse reports with the version it was sent.
+    void checkFirmwareTaken();
+    void firmwareWaitExpired();
 
     QString appUpdateFile;
     QString fwUpdateFile;
     QPointer<QThread> updateThread;
     Update *updater = nullptr;
+    bool checkPending = false;
+    QList<QPointer<QThread>> retiringThreads;
+    FirmwareImageRecord fwImageRecord;
+    FirmwareFlash *flash = nullptr;
+    QList<DeviceChange> heldDeviceChanges;
+    bool quitAfterFlash = false;
+    QString sentFirmwareVersion;   // the version of the image being or last sent
+    bool awaitingFirmware = false;   // sent; waiting for the mouse to come back and report its version
+    QTimer *firmwareWait = nullptr;
     // ---- end of updates ----
 };
 

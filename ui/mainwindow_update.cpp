@@ -1,8 +1,12 @@
 #include "ui/mainwindow.h"
 
 #include "device/devicecontext.h"
+#include "device/devicesettings.h"
+#include "ui/nav_bar.h"
+#include "ui/systemtray.h"
 #include "update/appversion.h"
 #include "update/config_widget.h"
+#include "update/firmwareflash.h"
 #include "update/firmwaretransfer.h"
 #include "update/update.h"
 #include "update/updatedialog.h"
@@ -16,7 +20,10 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,7 +40,7 @@ bool isRunningExecutable(const QString &path)
 
 void TARNO_Gaming::startUpdateCheck()
 {
-    stopUpdateWorker();
+    retireUpdateWorker();
 
     updateThread = new QThread;
     updater = new Update;
@@ -41,30 +48,66 @@ void TARNO_Gaming::startUpdateCheck()
     connect(updateThread, &QThread::finished, updateThread, &QObject::deleteLater);
     connect(updateThread, &QThread::finished, updater, &QObject::deleteLater);
     connect(updater, &Update::signalGetUpdateFinished, this, &TARNO_Gaming::UpdateFound, Qt::QueuedConnection);
+    connect(updater, &Update::firmwareImageRecorded, this, &TARNO_Gaming::firmwareImageRecorded, Qt::QueuedConnection);
     connect(updater, &Update::signalGetFWUpdateFinished, this, &TARNO_Gaming::FWUpdateFound, Qt::QueuedConnection);
     connect(updater, &Update::singalGetFWContentFinished, this, &TARNO_Gaming::FWUpdateContentFound,
             Qt::QueuedConnection);
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &TARNO_Gaming::stopUpdateWorker, Qt::UniqueConnection);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &TARNO_Gaming::stopUpdateWorkers, Qt::UniqueConnection);
     updateThread->start(QThread::InheritPriority);
+    checkPending = true;
     // Asked once this thread is back in its event loop: at start-up that is after the mouse has been read, so
     // the check compares with the mouse's own version rather than the unread image.
-    QTimer::singleShot(0, this, [worker = QPointer<Update>(updater)] {
-        if (worker)
-            QMetaObject::invokeMethod(worker, &Update::checkUpdate, Qt::QueuedConnection);
-    });
+    QTimer::singleShot(0, this, &TARNO_Gaming::startPendingCheck);
 }
 
-void TARNO_Gaming::stopUpdateWorker()
+void TARNO_Gaming::startPendingCheck()
+{
+    // An earlier worker may still be unpacking or writing a file the new one would download again.
+    if (!checkPending || !updater || !retiringThreads.isEmpty())
+        return;
+    checkPending = false;
+    QMetaObject::invokeMethod(updater, &Update::checkUpdate, Qt::QueuedConnection);
+}
+
+void TARNO_Gaming::retireUpdateWorker()
 {
     if (!updateThread)
         return;
-    QMetaObject::invokeMethod(updater, &Update::stop, Qt::BlockingQueuedConnection);
-    // What the worker announced before it stopped is handled now, while `updater` still names it.
+    // What the worker announced so far is handled now, while `updater` still names it (it cannot end before
+    // it is asked to below).
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    updateThread->quit();
-    updateThread->wait();
+    QThread *thread = updateThread;
+    Update *worker = updater;
     updater = nullptr;
     updateThread = nullptr;
+    checkPending = false;
+    retiringThreads.append(thread);
+    connect(thread, &QThread::finished, this, [this, thread] {
+        // It has ended its work; this only joins it.
+        thread->wait();
+        retiringThreads.erase(std::remove_if(retiringThreads.begin(), retiringThreads.end(),
+                                             [thread](const QPointer<QThread> &t) { return !t || t == thread; }),
+                              retiringThreads.end());
+        startPendingCheck();
+    });
+    // Its thread ends after whatever the worker is doing now, and the worker announces nothing more.
+    worker->requestStop();
+    thread->quit();
+}
+
+void TARNO_Gaming::stopUpdateWorkers()
+{
+    retireUpdateWorker();
+    const QList<QPointer<QThread>> threads = retiringThreads;
+    retiringThreads.clear();
+    // The program is ending: nothing is left on screen to freeze, and a worker cut off in the middle of
+    // installing an archive would leave the folder half replaced.
+    hide();
+    tray->hide();
+    for (const QPointer<QThread> &thread : threads) {
+        if (thread)
+            thread->wait();
+    }
 }
 
 void TARNO_Gaming::scanLeftoverExecutables()
@@ -114,9 +157,15 @@ void TARNO_Gaming::RunUpdate()
     // Quitting without a successor would leave the user with no program at all.
     if (!QProcess::startDetached(program, {}, QDir::currentPath())) {
         qDebug() << "cannot start" << program;
+        configPage->showStartFailure(appUpdateFile);
         return;
     }
-    QCoreApplication::quit();
+    requestQuit();
+}
+
+void TARNO_Gaming::firmwareImageRecorded(const FirmwareImageRecord &record)
+{
+    fwImageRecord = record;
 }
 
 void TARNO_Gaming::FWUpdateFound(QString filename)
@@ -124,13 +173,20 @@ void TARNO_Gaming::FWUpdateFound(QString filename)
     qDebug() << "FW UpdateFound" << filename;
     if (!QFileInfo::exists(QDir::current().filePath(filename)))
         return;
+    offerFirmware(filename);
+    if (fwImageRecord.fileName == filename)
+        configPage->updateDialog->versionText = fwImageRecord.version;
+    else if (updater)
+        configPage->updateDialog->versionText = updater->firmwareVersionText();
+    if (updater)
+        configPage->updateDialog->contentLabel->setText(updater->firmwareContentText());
+}
+
+void TARNO_Gaming::offerFirmware(const QString &filename)
+{
     configPage->fwUpdateMark->show();
     configPage->fwVersionButton->setText(tr("发现新版本  "));
     fwUpdateFile = filename;
-    if (updater) {
-        configPage->updateDialog->versionText = updater->firmwareVersionText();
-        configPage->updateDialog->contentLabel->setText(updater->firmwareContentText());
-    }
     connect(configPage->fwVersionButton, &QPushButton::clicked, configPage->updateDialog, &QWidget::show,
             Qt::UniqueConnection);
 }
@@ -149,56 +205,158 @@ void TARNO_Gaming::retranslateUpdateTexts()
             button->setText(tr("发现新版本  "));
     }
     UpdateDialog *dialog = configPage->updateDialog;
-    if (dialog->startButton->isHidden() && dialog->okButton->isHidden()) {
+    if (dialog->phase() == UpdateDialog::Phase::Transferring) {
         dialog->statusLabel->setText(FirmwareTransfer::statusText(quint32(dialog->progressBar->value()),
                                                                   quint32(dialog->progressBar->maximum())));
         dialog->messageLabel->setText(tr(TransferWarning));
     }
 }
 
+bool TARNO_Gaming::flashing() const
+{
+    return flash != nullptr;
+}
+
 void TARNO_Gaming::RunFWUpdate()
 {
     qDebug() << "RunFWUpdate()_" << fwUpdateFile;
+    UpdateDialog *dialog = configPage->updateDialog;
+    // One transfer at a time, and none while the mouse has not yet come back from the last one.
+    if (flash || awaitingFirmware)
+        return;
     QFile file(QDir::current().filePath(fwUpdateFile));
     if (fwUpdateFile.isEmpty() || !file.exists()) {
         qDebug() << "file not exists";
+        dialog->showRefused(FirmwareImageProblem::Changed);
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
         qDebug() << "open file error" << file.errorString();
+        dialog->showRefused(FirmwareImageProblem::Changed);
         return;
     }
     const QByteArray image = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         qDebug() << "open file error" << file.errorString();
+        dialog->showRefused(FirmwareImageProblem::Changed);
+        return;
+    }
+    // These bytes are what the mouse gets: they must be exactly the file the download completed and verified.
+    const FirmwareImageRecord record = fwImageRecord.fileName == fwUpdateFile ? fwImageRecord : FirmwareImageRecord();
+    const FirmwareImageProblem problem = checkFirmwareImage(image, record);
+    if (problem != FirmwareImageProblem::None) {
+        qDebug() << "firmware image refused:" << int(problem) << image.size() << "bytes, recorded" << record.length;
+        dialog->showRefused(problem);
         return;
     }
     qDebug() << "mcu_adderss" << 0;
+    sentFirmwareVersion = dialog->versionText;
 
-    UpdateDialog *dialog = configPage->updateDialog;
     dialog->progressBar->setMaximum(image.size());
     dialog->progressBar->setValue(0);
     dialog->statusLabel->setText(FirmwareTransfer::statusText(0, quint32(image.size())));
     dialog->messageLabel->setText(tr(TransferWarning));
-
-    // The transfer holds the GUI thread; repaint the progress directly instead of running the event loop,
-    // which would let the DPI poll and plug events talk to the mouse in the middle of the transfer.
-    auto showProgress = [dialog](quint32 sent, const QString &status) {
-        dialog->progressBar->setValue(int(sent));
-        dialog->statusLabel->setText(status);
-        dialog->progressBar->repaint();
-        dialog->statusLabel->repaint();
-    };
-    showProgress(0, dialog->statusLabel->text());
-
-    FirmwareTransfer transfer(deviceContext);
-    transfer.progress = showProgress;
-    transfer.verified = [dialog] { dialog->update_finishi(); };
+    dialog->setPhase(UpdateDialog::Phase::Transferring);
+    // Held until the transfer ends: the pages' commands (the DPI poll and plug events wait by themselves).
+    for (QWidget *widget :
+         { static_cast<QWidget *>(pageStack), static_cast<QWidget *>(navBar), static_cast<QWidget *>(resetButton) })
+        widget->setEnabled(false);
     configPage->setFirmwareTransferRunning(true);
-    const FirmwareTransfer::Outcome outcome = transfer.run(image);
+
+    flash = new FirmwareFlash(deviceContext, image, this);
+    connect(flash, &FirmwareFlash::progressed, dialog, [dialog](int sent, const QString &status) {
+        dialog->progressBar->setValue(sent);
+        dialog->statusLabel->setText(status);
+    });
+    connect(flash, &QThread::finished, this, &TARNO_Gaming::flashEnded);
+    // It sleeps in the library for every packet and must be ready again for the link's next frame.
+    flash->start(QThread::TimeCriticalPriority);
+}
+
+void TARNO_Gaming::flashEnded()
+{
+    const FirmwareTransfer::Outcome outcome = flash->outcome();
+    flash->deleteLater();
+    flash = nullptr;
     configPage->setFirmwareTransferRunning(false);
-    if (outcome != FirmwareTransfer::Outcome::Finished)
-        qDebug() << "firmware transfer stopped:" << int(outcome);
+    qDebug() << "firmware transfer ended:" << int(outcome);
+    pageStack->setEnabled(true);
+    navBar->setEnabled(true);
+    resetButton->setEnabled(deviceContext.deviceConnected == 1);
+
+    UpdateDialog *dialog = configPage->updateDialog;
+    if (quitAfterFlash) {
+        QCoreApplication::quit();
+        return;
+    }
+    if (outcome == FirmwareTransfer::Outcome::DataFailed) {
+        dialog->setPhase(UpdateDialog::Phase::Ready);
+    } else {
+        // Whatever the packets' results said, the mouse tells whether it took the image once it is back.
+        awaitingFirmware = true;
+        dialog->showWaiting(FirmwareReturnSeconds);
+        if (!firmwareWait) {
+            firmwareWait = new QTimer(this);
+            firmwareWait->setSingleShot(true);
+            connect(firmwareWait, &QTimer::timeout, this, &TARNO_Gaming::firmwareWaitExpired);
+        }
+        firmwareWait->start(FirmwareReturnSeconds * 1000);
+    }
+    const QList<DeviceChange> held = heldDeviceChanges;
+    heldDeviceChanges.clear();
+    for (const DeviceChange &change : held)
+        handleDeviceChange(change);
+}
+
+void TARNO_Gaming::checkFirmwareTaken()
+{
+    if (!awaitingFirmware)
+        return;
+    awaitingFirmware = false;
+    const QString offered = sentFirmwareVersion;
+    if (firmwareWait)
+        firmwareWait->stop();
+    const QString reported = QStringLiteral("%1.%2.%3")
+                                 .arg(deviceSettings.firmwareInfo[3])
+                                 .arg(deviceSettings.firmwareInfo[4])
+                                 .arg(deviceSettings.firmwareInfo[5]);
+    qDebug() << "firmware check: sent" << offered << "mouse reports" << reported;
+    UpdateDialog *dialog = configPage->updateDialog;
+    if (reported == offered) {
+        configPage->clearNotice();
+        dialog->update_finishi();
+        return;
+    }
+    qDebug() << "firmware update not taken";
+    dialog->showNotTaken(reported);
+    configPage->showFirmwareNotTaken(reported, offered);
+    if (QFileInfo::exists(QDir::current().filePath(fwUpdateFile)))
+        offerFirmware(fwUpdateFile);
+}
+
+void TARNO_Gaming::firmwareWaitExpired()
+{
+    if (!awaitingFirmware)
+        return;
+    // A mouse that refused the image may never leave: ask it directly.
+    if (deviceContext.deviceConnected == 1) {
+        update_fw_version();
+        return;
+    }
+    qDebug() << "firmware check: the mouse did not come back within" << FirmwareReturnSeconds << "s";
+    awaitingFirmware = false;
+    configPage->updateDialog->showNoReturn(FirmwareReturnSeconds);
+}
+
+void TARNO_Gaming::requestQuit()
+{
+    if (flash) {
+        qDebug() << "quit after the firmware transfer";
+        quitAfterFlash = true;
+        configPage->updateDialog->explainHold(true);
+        return;
+    }
+    QCoreApplication::quit();
 }
 
 uint TARNO_Gaming::stm32crc32(quint32 *message, uint nWords, uint remainder)

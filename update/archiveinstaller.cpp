@@ -40,12 +40,13 @@ bool ArchiveInstaller::isContainedName(const QString &entryName)
     return !parts.contains(QStringLiteral(".."));
 }
 
-ArchiveInstaller::Result ArchiveInstaller::checkEntries(const QString &archivePath) const
+ArchiveInstaller::Result ArchiveInstaller::checkEntries(const QString &archivePath, const QString &executableName) const
 {
     QuaZip zip(archivePath);
     if (!zip.open(QuaZip::mdUnzip))
         return Result::Unreadable;
     int entries = 0;
+    bool announcedFound = false;
     for (bool more = zip.goToFirstFile(); more; more = zip.goToNextFile()) {
         QuaZipFileInfo64 info;
         if (!zip.getCurrentFileInfo(&info))
@@ -55,16 +56,22 @@ ArchiveInstaller::Result ArchiveInstaller::checkEntries(const QString &archivePa
             return Result::Refused;
         }
         ++entries;
+        announcedFound = announcedFound || info.name == executableName;
     }
     if (zip.getZipError() != UNZ_OK || entries == 0)
         return Result::Unreadable;
+    // Without the program it announces, the archive would only replace files around a program that never comes.
+    if (!announcedFound) {
+        qDebug() << "archive without" << executableName;
+        return Result::Refused;
+    }
     return Result::Installed;
 }
 
 ArchiveInstaller::Result ArchiveInstaller::install(const QString &archivePath, const QString &executableName)
 {
     installed.clear();
-    const Result checked = checkEntries(archivePath);
+    const Result checked = checkEntries(archivePath, executableName);
     if (checked != Result::Installed)
         return checked;
 

@@ -13,15 +13,15 @@ public:
     enum class Result {
         Installed,
         Unreadable,   // not a zip archive, or an empty one
-        Refused,      // an entry is a link, absolute, or leaves the folder
-        Broken,       // an entry could not be unpacked (bad data, checksum)
-        NotMoved,     // the files could not be moved into place; what had been moved was put back
+        Refused,   // an entry is a link, absolute, or leaves the folder; or the announced executable is missing
+        Broken,   // an entry could not be unpacked (bad data, checksum)
+        NotMoved,   // the files could not be moved into place; what had been moved was put back
     };
 
     explicit ArchiveInstaller(const QDir &target);
 
-    // Unpacks `archivePath` into the target folder. `executableName`, when the archive brings it, is made
-    // executable.
+    // Unpacks `archivePath` into the target folder. The archive must bring `executableName` at its top level;
+    // that file is made executable.
     Result install(const QString &archivePath, const QString &executableName);
     // Target-relative names of the files placed by the last successful install.
     QStringList installedFiles() const { return installed; }
@@ -30,7 +30,7 @@ public:
     static bool isContainedName(const QString &entryName);
 
 private:
-    Result checkEntries(const QString &archivePath) const;
+    Result checkEntries(const QString &archivePath, const QString &executableName) const;
     bool moveIntoPlace(const QString &stagingPath, const QStringList &files, const QString &backupPath);
 
     QDir targetDir;

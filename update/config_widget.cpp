@@ -118,6 +118,13 @@ config_Widget::config_Widget(QWidget *parent)
     connect(exportButton, &QPushButton::clicked, this, &config_Widget::exportProfile);
     connect(importButton, &QPushButton::clicked, this, &config_Widget::importProfile);
     updateProfileButtons();
+
+    noticeLabel = textLabel(QString(), { 280, 292, 640, 16 }, this);
+    noticeLabel->setObjectName(QStringLiteral("noticeLabel"));
+    noticeLabel->setAlignment(Qt::AlignCenter);
+    // The firmware dialog's message line.
+    noticeLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
+    noticeLabel->hide();
     retranslateUi();
 }
 
@@ -136,6 +143,24 @@ void config_Widget::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange)
         retranslateUi();
     QWidget::changeEvent(event);
+}
+
+void config_Widget::showFirmwareNotTaken(const QString &reported, const QString &offered)
+{
+    noticeLabel->setText(tr("固件升级未生效：鼠标仍为版本V%1，未升级到V%2").arg(reported, offered));
+    noticeLabel->show();
+}
+
+void config_Widget::showStartFailure(const QString &executable)
+{
+    noticeLabel->setText(tr("新版本程序无法启动：%1").arg(executable));
+    noticeLabel->show();
+}
+
+void config_Widget::clearNotice()
+{
+    noticeLabel->clear();
+    noticeLabel->hide();
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)

@@ -23,6 +23,10 @@ public:
     void setMouseConnected(bool connected);
     void setFirmwareTransferRunning(bool running);
     void retranslateUi();
+    // One line above the version rows: the firmware update did not take, or the new application did not start.
+    void showFirmwareNotTaken(const QString &reported, const QString &offered);
+    void showStartFailure(const QString &executable);
+    void clearNotice();
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -33,6 +37,7 @@ public:
     QPushButton *exportButton = nullptr;
     QPushButton *importButton = nullptr;
     QLabel *profileStatusLabel = nullptr;
+    QLabel *noticeLabel = nullptr;
 
 signals:
     // The mouse holds a new configuration: the pages must read it.

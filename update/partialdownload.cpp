@@ -70,6 +70,7 @@ qint64 PartialDownload::prepare()
 {
     verdictGiven = false;
     expectedSize = -1;
+    lengthVerified = false;
     requestedOffset = 0;
     storedValidator.clear();
 
@@ -121,6 +122,13 @@ PartialDownload::Verdict PartialDownload::accept(const AnswerHead &head)
             discard();
             return verdict;
         }
+        // A server that ignores If-Range sends the tail of whatever it has now: joined to the old part it would
+        // make a file that never existed.
+        if (!matchesStoredValidator(head)) {
+            discard();
+            verdict = Verdict::Changed;
+            return verdict;
+        }
         expectedSize = rangeTotal(head.contentRange);
         verdict = Verdict::Append;
         return verdict;
@@ -157,6 +165,7 @@ bool PartialDownload::complete()
     if (!QFile::rename(tempPath(), finalPath()))
         return false;
     QFile::remove(validatorPath());
+    lengthVerified = expectedSize >= 0;
     return true;
 }
 
@@ -176,4 +185,11 @@ bool PartialDownload::storeValidator(const AnswerHead &head)
     }
     QSaveFile file(validatorPath());
     return file.open(QIODevice::WriteOnly) && file.write(value) == value.size() && file.commit();
+}
+
+bool PartialDownload::matchesStoredValidator(const AnswerHead &head) const
+{
+    // The validator kept is the strong ETag when there was one, else the Last-Modified date.
+    const QByteArray current = storedValidator.startsWith('"') ? head.etag : head.lastModified;
+    return !current.isEmpty() && current == storedValidator;
 }

@@ -22,9 +22,10 @@ class PartialDownload
 {
 public:
     enum class Verdict {
-        Append,    // the body continues the temporary file
+        Append,   // the body continues the temporary file
         Restart,   // the body is the whole file: the temporary file was emptied
         Refused,   // nothing of the body may be written
+        Changed,   // a range of another version of the file: the part was removed; ask again from zero
     };
 
     explicit PartialDownload(const QString &fileName, const QDir &dir = QDir());
@@ -44,12 +45,14 @@ public:
     // can no longer be resumed (the file or the range is gone, or the server answered a range not asked for).
     Verdict accept(const AnswerHead &head);
     bool judged() const { return verdictGiven; }
-    bool accepted() const { return verdictGiven && verdict != Verdict::Refused; }
+    bool accepted() const { return verdictGiven && (verdict == Verdict::Append || verdict == Verdict::Restart); }
 
     // Appends to the temporary file; false when it could not be written whole.
     bool append(const QByteArray &data);
     // Checks that the temporary file has the announced length and renames it to the final name.
     bool complete();
+    // After complete(): the server announced the file's length and the file has exactly that length.
+    bool verifiedComplete() const { return lengthVerified; }
 
     static QByteArray rangeHeader(qint64 offset);
     // Start of "bytes a-b/c", or -1 when the value is not of that form.
@@ -60,6 +63,7 @@ public:
 private:
     void discard();
     bool storeValidator(const AnswerHead &head);
+    bool matchesStoredValidator(const AnswerHead &head) const;
 
     QString name;
     QDir folder;
@@ -68,6 +72,7 @@ private:
     bool verdictGiven = false;
     Verdict verdict = Verdict::Refused;
     qint64 expectedSize = -1;
+    bool lengthVerified = false;
 };
 
 #endif

@@ -84,6 +84,7 @@ Update::Update()
     , fwDownload(FirmwareName)
 {
     trustConfiguredAuthorities();
+    qRegisterMetaType<FirmwareImageRecord>();
 }
 
 Update::~Update() = default;
@@ -232,6 +233,11 @@ bool Update::receive(PartialDownload &download, QNetworkReply *reply)
         const PartialDownload::Verdict verdict = download.accept(head);
         if (verdict == PartialDownload::Verdict::Restart)
             qDebug() << download.fileName() << "changed on the server or cannot be resumed: starting over";
+        if (verdict == PartialDownload::Verdict::Changed) {
+            qDebug() << download.fileName() << "range of a changed file: starting again from zero";
+            restartFromZero(download, reply);
+            return false;
+        }
         if (verdict == PartialDownload::Verdict::Refused) {
             qDebug() << download.fileName() << "answer refused:" << head.status << head.contentRange;
             // An error answer ends by itself with its error; a body for another range must not be read on.
@@ -256,6 +262,9 @@ bool Update::finishDownload(PartialDownload &download, QNetworkReply *reply)
 {
     if (reply->isReadable() && reply->bytesAvailable() > 0)
         receive(download, reply);
+    // The answer was a range of a changed file and a new request from zero has begun.
+    if ((&download == &fwDownload ? fwReply : appReply) != nullptr)
+        return false;
     // An answer without a body (a 416, an empty file) brings no readyRead.
     if (!download.judged() && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
         download.accept(headOf(reply));
@@ -270,6 +279,22 @@ bool Update::finishDownload(PartialDownload &download, QNetworkReply *reply)
         return false;
     }
     return true;
+}
+
+void Update::restartFromZero(PartialDownload &download, QNetworkReply *reply)
+{
+    // This reply ends here without its completion slots; the new request has no part to resume, so it cannot
+    // come back to this point.
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+    if (&download == &fwDownload) {
+        fwReply = nullptr;
+        downloadFW();
+    } else {
+        appReply = nullptr;
+        downloadFile();
+    }
 }
 
 void Update::onReadyRead()
@@ -300,7 +325,8 @@ void Update::onFinished()
     }
     appFilePath = executable;
     qDebug() << "Get updatefile Finished.";
-    emit signalGetUpdateFinished(appFilePath);
+    if (!stopped)
+        emit signalGetUpdateFinished(appFilePath);
 }
 
 void Update::onFWFinished()
@@ -308,11 +334,20 @@ void Update::onFWFinished()
     QNetworkReply *reply = takeReply(fwReply);
     if (!finishDownload(fwDownload, reply) || stopped)
         return;
+    const QString version = QStringLiteral("%1.%2.%3").arg(fwVersion[0]).arg(fwVersion[1]).arg(fwVersion[2]);
     {
         QMutexLocker locker(&textLock);
-        fwVersionText = QStringLiteral("%1.%2.%3").arg(fwVersion[0]).arg(fwVersion[1]).arg(fwVersion[2]);
+        fwVersionText = version;
     }
+    // Flashing later checks the file against this, so that only these very bytes can reach the mouse.
+    const FirmwareImageRecord record
+        = recordFirmwareImage(fwDownload.finalPath(), fwDownload.fileName(), version, fwDownload.verifiedComplete());
+    qDebug() << "firmware image:" << record.length << "bytes, sha256" << record.sha256.toHex()
+             << (record.verifiedComplete ? "length verified" : "length not announced");
     qDebug() << "Get FW updatefile Finished.";
+    if (stopped)
+        return;
+    emit firmwareImageRecorded(record);
     emit signalGetFWUpdateFinished(fwDownload.fileName());
 }
 

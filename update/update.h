@@ -4,6 +4,7 @@
 #ifndef UPDATE_H
 #define UPDATE_H
 
+#include "update/firmwareimage.h"
 #include "update/partialdownload.h"
 
 #include <QMutex>
@@ -12,6 +13,7 @@
 #include <QUrl>
 
 #include <array>
+#include <atomic>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -39,6 +41,10 @@ public:
     // How long a request may go without receiving anything before it is given up.
     void setTransferTimeout(int milliseconds);
 
+    // From any thread: nothing is announced after it. What the worker is doing now (an archive being installed)
+    // ends normally; requests still open end when its thread is quit and the service is deleted.
+    void requestStop() { stopped = true; }
+
 public slots:
     void checkUpdate();
     void get_version_Finished();
@@ -56,12 +62,15 @@ public slots:
 signals:
     void signalGetUpdateFinished(QString filename);
     void signalGetFWUpdateFinished(QString filename);
+    // Emitted just before signalGetFWUpdateFinished: the image's length, digest and version.
+    void firmwareImageRecorded(FirmwareImageRecord record);
     void singalGetFWContentFinished();
 
 private:
     QNetworkReply *startDownload(PartialDownload &download, const QUrl &url, qint64 &resumeOffset);
     bool receive(PartialDownload &download, QNetworkReply *reply);
     bool finishDownload(PartialDownload &download, QNetworkReply *reply);
+    void restartFromZero(PartialDownload &download, QNetworkReply *reply);
     QNetworkReply *get(const QUrl &url);
 
     QNetworkAccessManager *manager = nullptr;
@@ -80,7 +89,7 @@ private:
     PartialDownload appDownload;
     PartialDownload fwDownload;
     int transferTimeout = 30000;
-    bool stopped = false;
+    std::atomic<bool> stopped { false };
 
     mutable QMutex textLock;   // the GUI thread reads the two texts while this thread may write them
     QString fwVersionText;

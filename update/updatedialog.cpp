@@ -3,6 +3,8 @@
 #include "style/style.h"
 
 #include <QEvent>
+#include <QCloseEvent>
+#include <QDebug>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
@@ -94,8 +96,89 @@ void UpdateDialog::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
 }
 
+void UpdateDialog::setPhase(Phase phase)
+{
+    currentPhase = phase;
+}
+
+void UpdateDialog::showOutcome(const QString &status, const QString &message)
+{
+    statusLabel->setText(status);
+    messageLabel->setText(message);
+    progressBar->hide();
+    startButton->hide();
+    okButton->show();
+}
+
+void UpdateDialog::showRefused(FirmwareImageProblem problem)
+{
+    setPhase(Phase::Ready);
+    QString reason;
+    switch (problem) {
+    case FirmwareImageProblem::Empty:
+        reason = tr("固件文件为空，未写入鼠标。");
+        break;
+    case FirmwareImageProblem::NotVerified:
+        reason = tr("固件文件未能确认下载完整，未写入鼠标。");
+        break;
+    case FirmwareImageProblem::Changed:
+    case FirmwareImageProblem::None:
+        reason = tr("固件文件与下载完成时不一致，未写入鼠标。");
+        break;
+    }
+    showOutcome(tr("无法升级固件"), reason);
+}
+
+void UpdateDialog::showWaiting(int seconds)
+{
+    setPhase(Phase::Waiting);
+    statusLabel->setText(tr("正在等待鼠标重新连接..."));
+    messageLabel->setText(tr("固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。").arg(seconds));
+    progressBar->hide();
+}
+
+void UpdateDialog::showNotTaken(const QString &reported)
+{
+    setPhase(Phase::Ready);
+    showOutcome(tr("固件升级未生效"), tr("鼠标重新连接后报告的版本仍为V%1。").arg(reported));
+}
+
+void UpdateDialog::showNoReturn(int seconds)
+{
+    setPhase(Phase::Ready);
+    showOutcome(tr("未能确认升级结果"), tr("鼠标在%1秒内没有重新连接，请重新插入鼠标后查看固件版本。").arg(seconds));
+}
+
+void UpdateDialog::explainHold(bool afterwards)
+{
+    qDebug() << (afterwards ? "quit held until the firmware transfer ends" : "close held during the firmware transfer");
+    messageLabel->setText(afterwards ? tr("正在升级固件，程序将在升级完成后退出。")
+                                     : tr("正在升级固件，完成前不能关闭窗口。"));
+}
+
+void UpdateDialog::reject()
+{
+    if (currentPhase == Phase::Transferring) {
+        explainHold(false);
+        return;
+    }
+    QDialog::reject();
+}
+
+void UpdateDialog::closeEvent(QCloseEvent *event)
+{
+    // A click outside the pop-up closes it: not while the image is being written.
+    if (currentPhase == Phase::Transferring) {
+        event->ignore();
+        explainHold(false);
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void UpdateDialog::update_finishi()
 {
+    setPhase(Phase::Ready);
     iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_done")));
     statusLabel->setText(tr("固件升级已完成"));
     messageLabel->setText(tr("升级为版本V") + versionText);
@@ -105,6 +188,10 @@ void UpdateDialog::update_finishi()
 
 void UpdateDialog::showEvent(QShowEvent *event)
 {
+    if (currentPhase != Phase::Ready) {
+        QDialog::showEvent(event);
+        return;
+    }
     statusLabel->setText(QStringLiteral("V") + versionText);
     messageLabel->setText(tr("发现新的固件版本"));
     iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));

@@ -2,6 +2,8 @@
 #ifndef UPDATEDIALOG_H
 #define UPDATEDIALOG_H
 
+#include "update/firmwareimage.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -25,9 +27,26 @@ public:
     QString versionText;
 
     void retranslateUi();
+    // While the transfer runs the dialog cannot be closed; once it has ended, until the mouse is back, it keeps
+    // its look when shown again.
+    enum class Phase { Ready, Transferring, Waiting };
+    void setPhase(Phase phase);
+    Phase phase() const { return currentPhase; }
+
+    // Nothing was sent: why.
+    void showRefused(FirmwareImageProblem problem);
+    // The transfer has ended; the mouse is expected back within `seconds`.
+    void showWaiting(int seconds);
+    // The mouse came back and reports `reported` instead of the offered version.
+    void showNotTaken(const QString &reported);
+    // The mouse did not come back within `seconds`.
+    void showNoReturn(int seconds);
+    // Closing or quitting was asked for during the transfer; `afterwards` when the program will end after it.
+    void explainHold(bool afterwards);
 
 public slots:
     void update_finishi();
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -37,6 +56,12 @@ private:
     QLabel *titleLabel = nullptr;
     // The placeholder shown until the firmware description arrives, as last translated.
     QString contentPlaceholder;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showOutcome(const QString &status, const QString &message);
+
+    Phase currentPhase = Phase::Ready;
 };
 
 #endif

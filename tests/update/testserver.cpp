@@ -234,7 +234,23 @@ void ScriptedServer::incomingConnection(qintptr descriptor)
         const QString fileName = QString::fromUtf8(path.mid(path.lastIndexOf('/') + 1));
         const Answer reply = answers.value(fileName,
                                            Answer { "HTTP/1.1 404 Not Found\r\nContent-Length: 0", {}, true });
-        socket->write(reply.head + "\r\nConnection: close\r\n\r\n" + reply.body);
+        if (reply.honourRange) {
+            const qint64 total = reply.body.size();
+            const QByteArray rangeField("\r\nRange: bytes=");
+            const int at = head.indexOf(rangeField);
+            const int start = at + rangeField.size();
+            const qint64 from = at < 0 ? 0 : head.mid(start, head.indexOf('-', start) - start).toLongLong();
+            const QByteArray part = reply.body.mid(int(from));
+            QByteArray status("HTTP/1.1 200 OK");
+            if (at >= 0) {
+                status = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " + QByteArray::number(from) + '-'
+                    + QByteArray::number(total - 1) + '/' + QByteArray::number(total);
+            }
+            socket->write(status + "\r\nContent-Length: " + QByteArray::number(part.size()) + "\r\n" + reply.head
+                          + "\r\nConnection: close\r\n\r\n" + part);
+        } else {
+            socket->write(reply.head + "\r\nConnection: close\r\n\r\n" + reply.body);
+        }
         if (reply.hangUp)
             socket->disconnectFromHost();
     });

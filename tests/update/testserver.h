@@ -65,6 +65,9 @@ public:
         QByteArray head;          // status line and headers, without the blank line
         QByteArray body;
         bool hangUp = true;       // close after sending; otherwise keep the connection open and silent
+        // Answer a "Range: bytes=N-" with 206 and the body from N (200 and the whole body without one), ignoring
+        // If-Range; `head` then holds only extra header lines, such as the ETag.
+        bool honourRange = false;
     };
 
     bool start(const TestAuthority &authority);

@@ -146,6 +146,8 @@ void tst_ArchiveInstaller::refusesEscapingArchive_data()
     QTest::newRow("link out, then through it")
         << QList<Entry> { readme, { "lnk", outsideMark.toUtf8(), LinkMode }, { "lnk/evil.txt", "evil" } };
     QTest::newRow("link alone") << QList<Entry> { good, { "passwd", "/etc/passwd", LinkMode } };
+    QTest::newRow("announced executable missing")
+        << QList<Entry> { readme, { "TARNO_CONNECT_PC_V1.0.11.exe", "#!/bin/sh\n" }, { "lib/" + Executable, "x" } };
 }
 
 void tst_ArchiveInstaller::refusesEscapingArchive()
@@ -170,9 +172,11 @@ void tst_ArchiveInstaller::brokenEntryChangesNothing()
 {
     // Stored, so that the entry's bytes can be found and spoiled in the archive file.
     const QByteArray payload = QByteArray("PAYLOAD-").repeated(512);
-    QVERIFY(makeArchive(archive(), { { "readme.txt", "new readme", 0100644, true },
-                                     { "lib/a.so", "new library", 0100644, true },
-                                     { "big.bin", payload, 0100644, true } }));
+    QVERIFY(makeArchive(archive(),
+                        { { Executable, "#!/bin/sh\n", 0100644, true },
+                          { "readme.txt", "new readme", 0100644, true },
+                          { "lib/a.so", "new library", 0100644, true },
+                          { "big.bin", payload, 0100644, true } }));
     QFile file(archive());
     QVERIFY(file.open(QIODevice::ReadWrite));
     QByteArray bytes = file.readAll();
@@ -234,11 +238,13 @@ void tst_ArchiveInstaller::failedMoveIsRolledBack()
 {
     // A folder stands where the archive's last file goes: everything moved before it must go back.
     QVERIFY(writeFile(work() + "/zz-conflict/inside.txt", "in the way"));
-    QVERIFY(makeArchive(archive(), { { "a-first.txt", "a" },
-                                     { "readme.txt", "new readme" },
-                                     { "lib/a.so", "new library" },
-                                     { "z-last.txt", "z" },
-                                     { "zz-conflict", "file" } }));
+    QVERIFY(makeArchive(archive(),
+                        { { Executable, "#!/bin/sh\n" },
+                          { "a-first.txt", "a" },
+                          { "readme.txt", "new readme" },
+                          { "lib/a.so", "new library" },
+                          { "z-last.txt", "z" },
+                          { "zz-conflict", "file" } }));
     const QMap<QString, QString> before = snapshot(work());
 
     ArchiveInstaller installer { QDir(work()) };

@@ -134,6 +134,7 @@ private slots:
     void restartsWhenRangeIgnored();
     void refusesRangeNotAskedFor();
     void keepsShortBodyAndResumesIt();
+    void restartsWhenIfRangeIgnored();
     void givesUpOnStalledServer();
 
 private:
@@ -516,6 +517,39 @@ void tst_UpdateService::keepsShortBodyAndResumesIt()
     QCOMPARE(firmware.count(), 1);
     QCOMPARE(readFile(work(Firmware)), image);
     QVERIFY(!QFileInfo::exists(work(FirmwarePart)));
+}
+
+void tst_UpdateService::restartsWhenIfRangeIgnored()
+{
+    const QByteArray oldImage = imageBytes(5000, 12);
+    const QByteArray newImage = imageBytes(5000, 13);
+    ScriptedServer server;
+    QVERIFY(server.start(authority));
+    server.answer("TarnoConnectUpdate.txt", versionAnswer("x1\n\n10009\n1.2.3\n"));
+    server.answer(Firmware, { "HTTP/1.1 200 OK\r\nContent-Length: 5000\r\nETag: \"old\"", oldImage.left(2000), true });
+    publishMouseVersion(1, 0, 0);
+    {
+        Update update;
+        runCheck(update, server.baseUrl(), QStringLiteral("get_fw_content"));
+    }
+    QCOMPARE(readFile(work(FirmwarePart)), oldImage.left(2000));
+
+    // Replaced on the server by a file of the same length; the server sends its tail whatever If-Range says.
+    logLines.clear();
+    server.requests.clear();
+    server.answer(Firmware, { "ETag: \"new\"", newImage, true, true });
+    Update update;
+    QSignalSpy firmware(&update, &Update::signalGetFWUpdateFinished);
+    runCheck(update, server.baseUrl(), QStringLiteral("get_fw_content"));
+
+    QCOMPARE(firmware.count(), 1);
+    QCOMPARE(readFile(work(Firmware)), newImage);
+    QList<QByteArray> ranges;
+    for (const QByteArray &request : qAsConst(server.requests)) {
+        if (request.startsWith("GET /download/Z31/" + Firmware.toUtf8()))
+            ranges << request.mid(request.indexOf("\r\nRange: ") + 9).split('\r').value(0);
+    }
+    QCOMPARE(ranges, (QList<QByteArray> { "bytes=2000-", "bytes=0-" }));
 }
 
 void tst_UpdateService::givesUpOnStalledServer()

@@ -4,9 +4,12 @@
 #include "device/deviceprotocol.h"
 #include "fakedevice.h"
 #include "ui/mainwindow.h"
+#include "ui/systemtray.h"
 #include "update/config_widget.h"
+#include "update/firmwareimage.h"
 #include "update/updatedialog.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -22,7 +25,9 @@ QtMessageHandler previousHandler = nullptr;
 
 void recordMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    logLines << message;
+    // The window's lines; its update workers log on their own threads while the tests read the list.
+    if (QThread::currentThread() == QCoreApplication::instance()->thread())
+        logLines << message;
     previousHandler(type, context, message);
 }
 
@@ -55,6 +60,14 @@ struct Window
         QVERIFY(page->isVisible());
     }
 
+    // An image of `size` bytes downloaded, recorded and offered as the update service does it.
+    void offerImage(int size)
+    {
+        QVERIFY(writeFile(Image, QByteArray(size, 'f')));
+        window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
+        window.FWUpdateFound(Image);
+    }
+
     // Clicks the firmware row's button and tells whether that opened the dialog.
     bool firmwareClickOpensDialog()
     {
@@ -80,10 +93,14 @@ private slots:
     void settingsPageAtStart();
     void firmwareOfferAcrossResetAndUnplug();
     void offerOfMissingFileChangesNothing();
+    void failedStartIsShown();
+    void transferShowsProgressAndFinish_data();
     void transferShowsProgressAndFinish();
     void failedPacketLeavesProgress();
     void missingImageSendsNothing();
     void dialogTextsTakeTheirStyle();
+    // Last: the quit it tests leaves the thread's event loops ending at once.
+    void quitDuringTransferWaitsForItsEnd();
 
 private:
     QTemporaryDir emuDir;
@@ -219,13 +236,38 @@ void tst_UpdateWindow::offerOfMissingFileChangesNothing()
     QVERIFY(!w.page->appUpdateMark->isVisible());
 }
 
+void tst_UpdateWindow::failedStartIsShown()
+{
+    const QString executable = QStringLiteral("TARNO_CONNECT_PC_V1.0.10.exe");
+    QVERIFY(writeFile(executable, "not a program"));
+    QVERIFY(QFile::setPermissions(executable, QFile::ReadOwner | QFile::WriteOwner));
+    Window w;
+    w.window.show();
+    w.settingsButton->setChecked(true);
+    QVERIFY(!w.page->noticeLabel->isVisible());
+
+    QTest::mouseClick(w.page->appVersionButton, Qt::LeftButton);
+    QVERIFY(w.page->noticeLabel->isVisible());
+    QCOMPARE(w.page->noticeLabel->text(), QStringLiteral("新版本程序无法启动：") + executable);
+    QCOMPARE(w.page->appVersionButton->text(), Offer);
+}
+
+void tst_UpdateWindow::transferShowsProgressAndFinish_data()
+{
+    QTest::addColumn<QByteArray>("reply");   // the version query's answer when the mouse is back
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("new version") << QByteArray::fromHex("57d001010204") << true;
+    QTest::newRow("old version") << QByteArray::fromHex("57d001010203") << false;
+}
+
 void tst_UpdateWindow::transferShowsProgressAndFinish()
 {
-    QVERIFY(writeFile(Image, QByteArray(57, 'f')));
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, taken);
     Window w;
     w.startWithMouse();
-    w.window.FWUpdateFound(Image);
-    w.dialog->versionText = QStringLiteral("1.2.4");
+    w.offerImage(57);
+    QCOMPARE(w.dialog->versionText, QStringLiteral("1.2.4"));
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     QVERIFY(w.dialog->isVisible());
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("V1.2.4"));
@@ -235,20 +277,48 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
 
     FakeDevice::calls.clear();
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    // On a thread of its own; closing the dialog meanwhile is refused, the mouse's re-enumeration waits.
+    QVERIFY(w.window.flashing());
+    QVERIFY(!w.dialog->close());
+    w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
+    QVERIFY(w.page->fwVersionButton->isVisible());
+    QTRY_VERIFY(!w.window.flashing());
+    QVERIFY(!w.page->fwVersionButton->isVisible());
+    QVERIFY(w.dialog->isVisible());
     const QStringList names = FakeDevice::names();
+    const int closed = names.indexOf(QStringLiteral("CloseConfigDevice"));
     QCOMPARE(names.first(), QStringLiteral("OpenConfigDevice"));
-    QCOMPARE(names.count(QStringLiteral("WrtieConfig")), 3 + 2 + 3);
-    QCOMPARE(names.last(), QStringLiteral("CloseConfigDevice"));
+    QCOMPARE(names.mid(0, closed).count(QStringLiteral("WrtieConfig")), 3 + 2 + 3);
+    QCOMPARE(names.mid(0, closed).count(), 1 + 3 + 2 + 3);
+    // The plug-out reported meanwhile is acted upon after the transfer.
+    QCOMPARE(names.mid(closed + 1), (QStringList { QStringLiteral("CloseDevice"), QStringLiteral("CloseConfigDevice") }));
+    QCOMPARE(w.dialog->progressBar->value(), 57);
 
-    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
-    QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
+    // Done only when the mouse, back again, reports the version it was sent.
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在等待鼠标重新连接..."));
+    QVERIFY(!w.dialog->okButton->isVisible());
+    FakeDevice::configReply = reply;
+    w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
     QVERIFY(w.dialog->okButton->isVisible());
     QVERIFY(!w.dialog->startButton->isVisible());
     QVERIFY(!w.dialog->progressBar->isVisible());
-    QCOMPARE(w.dialog->progressBar->value(), 57);
+    if (taken) {
+        QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级已完成"));
+        QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("升级为版本V1.2.4"));
+        QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.4\"")));
+    } else {
+        QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级未生效"));
+        QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.3\"")));
+    }
 
     QTest::mouseClick(w.dialog->okButton, Qt::LeftButton);
     QVERIFY(!w.dialog->isVisible());
+    // The settings page says in one line that the update did not take, and offers the image again.
+    QCOMPARE(w.page->noticeLabel->isVisible(), !taken);
+    if (!taken)
+        QCOMPARE(w.page->noticeLabel->text(), QStringLiteral("固件升级未生效：鼠标仍为版本V1.2.3，未升级到V1.2.4"));
+    QCOMPARE(w.page->fwVersionButton->text(), taken ? QStringLiteral("Version: 1.2.4") : Offer);
+    QCOMPARE(w.firmwareClickOpensDialog(), !taken);
 
     quint32 word = 0x12345678;
     QCOMPARE(w.window.stm32crc32(&word, 1, 0xFFFFFFFF), 0xDF8A8A2Bu);
@@ -256,16 +326,16 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
 
 void tst_UpdateWindow::failedPacketLeavesProgress()
 {
-    QVERIFY(writeFile(Image, QByteArray(200, 'f')));
     Window w;
     w.startWithMouse();
-    w.window.FWUpdateFound(Image);
+    w.offerImage(200);
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     QVERIFY(w.dialog->isVisible());
 
     FakeDevice::calls.clear();
     FakeDevice::configWriteResults = { 0, 0, 0, 0, 1 };
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QTRY_VERIFY(!w.window.flashing());
     QCOMPARE(FakeDevice::names().count(QStringLiteral("WrtieConfig")), 5);
     QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在升级固件...28%"));
     QCOMPARE(w.dialog->progressBar->maximum(), 200);
@@ -277,17 +347,18 @@ void tst_UpdateWindow::failedPacketLeavesProgress()
 
 void tst_UpdateWindow::missingImageSendsNothing()
 {
-    QVERIFY(writeFile(Image, QByteArray(100, 'f')));
     Window w;
     w.startWithMouse();
-    w.window.FWUpdateFound(Image);
+    w.offerImage(100);
     QVERIFY(QFile::remove(Image));
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
 
     FakeDevice::calls.clear();
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QVERIFY(!w.window.flashing());
     QVERIFY(FakeDevice::calls.isEmpty());
     QVERIFY(logLines.contains(QStringLiteral("file not exists")));
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("无法升级固件"));
 }
 
 void tst_UpdateWindow::dialogTextsTakeTheirStyle()
@@ -303,6 +374,28 @@ void tst_UpdateWindow::dialogTextsTakeTheirStyle()
     }
     QCOMPARE(dialog.messageLabel->palette().color(QPalette::WindowText), QColor(255, 255, 255, 102));
     QCOMPARE(dialog.messageLabel->font().pixelSize(), 14);
+}
+
+void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd()
+{
+    Window w;
+    w.startWithMouse();
+    w.offerImage(2000);
+    QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
+    FakeDevice::calls.clear();
+    QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    QVERIFY(w.window.flashing());
+
+    // The tray's quit, before the transfer's end can be handled: held, said in the dialog, done at the end.
+    w.window.findChild<SystemTray *>()->exitAction()->trigger();
+    QVERIFY(logLines.contains(QStringLiteral("quit held until the firmware transfer ends")));
+    QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("正在升级固件，程序将在升级完成后退出。"));
+    QVERIFY(w.window.flashing());
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(!w.window.flashing());
+    QCOMPARE(FakeDevice::names().count(QStringLiteral("WrtieConfig")), 3 + 36 + 3);
 }
 
 QTEST_MAIN(tst_UpdateWindow)
