@@ -26,4 +26,15 @@ for svg in svg/*.svg; do
         status=1
     fi
 done
+
+# The light strip's mask is tinted pixel by pixel, so high-density screens get it at twice the size.
+strip=img/mouse_strip@2x.png
+rsvg-convert --zoom=2 --format=png --output="$strip" svg/mouse_strip.svg
+if command -v optipng >/dev/null 2>&1; then
+    optipng -quiet -o5 -strip all "$strip"
+fi
+if ! grep -q ">$strip</file>" images.qrc; then
+    echo "render.sh: $strip is not listed in images.qrc" >&2
+    status=1
+fi
 exit $status
