@@ -48,35 +48,46 @@ bool LightingPreview::animates() const
     return currentMode == Breathing || currentMode == Cycle || currentMode == Shooting || currentMode == Frenzy;
 }
 
-QColor LightingPreview::stripColour() const
+LightingPreview::Light LightingPreview::light() const
+{
+    const Light now = rawLight();
+    // Unlit is unlit whatever the colour, so that an unlit strip never needs redrawing for a colour.
+    return now.strength > 0 ? now : Light { unlit, 0 };
+}
+
+LightingPreview::Light LightingPreview::rawLight() const
 {
     const qint64 t = qMax<qint64>(0, elapsedMs);
     switch (currentMode) {
     case Off:
-        return unlit;
+        return { unlit, 0 };
     case Breathing: {
         // Starts lit, so that a click on the mode shows the colour at once.
         const qreal phase = qreal(t % effectPeriodMs(currentSpeed)) / effectPeriodMs(currentSpeed);
-        return mixed(unlit, currentColour, (1 + qCos(2 * M_PI * phase)) / 2);
+        return { currentColour, (1 + qCos(2 * M_PI * phase)) / 2 };
     }
     case Cycle: {
         const int period = effectPeriodMs(currentSpeed);
-        return QColor::fromHsv(int(t % period * 360 / period), 255, 255);
+        return { QColor::fromHsv(int(t % period * 360 / period), 255, 255), 1 };
     }
     case Shooting: {
         const qint64 sinceShot = t % ShotPeriodMs;
         if (sinceShot < ShotFullMs)
-            return currentColour;
+            return { currentColour, 1 };
         const qreal left = qMax<qreal>(0, 1 - qreal(sinceShot - ShotFullMs) / ShotFadeMs);
-        return mixed(unlit, currentColour, left * left);
+        return { currentColour, left * left };
     }
     case Frenzy: {
         const qint64 flash = t / FrenzyFlashMs;
-        if (flash % 2)
-            return unlit;
-        return QColor::fromHsv(int(flash / 2 * FrenzyHueStep % 360), 255, 255);
+        return { QColor::fromHsv(int(flash / 2 * FrenzyHueStep % 360), 255, 255), flash % 2 ? 0.0 : 1.0 };
     }
     default:
-        return currentColour;
+        return { currentColour, 1 };
     }
+}
+
+QColor LightingPreview::stripColour() const
+{
+    const Light now = light();
+    return mixed(unlit, now.colour, now.strength);
 }

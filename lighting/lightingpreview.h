@@ -31,10 +31,25 @@ public:
     void setElapsed(qint64 ms) { elapsedMs = ms; }
     qint64 elapsed() const { return elapsedMs; }
 
-    // The strip's colour at the current time, opaque.
+    // The strip at the current time: a light of `colour` at `strength` (0 unlit .. 1 full) over the unlit strip.
+    struct Light
+    {
+        QColor colour;
+        qreal strength = 0;
+
+        bool operator==(const Light &other) const
+        {
+            return colour == other.colour && strength == other.strength;
+        }
+        bool operator!=(const Light &other) const { return !(*this == other); }
+    };
+    Light light() const;
+    // The same as one opaque colour.
     QColor stripColour() const;
 
 private:
+    Light rawLight() const;
+
     int currentMode = 1;
     int currentSpeed = 4;
     QColor currentColour { 0, 255, 0 };

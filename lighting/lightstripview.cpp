@@ -28,6 +28,18 @@ QRect opaqueBounds(const QImage &image)
     return bounds;
 }
 
+// Fills `target` with `colour` where `alpha` has something, as much as it has.
+void tint(QImage &target, const QImage &alpha, const QColor &colour)
+{
+    if (target.size() != alpha.size())
+        target = QImage(alpha.size(), QImage::Format_ARGB32_Premultiplied);
+    target.setDevicePixelRatio(alpha.devicePixelRatio());
+    target.fill(colour);
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.drawImage(0, 0, alpha);
+}
+
 } // namespace
 
 LightStripView::LightStripView(QWidget *picture)
@@ -50,14 +62,14 @@ void LightStripView::setLighting(int mode, int speed, const QColor &colour)
         state.setElapsed(0);
     }
     runWhileShown();
-    if (state.stripColour() != tintedColour)
+    if (state.light() != painted)
         update();
 }
 
 void LightStripView::showElapsed(qint64 ms)
 {
     state.setElapsed(ms);
-    if (state.stripColour() != tintedColour)
+    if (state.light() != painted)
         update();
 }
 
@@ -75,19 +87,22 @@ const QImage &LightStripView::maskFor(qreal pixelRatio)
 void LightStripView::paintEvent(QPaintEvent *)
 {
     const QImage &alpha = maskFor(devicePixelRatioF());
-    const QColor colour = state.stripColour();
-    if (colour != tintedColour || tinted.size() != alpha.size()) {
-        if (tinted.size() != alpha.size())
-            tinted = QImage(alpha.size(), QImage::Format_ARGB32_Premultiplied);
-        tinted.setDevicePixelRatio(alpha.devicePixelRatio());
-        tinted.fill(colour);
-        QPainter tint(&tinted);
-        tint.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        tint.drawImage(0, 0, alpha);
-        tintedColour = colour;
-    }
+    if (unlitStrip.size() != alpha.size())
+        tint(unlitStrip, alpha, LightingPreview::unlit);
+    painted = state.light();
+    // Tinting costs far more than drawing, so a light that only changes its strength (breathing, shooting) is the
+    // same tinted strip drawn more or less opaque over the unlit one.
     QPainter painter(this);
-    painter.drawImage(0, 0, tinted);
+    if (painted.strength < 1)
+        painter.drawImage(0, 0, unlitStrip);
+    if (painted.strength > 0) {
+        if (painted.colour != litColour || litStrip.size() != alpha.size()) {
+            tint(litStrip, alpha, painted.colour);
+            litColour = painted.colour;
+        }
+        painter.setOpacity(painted.strength);
+        painter.drawImage(0, 0, litStrip);
+    }
 }
 
 void LightStripView::showEvent(QShowEvent *event)

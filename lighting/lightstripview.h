@@ -40,8 +40,10 @@ private:
     LightingPreview state;
     QImage mask;   // alpha of the strip, cut to its bounding rectangle
     QImage doubleMask;   // the same at twice the pixels, loaded on the first high-density paint
-    QImage tinted;   // the mask filled with `tintedColour`
-    QColor tintedColour;
+    QImage unlitStrip;   // the mask tinted in the unlit colour
+    QImage litStrip;   // the mask tinted in `litColour`
+    QColor litColour;
+    LightingPreview::Light painted;
     QBasicTimer frameTimer;
     QElapsedTimer clock;
     bool shown = false;
