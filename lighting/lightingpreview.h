@@ -37,10 +37,7 @@ public:
         QColor colour;
         qreal strength = 0;
 
-        bool operator==(const Light &other) const
-        {
-            return colour == other.colour && strength == other.strength;
-        }
+        bool operator==(const Light &other) const { return colour == other.colour && strength == other.strength; }
         bool operator!=(const Light &other) const { return !(*this == other); }
     };
     Light light() const;
