@@ -18,20 +18,15 @@ constexpr int FrenzyFlashMs = 90;
 // Degrees of hue between two frenzy flashes: close to the golden angle, so that neighbours differ clearly.
 constexpr int FrenzyHueStep = 137;
 
-QColor mixed(const QColor &dark, const QColor &lit, qreal strength)
+// One breath, or one turn of the colour wheel; speeds outside 1..8 are taken as the nearest.
+int effectPeriodMs(int speed)
 {
-    const auto channel = [strength](int from, int to) { return qRound(from + (to - from) * strength); };
-    return QColor(channel(dark.red(), lit.red()), channel(dark.green(), lit.green()), channel(dark.blue(), lit.blue()));
+    return EffectPeriodMs[qBound(MinLightingSpeed, speed, MaxLightingSpeed) - 1];
 }
 
 } // namespace
 
 const QColor LightingPreview::unlit { 0x1a, 0x1c, 0x20 };
-
-int LightingPreview::effectPeriodMs(int speed)
-{
-    return EffectPeriodMs[qBound(MinLightingSpeed, speed, MaxLightingSpeed) - 1];
-}
 
 bool LightingPreview::setLighting(int mode, int speed, const QColor &colour)
 {
@@ -84,10 +79,4 @@ LightingPreview::Light LightingPreview::rawLight() const
     default:
         return { currentColour, 1 };
     }
-}
-
-QColor LightingPreview::stripColour() const
-{
-    const Light now = light();
-    return mixed(unlit, now.colour, now.strength);
 }

@@ -24,7 +24,6 @@ public:
     // Shows the effect as it is `ms` after it started; the running effect calls this with its own clock.
     void showElapsed(qint64 ms);
 
-    const LightingPreview &preview() const { return state; }
     bool isAnimating() const { return frameTimer.isActive(); }
 
 protected:
