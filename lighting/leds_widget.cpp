@@ -48,7 +48,7 @@ constexpr int PanelWidth = 400;
 constexpr int PageWidth = 1200;
 constexpr int PageHeight = 750;
 // The preview's caption, in the mouse picture's coordinates: centred on its axis, under the mouse.
-constexpr QRect PreviewCaptionArea { 270, 610, 240, 12 };
+constexpr QRect PreviewCaptionArea { 270, 604, 240, 12 };
 
 QLineEdit *makeEdit(QWidget *parent, const QPoint &position, QValidator *validator)
 {
