@@ -3,8 +3,9 @@
 // - start-up: from exec to the first frame of its window (the first drawing the X server reports on it after it
 //   is mapped), and resident memory once it has settled, against a bare Qt window of the same size and flags
 //   started the same way; with Qt's GLX probe (Arg 1) and with QT_XCB_GL_INTEGRATION=none (Arg 0);
-// - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second) and while hidden by the
-//   close button, against the bare window.
+// - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second), on the lighting page with
+//   the pictured strip breathing at the highest speed and steady, and while hidden by the close button (from the
+//   lighting page, breathing), against the bare window.
 // Updates are pointed at a dead loopback port, so the network plays no part.
 #include "childprocess.h"
 #include "programinstall.h"
@@ -30,6 +31,7 @@ constexpr int WindowWidth = 1200;
 constexpr int WindowHeight = 750;
 constexpr double IdleSeconds = 10;
 constexpr double AnimationSeconds = 3;   // longer than any page's appearance
+constexpr double StripFrameMs = 50;   // the frame period of the pictured light strip while it is animated
 const QString BinDir = QStringLiteral(TARNO_BIN_DIR);
 
 double secondsSince(Clock::time_point start)
@@ -237,11 +239,21 @@ void startUp(benchmark::State &state)
 }
 BENCHMARK(startUp)->Arg(0)->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The mouse breathes at speed 8, so that the program shows it so from the start (the buttons page unaffected).
+bool setBreathingFast(const Install &setup)
+{
+    QFile memory(setup.filePath(QStringLiteral("emu/memory")));
+    const QByteArray lines = "lighting.mode=2\nlighting.speed=8\n";
+    return memory.open(QIODevice::WriteOnly | QIODevice::Append) && memory.write(lines) == lines.size();
+}
+
 void idleCpu(benchmark::State &state)
 {
     const Install &setup = install();
     if (!setup.problem().isEmpty())
         return state.SkipWithError(setup.problem().toUtf8().constData());
+    if (!setBreathingFast(setup))
+        return state.SkipWithError("cannot write the emulated mouse's memory");
     for (auto _ : state) {
         ChildProcess programProcess, bareProcess;
         Started program, bare;
@@ -257,6 +269,17 @@ void idleCpu(benchmark::State &state)
             return state.SkipWithError("xdotool failed");
         std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
         const double pointer = cpuShare(programProcess.pid(), IdleSeconds);
+        if (!click(program.window, 600, 675))   // the lighting page's navigation button
+            return state.SkipWithError("xdotool failed");
+        std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
+        const double breathing = cpuShare(programProcess.pid(), IdleSeconds);
+        if (!click(program.window, 105, 243))   // the steady mode's button
+            return state.SkipWithError("xdotool failed");
+        std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
+        const double steady = cpuShare(programProcess.pid(), IdleSeconds);
+        // Breathing again, so that the tray figure shows the strip's effect stopped with the window hidden.
+        if (!click(program.window, 105, 323))   // the breathing mode's button
+            return state.SkipWithError("xdotool failed");
         if (!click(program.window, 1155, 38))   // the close button: the program goes on in the tray
             return state.SkipWithError("xdotool failed");
         std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
@@ -265,8 +288,12 @@ void idleCpu(benchmark::State &state)
         const double hidden = cpuShare(programProcess.pid(), IdleSeconds);
         programProcess.terminate();
 
-        state.SetIterationTime(3 * IdleSeconds);
+        state.SetIterationTime(5 * IdleSeconds);
         state.counters["buttons_cpu_pct"] = 100 * buttons;
+        state.counters["breathing_cpu_pct"] = 100 * breathing;
+        state.counters["steady_cpu_pct"] = 100 * steady;
+        // What one frame of the strip costs beyond the steady strip's idle.
+        state.counters["strip_frame_ms"] = 1000 * (breathing - steady) * StripFrameMs / 1000;
         state.counters["pointer_cpu_pct"] = 100 * pointer;
         state.counters["hidden_cpu_pct"] = 100 * hidden;
         // What one DPI poll costs beyond the buttons page's idle.

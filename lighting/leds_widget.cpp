@@ -7,6 +7,7 @@
 #include "lighting/colorpalette.h"
 #include "lighting/colorpicker.h"
 #include "lighting/lightingcommand.h"
+#include "lighting/lightstripview.h"
 #include "lighting/speedslider.h"
 #include "lighting/usercolorsettings.h"
 #include "style/style.h"
@@ -47,6 +48,8 @@ const ModeButton modeButtons[] = {
 constexpr int PanelWidth = 400;
 constexpr int PageWidth = 1200;
 constexpr int PageHeight = 750;
+// The preview's caption, in the mouse picture's coordinates: centred on its axis, under the mouse.
+constexpr QRect PreviewCaptionArea { 270, 604, 240, 12 };
 
 QLineEdit *makeEdit(QWidget *parent, const QPoint &position, QValidator *validator)
 {
@@ -237,11 +240,36 @@ void leds_Widget::setPanelEffectsEnabled(bool enabled)
     rightOpacity->setEnabled(enabled);
 }
 
+void leds_Widget::showPreviewOn(QWidget *mousePicture)
+{
+    stripView = new LightStripView(mousePicture);
+    previewCaption = Style::makeLabel(tr("灯效预览，实际效果以鼠标为准"), PreviewCaptionArea, mousePicture);
+    previewCaption->setAlignment(Qt::AlignCenter);
+    for (QWidget *preview : std::initializer_list<QWidget *> { stripView, previewCaption })
+        preview->setVisible(isVisible());
+    updatePreview();
+}
+
+LightStripView *leds_Widget::stripPreview() const
+{
+    return stripView;
+}
+
+void leds_Widget::updatePreview()
+{
+    if (stripView)
+        stripView->setLighting(modeGroup->checkedId(), speedSlider->value(), colorPicker->currentColor());
+}
+
 void leds_Widget::setVisible(bool visible)
 {
     qDebug() << "led" << visible;
     const bool appearing = visible && !isVisible();
     QWidget::setVisible(visible);
+    for (QWidget *preview : std::initializer_list<QWidget *> { stripView, previewCaption }) {
+        if (preview)
+            preview->setVisible(visible);
+    }
     if (appearing) {
         appearance->stop();
         setPanelEffectsEnabled(true);
@@ -333,6 +361,7 @@ void leds_Widget::change_mouse_color()
     fillLightingCommand(deviceContext.commandBuffer, modeGroup->checkedId(), speedSlider->value(),
                         colorPicker->currentColor());
     sendCommandBuffer();
+    updatePreview();
 }
 
 void leds_Widget::change_speedslider_status(int btn_ID, bool checked)
@@ -383,4 +412,5 @@ void leds_Widget::showDeviceLighting(const DeviceSettings &settings)
         colorPicker->setColor(state.colour);
         showPickerColourInEdits();
     }
+    updatePreview();
 }

@@ -1,9 +1,11 @@
 #ifndef LEDS_WIDGET_H
 #define LEDS_WIDGET_H
 
+#include <QPointer>
 #include <QWidget>
 
 class ColorBtn;
+class LightStripView;
 class QButtonGroup;
 class QGraphicsOpacityEffect;
 class QLabel;
@@ -27,6 +29,10 @@ public:
     void showDeviceLighting(const DeviceSettings &settings);
     // Enables or disables the swatches, the picker, the restore button, the edits and their labels together.
     void setColorControlsEnabled(bool enabled);
+    // Shows the chosen lighting on the light strip of the mouse picture while this page is shown. The preview
+    // follows every change and sends nothing.
+    void showPreviewOn(QWidget *mousePicture);
+    LightStripView *stripPreview() const;
 
     void setVisible(bool visible) override;
     void retranslateUi();
@@ -61,6 +67,7 @@ private:
     void buildAppearance();
     void setPanelEffectsEnabled(bool enabled);
     void showPickerColourInEdits();
+    void updatePreview();
     ColorBtn *swatch(int id) const;
 
     QWidget *leftPanel;
@@ -72,6 +79,9 @@ private:
     QGraphicsOpacityEffect *leftOpacity;
     QGraphicsOpacityEffect *rightOpacity;
     QSequentialAnimationGroup *appearance;
+    // Children of the mouse picture, not of this page.
+    QPointer<LightStripView> stripView;
+    QPointer<QLabel> previewCaption;
 };
 
 #endif

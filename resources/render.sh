@@ -29,4 +29,5 @@ for svg in svg/*.svg; do
         fi
     done
 done
+
 exit $status

@@ -94,6 +94,11 @@ row("Resident memory after start-up, default (GLX probed)"; "\($glx.rss_MiB | ro
     "bare Qt window: \($glx.bare_rss_MiB | round(1)) MiB"; $glx.rss_ratio | round(2)),
 row("Idle CPU, buttons page"; "\($idle.buttons_cpu_pct | round(3)) % of a core";
     "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
+row("Idle CPU, lighting page, \" 呼吸\" at speed 8 (pictured strip redrawn 20 times/s)";
+    "\($idle.breathing_cpu_pct | round(3)) % (\($idle.strip_frame_ms | round(2)) ms per frame)";
+    "goal 1 % of a core; buttons page: \($idle.buttons_cpu_pct | round(3)) %"; $idle.breathing_cpu_pct / 1 | round(2)),
+row("Idle CPU, lighting page, \" 常亮\" (pictured strip still)"; "\($idle.steady_cpu_pct | round(3)) %";
+    "buttons page: \($idle.buttons_cpu_pct | round(3)) %"; "–"),
 row("Idle CPU, pointer page (5 DPI polls/s)"; "\($idle.pointer_cpu_pct | round(3)) % (\($idle.poll_cpu_ms | round(2)) ms per poll)";
     "poll period 200 ms"; $idle.poll_cpu_ms / 200 | round(4)),
 row("Idle CPU, hidden to the tray"; "\($idle.hidden_cpu_pct | round(3)) %";

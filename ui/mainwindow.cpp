@@ -236,6 +236,7 @@ void TARNO_Gaming::createPages()
     disconnectPage = new disconnect_Widget(this);
     buttonsPage = new buttons_Widget(this);
     ledsPage = new leds_Widget(this);
+    ledsPage->showPreviewOn(mouseImage);
     pointerPage = new pointer_Widget(this);
     pageStack = new QStackedWidget(this);
     pageStack->setObjectName(QStringLiteral("pageStack"));

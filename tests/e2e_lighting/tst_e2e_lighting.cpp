@@ -15,6 +15,8 @@ const QPoint lightingNavButton(600, 675);
 const QRect steadyButton(40, 230, 130, 26);
 const QPoint breathingButton(105, 323);
 const QPoint pickerOrigin(874, 304);
+// The bottom of the pictured light strip: (390, 590) in the top view, which the lighting page shows at (217, 9).
+const QPoint stripPoint(607, 599);
 
 QPoint swatchCentre(int id)
 {
@@ -97,6 +99,12 @@ private slots:
         QVERIFY2(isClose(shot.pixelColor(swatchCentre(2)), QColor(10, 200, 30)),
                  qPrintable(session.saveScreenshot("lighting-swatches")));
         QVERIFY(isClose(shot.pixelColor(swatchCentre(5)), QColor(0, 0, 255)));
+
+        // The mouse starts steady: the pictured strip takes the clicked swatch's colour.
+        QVERIFY(!isClose(shot.pixelColor(stripPoint), QColor(10, 200, 30)));
+        session.click(swatchCentre(2).x(), swatchCentre(2).y());
+        QVERIFY2(session.waitFor([&] { return isClose(session.grab().pixelColor(stripPoint), QColor(10, 200, 30)); }),
+                 qPrintable(session.saveScreenshot("lighting-strip")));
     }
 
     void shouldSendEveryChangeToMouse()

@@ -4,6 +4,8 @@
 #include "lighting/colorbtn.h"
 #include "lighting/colorpicker.h"
 #include "lighting/leds_widget.h"
+#include "lighting/lightingpreview.h"
+#include "lighting/lightstripview.h"
 #include "lighting/speedslider.h"
 #include "lighting/usercolorsettings.h"
 
@@ -61,6 +63,15 @@ QStringList editTexts(leds_Widget &page)
     return { page.redEdit->text(), page.greenEdit->text(), page.blueEdit->text(), page.hexEdit->text() };
 }
 
+// A point on the core of the light strip, in the mouse picture's coordinates: the bottom of its curve.
+const QPoint stripPoint(390, 590);
+
+bool isNear(const QColor &seen, const QColor &expected)
+{
+    return qAbs(seen.red() - expected.red()) <= 1 && qAbs(seen.green() - expected.green()) <= 1
+        && qAbs(seen.blue() - expected.blue()) <= 1;
+}
+
 void typeInto(QLineEdit *edit, const QString &text)
 {
     edit->selectAll();
@@ -75,6 +86,7 @@ class LightingPageTest : public QObject
 
     std::unique_ptr<QTemporaryDir> colourDir;
     std::unique_ptr<leds_Widget> page;
+    std::unique_ptr<QLabel> picture;
     mutable int copies = 0;
 
     QString colourFile() const { return colourDir->filePath(QStringLiteral("user_color.ini")); }
@@ -121,6 +133,19 @@ class LightingPageTest : public QObject
         return *page;
     }
 
+    // The top view of the mouse as the main window shows it, with the page's preview on it.
+    LightStripView &showPicture(leds_Widget &page)
+    {
+        picture = std::make_unique<QLabel>();
+        picture->setPixmap(QPixmap(QStringLiteral(":/img/mouse_off")));
+        picture->resize(665, 648);
+        picture->show();
+        page.showPreviewOn(picture.get());
+        return *page.stripPreview();
+    }
+
+    QColor stripColour() const { return picture->grab().toImage().pixelColor(stripPoint); }
+
     void clickSwatch(leds_Widget &page, int id)
     {
         QTest::mouseClick(page.colorGroup->button(id), Qt::LeftButton, Qt::NoModifier, QPoint(9, 9));
@@ -139,6 +164,7 @@ private slots:
     void cleanup()
     {
         page.reset();
+        picture.reset();
     }
 
     void shouldSendNewModeOnBothTogglesOfModeChange_data()
@@ -401,6 +427,62 @@ private slots:
         // A checked swatch stays checked and keeps its colour.
         QCOMPARE(page.colorGroup->checkedId(), 5);
         QCOMPARE(swatchColour(page, 5), QColor(0, 0, 255));
+    }
+
+    void shouldShowLightingOnPicturedStripWithoutSending_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("showsColour");   // the strip starts in the chosen colour
+        QTest::addColumn<bool>("animates");
+        QTest::addColumn<bool>("ownClock");   // left to run on its own timer instead of being given times
+        QTest::newRow("off") << 0 << false << false << false;
+        QTest::newRow("steady") << 1 << true << false << false;
+        QTest::newRow("breathing") << 2 << true << true << false;
+        QTest::newRow("cycle") << 3 << false << true << false;
+        QTest::newRow("shooting") << 4 << true << true << false;
+        QTest::newRow("frenzy") << 6 << false << true << false;
+        QTest::newRow("running frenzy sends nothing") << 6 << false << true << true;
+    }
+    void shouldShowLightingOnPicturedStripWithoutSending()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, showsColour);
+        QFETCH(bool, animates);
+        QFETCH(bool, ownClock);
+        const QColor chosen(40, 90, 230);
+        leds_Widget &page = showPage(lightingState(mode == 1 ? 0 : 1, 8, chosen));
+        LightStripView &strip = showPicture(page);
+        QCOMPARE(stripColour(), mode == 1 ? LightingPreview::unlit : chosen);
+
+        QTest::mouseClick(page.modeGroup->button(mode), Qt::LeftButton);
+        FakeDevice::calls.clear();
+        QCOMPARE(strip.isAnimating(), animates);
+
+        strip.showElapsed(0);
+        const QColor start = stripColour();
+        if (showsColour)
+            QVERIFY2(isNear(start, chosen), qPrintable(start.name()));
+        if (mode == 0)
+            QCOMPARE(start, LightingPreview::unlit);
+        if (ownClock) {
+            QTRY_VERIFY(stripColour() != start);
+        } else {
+            // A quarter of a second is half a breath at speed 8, half a turn of the wheel, a shot's fading and
+            // the third frenzy flash.
+            strip.showElapsed(250);
+            QCOMPARE(stripColour() != start, animates);
+        }
+        QVERIFY(sentCommands().isEmpty());
+
+        // Stopped while the page is hidden or the window minimised.
+        page.hide();
+        QVERIFY(!strip.isAnimating());
+        page.show();
+        QCOMPARE(strip.isAnimating(), animates);
+        picture->showMinimized();
+        QVERIFY(!strip.isAnimating());
+        picture->showNormal();
+        QCOMPARE(strip.isAnimating(), animates);
     }
 
     void shouldSlidePanelsInWhenShown()

@@ -1,0 +1,139 @@
+#include "lighting/lightstripview.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimerEvent>
+
+namespace {
+
+const QString MaskImage = QStringLiteral(":/img/mouse_strip");
+const QString DoubleMaskImage = QStringLiteral(":/img/mouse_strip@2x");
+
+QImage premultiplied(const QString &name)
+{
+    return QImage(name).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The smallest rectangle holding every pixel that is not fully transparent.
+QRect opaqueBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]))
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+// Fills `target` with `colour` where `alpha` has something, as much as it has.
+void tint(QImage &target, const QImage &alpha, const QColor &colour)
+{
+    if (target.size() != alpha.size())
+        target = QImage(alpha.size(), QImage::Format_ARGB32_Premultiplied);
+    target.setDevicePixelRatio(alpha.devicePixelRatio());
+    target.fill(colour);
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.drawImage(0, 0, alpha);
+}
+
+} // namespace
+
+LightStripView::LightStripView(QWidget *picture)
+    : QWidget(picture)
+{
+    setObjectName(QStringLiteral("lightStrip"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The mask has the picture's size; the view keeps only the part with the strip on it.
+    const QImage whole = premultiplied(MaskImage);
+    const QRect bounds = opaqueBounds(whole);
+    mask = whole.copy(bounds);
+    setGeometry(bounds);
+    clock.start();
+}
+
+void LightStripView::setLighting(int mode, int speed, const QColor &colour)
+{
+    if (state.setLighting(mode, speed, colour)) {
+        clock.restart();
+        state.setElapsed(0);
+    }
+    runWhileShown();
+    if (state.light() != painted)
+        update();
+}
+
+void LightStripView::showElapsed(qint64 ms)
+{
+    state.setElapsed(ms);
+    if (state.light() != painted)
+        update();
+}
+
+const QImage &LightStripView::maskFor(qreal pixelRatio)
+{
+    if (pixelRatio <= 1)
+        return mask;
+    if (doubleMask.isNull()) {
+        doubleMask = premultiplied(DoubleMaskImage).copy(QRect(geometry().topLeft() * 2, size() * 2));
+        doubleMask.setDevicePixelRatio(2);
+    }
+    return doubleMask;
+}
+
+void LightStripView::paintEvent(QPaintEvent *)
+{
+    const QImage &alpha = maskFor(devicePixelRatioF());
+    if (unlitStrip.size() != alpha.size())
+        tint(unlitStrip, alpha, LightingPreview::unlit);
+    painted = state.light();
+    // Tinting costs far more than drawing, so a light that only changes its strength (breathing, shooting) is the
+    // same tinted strip drawn more or less opaque over the unlit one.
+    QPainter painter(this);
+    if (painted.strength < 1)
+        painter.drawImage(0, 0, unlitStrip);
+    if (painted.strength > 0) {
+        if (painted.colour != litColour || litStrip.size() != alpha.size()) {
+            tint(litStrip, alpha, painted.colour);
+            litColour = painted.colour;
+        }
+        painter.setOpacity(painted.strength);
+        painter.drawImage(0, 0, litStrip);
+    }
+}
+
+void LightStripView::showEvent(QShowEvent *event)
+{
+    shown = true;
+    clock.restart();
+    state.setElapsed(0);
+    runWhileShown();
+    QWidget::showEvent(event);
+}
+
+void LightStripView::hideEvent(QHideEvent *event)
+{
+    shown = false;
+    frameTimer.stop();
+    QWidget::hideEvent(event);
+}
+
+void LightStripView::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != frameTimer.timerId())
+        return QWidget::timerEvent(event);
+    showElapsed(clock.elapsed());
+}
+
+void LightStripView::runWhileShown()
+{
+    if (shown && state.animates()) {
+        if (!frameTimer.isActive())
+            frameTimer.start(LightingPreview::FrameMs, this);
+    } else {
+        frameTimer.stop();
+    }
+}
