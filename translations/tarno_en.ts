@@ -643,7 +643,7 @@
     </message>
     <message>
         <source>灯效预览，实际效果以鼠标为准</source>
-        <translation>Preview: the lighting on the mouse may differ</translation>
+        <translation>Preview: actual lighting may differ</translation>
     </message>
 </context>
 <context>
