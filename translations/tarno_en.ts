@@ -151,11 +151,11 @@
     <name>ProfileFile</name>
     <message>
         <source>读取鼠标失败，未写入文件：%1</source>
-        <translation>Reading the mouse failed, no file was written: %1</translation>
+        <translation>Reading the mouse failed; no file was written: %1</translation>
     </message>
     <message>
         <source>鼠标上的设置超出配置文件能保存的范围，未写入文件：%1</source>
-        <translation>The mouse holds settings a profile cannot store, no file was written: %1</translation>
+        <translation>The mouse holds settings a profile cannot store; no file was written: %1</translation>
     </message>
     <message>
         <source>无法写入 %1：%2</source>
@@ -178,11 +178,11 @@
     <name>ProfileFormat</name>
     <message>
         <source>%1 应有 %2 项，鼠标上为 %3 项</source>
-        <translation>%1 should have %2 items, the mouse has %3</translation>
+        <translation>%1 should have %2 items; the mouse has %3</translation>
     </message>
     <message>
         <source>%1 应为 %2，鼠标上为 %3</source>
-        <translation>%1 should be %2, the mouse has %3</translation>
+        <translation>%1 should be %2; the mouse has %3</translation>
     </message>
     <message>
         <source>%1 中有多余的 “%2”</source>
@@ -206,7 +206,7 @@
     </message>
     <message>
         <source>%1 为 %2，应在 %3 到 %4 之间</source>
-        <translation>%1 is %2, it should be between %3 and %4</translation>
+        <translation>%1 is %2; it should be between %3 and %4</translation>
     </message>
     <message>
         <source>%1 应为文本</source>
@@ -218,7 +218,7 @@
     </message>
     <message>
         <source>%1 为 “%2”，应为以下之一：%3</source>
-        <translation>%1 is &quot;%2&quot;, it should be one of: %3</translation>
+        <translation>%1 is &quot;%2&quot;; it should be one of: %3</translation>
     </message>
     <message>
         <source>%1 为 “%2”，而编号 %3 是 “%4”</source>
@@ -234,7 +234,7 @@
     </message>
     <message>
         <source>%1 为 %2，应为 50 的倍数</source>
-        <translation>%1 is %2, it should be a multiple of 50</translation>
+        <translation>%1 is %2; it should be a multiple of 50</translation>
     </message>
     <message>
         <source>文件顶层</source>
@@ -250,23 +250,23 @@
     </message>
     <message>
         <source>%1 有 %2 个事件，最多 %3 个</source>
-        <translation>%1 has %2 events, at most %3 are allowed</translation>
+        <translation>%1 has %2 events; at most %3 are allowed</translation>
     </message>
     <message>
         <source>%1 为 “%2”，应为 #rrggbb 形式的颜色</source>
-        <translation>%1 is &quot;%2&quot;, it should be a color like #rrggbb</translation>
+        <translation>%1 is &quot;%2&quot;; it should be a color like #rrggbb</translation>
     </message>
     <message>
         <source>%1 有 %2 项，应为 %3 项</source>
-        <translation>%1 has %2 items, it should have %3</translation>
+        <translation>%1 has %2 items; it should have %3</translation>
     </message>
     <message>
         <source>%1 为 %2，不能大于 levelCount（%3）</source>
-        <translation>%1 is %2, it cannot exceed levelCount (%3)</translation>
+        <translation>%1 is %2; it cannot exceed levelCount (%3)</translation>
     </message>
     <message>
         <source>%1 为 %2，应为 125、250、500 或 1000</source>
-        <translation>%1 is %2, it should be 125, 250, 500 or 1000</translation>
+        <translation>%1 is %2; it should be 125, 250, 500 or 1000</translation>
     </message>
     <message>
         <source>文件顶层缺少 “format”</source>
@@ -278,7 +278,7 @@
     </message>
     <message>
         <source>buttons 有 %1 项，应为 %2 项（按键 2 到 9 各一项）</source>
-        <translation>buttons has %1 items, it should have %2 (one for each of buttons 2 to 9)</translation>
+        <translation>buttons has %1 items; it should have %2 (one for each of buttons 2 to 9)</translation>
     </message>
     <message>
         <source>%1 重复了按键 %2</source>
@@ -389,7 +389,7 @@
     </message>
     <message>
         <source>固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。</source>
-        <translation>Firmware written, the mouse is restarting. Waiting for it to report the new version (up to %1 s).</translation>
+        <translation>Firmware written; the mouse is restarting. Waiting for it to report the new version (up to %1 s).</translation>
     </message>
     <message>
         <source>固件升级未生效</source>
