@@ -135,6 +135,8 @@ void leds_Widget::retranslateUi()
     colorLabel->setText(tr("颜色"));
     restoreButton->setText(tr("恢复预设"));
     pickerLabel->setText(tr("调色器"));
+    if (previewCaption)
+        previewCaption->setText(tr("灯效预览，实际效果以鼠标为准"));
 }
 
 void leds_Widget::changeEvent(QEvent *event)
@@ -243,8 +245,9 @@ void leds_Widget::setPanelEffectsEnabled(bool enabled)
 void leds_Widget::showPreviewOn(QWidget *mousePicture)
 {
     stripView = new LightStripView(mousePicture);
-    previewCaption = Style::makeLabel(tr("灯效预览，实际效果以鼠标为准"), PreviewCaptionArea, mousePicture);
+    previewCaption = Style::makeLabel(QString(), PreviewCaptionArea, mousePicture);
     previewCaption->setAlignment(Qt::AlignCenter);
+    retranslateUi();
     for (QWidget *preview : std::initializer_list<QWidget *> { stripView, previewCaption })
         preview->setVisible(isVisible());
     updatePreview();

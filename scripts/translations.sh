@@ -11,7 +11,7 @@ lupdate=${2:-}
 if [ -z "$lupdate" ]; then
     lupdate=$(command -v lupdate 2>/dev/null || echo /usr/lib/qt5/bin/lupdate)
 fi
-sources="app ui buttons lighting pointer update style device platform"
+sources="app ui buttons lighting pointer update style device platform profile"
 
 run_lupdate() {
     # No source locations: line numbers would change the .ts files with every unrelated edit.

@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>无法加载设备库：%1</source>
+        <translation>Cannot load the device library: %1</translation>
+    </message>
+    <message>
+        <source>设备库缺少入口 %1</source>
+        <translation>The device library lacks the entry point %1</translation>
+    </message>
+    <message>
+        <source>保存或恢复 Z31 鼠标的全部设置。不带参数时打开程序窗口。</source>
+        <translation>Saves or restores all settings of the Z31 mouse. Without arguments, opens the program window.</translation>
+    </message>
+    <message>
+        <source>把鼠标的全部设置导出到配置文件</source>
+        <translation>Export all of the mouse&apos;s settings to a profile</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>从配置文件导入鼠标的全部设置</source>
+        <translation>Import all of the mouse&apos;s settings from a profile</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>请只给出一个 --export 文件 或 --import 文件（--help 显示用法）</source>
+        <translation>Give exactly one --export file or --import file (--help shows usage)</translation>
+    </message>
+    <message>
+        <source>程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置</source>
+        <translation>The program window is running: exit it from the tray menu first, then import or export</translation>
+    </message>
+    <message>
+        <source>没有找到鼠标</source>
+        <translation>No mouse found</translation>
+    </message>
+    <message>
+        <source>已导出配置到 %1</source>
+        <translation>Profile exported to %1</translation>
+    </message>
+    <message>
+        <source>已从 %1 导入配置</source>
+        <translation>Profile imported from %1</translation>
+    </message>
+</context>
+<context>
     <name>DPILeft</name>
     <message>
         <source>DPI灵敏度数量</source>
@@ -67,6 +118,183 @@
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileDevice</name>
+    <message>
+        <source>鼠标没有应答灯光、DPI 或报告率的读取</source>
+        <translation>The mouse did not answer when its lighting, DPI or report rate was read</translation>
+    </message>
+    <message>
+        <source>鼠标没有应答固件版本的读取</source>
+        <translation>The mouse did not answer when its firmware version was read</translation>
+    </message>
+    <message>
+        <source>鼠标没有应答按键 %1 的读取</source>
+        <translation>The mouse did not answer when button %1 was read</translation>
+    </message>
+    <message>
+        <source>鼠标没有应答按键 %1 的宏的读取</source>
+        <translation>The mouse did not answer when button %1&apos;s macro was read</translation>
+    </message>
+    <message>
+        <source>写入后读回失败：%1</source>
+        <translation>Reading back after writing failed: %1</translation>
+    </message>
+    <message>
+        <source>写入后读回的设置与文件不同：%1</source>
+        <translation>The settings read back after writing differ from the file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileFile</name>
+    <message>
+        <source>读取鼠标失败，未写入文件：%1</source>
+        <translation>Reading the mouse failed; no file was written: %1</translation>
+    </message>
+    <message>
+        <source>鼠标上的设置超出配置文件能保存的范围，未写入文件：%1</source>
+        <translation>The mouse holds settings a profile cannot store; no file was written: %1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 大于 1 MiB，不是本程序的配置文件</source>
+        <translation>%1 is larger than 1 MiB: not a profile of this program</translation>
+    </message>
+    <message>
+        <source>配置文件 %1 有误：%2</source>
+        <translation>Profile %1 is invalid: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileFormat</name>
+    <message>
+        <source>%1 应有 %2 项，鼠标上为 %3 项</source>
+        <translation>%1 should have %2 items; the mouse has %3</translation>
+    </message>
+    <message>
+        <source>%1 应为 %2，鼠标上为 %3</source>
+        <translation>%1 should be %2; the mouse has %3</translation>
+    </message>
+    <message>
+        <source>%1 中有多余的 “%2”</source>
+        <translation>%1 has an unexpected &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 缺少 “%2”</source>
+        <translation>%1 is missing &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 应为对象 {…}</source>
+        <translation>%1 should be an object {...}</translation>
+    </message>
+    <message>
+        <source>%1 应为列表 […]</source>
+        <translation>%1 should be a list [...]</translation>
+    </message>
+    <message>
+        <source>%1 应为整数</source>
+        <translation>%1 should be an integer</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，应在 %3 到 %4 之间</source>
+        <translation>%1 is %2; it should be between %3 and %4</translation>
+    </message>
+    <message>
+        <source>%1 应为文本</source>
+        <translation>%1 should be text</translation>
+    </message>
+    <message>
+        <source>%1 应为 true 或 false</source>
+        <translation>%1 should be true or false</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，应为以下之一：%3</source>
+        <translation>%1 is &quot;%2&quot;; it should be one of: %3</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，而编号 %3 是 “%4”</source>
+        <translation>%1 is &quot;%2&quot;, but number %3 is &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，不是本程序认识的按键</source>
+        <translation>%1 is %2, which is not a key this program knows</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，而键码 %3 的键名是 “%4”</source>
+        <translation>%1 is &quot;%2&quot;, but key code %3 is named &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，应为 50 的倍数</source>
+        <translation>%1 is %2; it should be a multiple of 50</translation>
+    </message>
+    <message>
+        <source>文件顶层</source>
+        <translation>The file&apos;s top level</translation>
+    </message>
+    <message>
+        <source>%1 缺少 “function”、“combination” 或 “macro”</source>
+        <translation>%1 needs &quot;function&quot;, &quot;combination&quot; or &quot;macro&quot;</translation>
+    </message>
+    <message>
+        <source>%1 重复了 “%2”</source>
+        <translation>%1 repeats &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 有 %2 个事件，最多 %3 个</source>
+        <translation>%1 has %2 events; at most %3 are allowed</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，应为 #rrggbb 形式的颜色</source>
+        <translation>%1 is &quot;%2&quot;; it should be a color like #rrggbb</translation>
+    </message>
+    <message>
+        <source>%1 有 %2 项，应为 %3 项</source>
+        <translation>%1 has %2 items; it should have %3</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，不能大于 levelCount（%3）</source>
+        <translation>%1 is %2; it cannot exceed levelCount (%3)</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，应为 125、250、500 或 1000</source>
+        <translation>%1 is %2; it should be 125, 250, 500 or 1000</translation>
+    </message>
+    <message>
+        <source>文件顶层缺少 “format”</source>
+        <translation>The file&apos;s top level is missing &quot;format&quot;</translation>
+    </message>
+    <message>
+        <source>format 为 %1：本程序只读取格式 %2</source>
+        <translation>format is %1: this program only reads format %2</translation>
+    </message>
+    <message>
+        <source>buttons 有 %1 项，应为 %2 项（按键 2 到 9 各一项）</source>
+        <translation>buttons has %1 items; it should have %2 (one for each of buttons 2 to 9)</translation>
+    </message>
+    <message>
+        <source>%1 重复了按键 %2</source>
+        <translation>%1 repeats button %2</translation>
+    </message>
+    <message>
+        <source>不是 UTF-8 文本</source>
+        <translation>Not UTF-8 text</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON：第 %1 行第 %2 列，%3</source>
+        <translation>Not valid JSON: line %1, column %2, %3</translation>
+    </message>
+    <message>
+        <source>文件顶层应为对象 {…}</source>
+        <translation>The file&apos;s top level should be an object {...}</translation>
     </message>
 </context>
 <context>
@@ -138,6 +366,54 @@
     <message>
         <source>升级为版本V</source>
         <translation>Updated to version V</translation>
+    </message>
+    <message>
+        <source>固件文件为空，未写入鼠标。</source>
+        <translation>The firmware file is empty. Nothing was written to the mouse.</translation>
+    </message>
+    <message>
+        <source>固件文件未能确认下载完整，未写入鼠标。</source>
+        <translation>The firmware download could not be verified as complete. Nothing was written to the mouse.</translation>
+    </message>
+    <message>
+        <source>固件文件与下载完成时不一致，未写入鼠标。</source>
+        <translation>The firmware file has changed since it was downloaded. Nothing was written to the mouse.</translation>
+    </message>
+    <message>
+        <source>无法升级固件</source>
+        <translation>Cannot update the firmware</translation>
+    </message>
+    <message>
+        <source>正在等待鼠标重新连接...</source>
+        <translation>Waiting for the mouse to reconnect...</translation>
+    </message>
+    <message>
+        <source>固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。</source>
+        <translation>Firmware written; the mouse is restarting. Waiting for it to report the new version (up to %1 s).</translation>
+    </message>
+    <message>
+        <source>固件升级未生效</source>
+        <translation>Firmware update did not take effect</translation>
+    </message>
+    <message>
+        <source>鼠标重新连接后报告的版本仍为V%1。</source>
+        <translation>After reconnecting, the mouse still reports version V%1.</translation>
+    </message>
+    <message>
+        <source>未能确认升级结果</source>
+        <translation>Could not confirm the update</translation>
+    </message>
+    <message>
+        <source>鼠标在%1秒内没有重新连接，请重新插入鼠标后查看固件版本。</source>
+        <translation>The mouse did not reconnect within %1 s. Plug it in again, then check its firmware version.</translation>
+    </message>
+    <message>
+        <source>正在升级固件，程序将在升级完成后退出。</source>
+        <translation>Updating firmware. The program will exit when the update is done.</translation>
+    </message>
+    <message>
+        <source>正在升级固件，完成前不能关闭窗口。</source>
+        <translation>Updating firmware. The window cannot be closed until it is done.</translation>
     </message>
 </context>
 <context>
@@ -219,6 +495,46 @@
     <message>
         <source>语言</source>
         <translation>Language</translation>
+    </message>
+    <message>
+        <source>配置文件</source>
+        <translation>Profile</translation>
+    </message>
+    <message>
+        <source>导出配置</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>导入配置</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>固件升级未生效：鼠标仍为版本V%1，未升级到V%2</source>
+        <translation>Firmware update did not take effect: the mouse still has V%1, not V%2</translation>
+    </message>
+    <message>
+        <source>新版本程序无法启动：%1</source>
+        <translation>The new version could not be started: %1</translation>
+    </message>
+    <message>
+        <source>Z31 配置文件 (*%1)</source>
+        <translation>Z31 profiles (*%1)</translation>
+    </message>
+    <message>
+        <source>已导出配置到 %1</source>
+        <translation>Profile exported to %1</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>Export failed: %1</translation>
+    </message>
+    <message>
+        <source>导入失败：%1</source>
+        <translation>Import failed: %1</translation>
+    </message>
+    <message>
+        <source>已从 %1 导入配置</source>
+        <translation>Profile imported from %1</translation>
     </message>
 </context>
 <context>
@@ -324,6 +640,10 @@
     <message>
         <source>调色器</source>
         <translation>Picker</translation>
+    </message>
+    <message>
+        <source>灯效预览，实际效果以鼠标为准</source>
+        <translation>Preview: actual lighting may differ</translation>
     </message>
 </context>
 <context>

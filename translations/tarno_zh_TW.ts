@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>无法加载设备库：%1</source>
+        <translation>無法載入裝置程式庫：%1</translation>
+    </message>
+    <message>
+        <source>设备库缺少入口 %1</source>
+        <translation>裝置程式庫缺少進入點 %1</translation>
+    </message>
+    <message>
+        <source>保存或恢复 Z31 鼠标的全部设置。不带参数时打开程序窗口。</source>
+        <translation>儲存或還原 Z31 滑鼠的所有設定。不帶參數時開啟程式視窗。</translation>
+    </message>
+    <message>
+        <source>把鼠标的全部设置导出到配置文件</source>
+        <translation>將滑鼠的所有設定匯出至設定檔</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>檔案</translation>
+    </message>
+    <message>
+        <source>从配置文件导入鼠标的全部设置</source>
+        <translation>從設定檔匯入滑鼠的所有設定</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>多餘的參數：%1</translation>
+    </message>
+    <message>
+        <source>请只给出一个 --export 文件 或 --import 文件（--help 显示用法）</source>
+        <translation>請只指定一個 --export 檔案 或 --import 檔案（--help 顯示用法）</translation>
+    </message>
+    <message>
+        <source>程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置</source>
+        <translation>程式視窗正在執行：請先從系統匣選單結束程式，再匯入或匯出設定檔</translation>
+    </message>
+    <message>
+        <source>没有找到鼠标</source>
+        <translation>找不到滑鼠</translation>
+    </message>
+    <message>
+        <source>已导出配置到 %1</source>
+        <translation>已將設定檔匯出至 %1</translation>
+    </message>
+    <message>
+        <source>已从 %1 导入配置</source>
+        <translation>已從 %1 匯入設定檔</translation>
+    </message>
+</context>
+<context>
     <name>DPILeft</name>
     <message>
         <source>DPI灵敏度数量</source>
@@ -67,6 +118,183 @@
     <message>
         <source>取消</source>
         <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileDevice</name>
+    <message>
+        <source>鼠标没有应答灯光、DPI 或报告率的读取</source>
+        <translation>滑鼠未回應燈光、DPI 或回報率的讀取</translation>
+    </message>
+    <message>
+        <source>鼠标没有应答固件版本的读取</source>
+        <translation>滑鼠未回應韌體版本的讀取</translation>
+    </message>
+    <message>
+        <source>鼠标没有应答按键 %1 的读取</source>
+        <translation>滑鼠未回應按鍵 %1 的讀取</translation>
+    </message>
+    <message>
+        <source>鼠标没有应答按键 %1 的宏的读取</source>
+        <translation>滑鼠未回應按鍵 %1 巨集的讀取</translation>
+    </message>
+    <message>
+        <source>写入后读回失败：%1</source>
+        <translation>寫入後讀回失敗：%1</translation>
+    </message>
+    <message>
+        <source>写入后读回的设置与文件不同：%1</source>
+        <translation>寫入後讀回的設定與檔案不同：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileFile</name>
+    <message>
+        <source>读取鼠标失败，未写入文件：%1</source>
+        <translation>讀取滑鼠失敗，未寫入檔案：%1</translation>
+    </message>
+    <message>
+        <source>鼠标上的设置超出配置文件能保存的范围，未写入文件：%1</source>
+        <translation>滑鼠上的設定超出設定檔能儲存的範圍，未寫入檔案：%1</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>無法讀取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 大于 1 MiB，不是本程序的配置文件</source>
+        <translation>%1 大於 1 MiB，不是本程式的設定檔</translation>
+    </message>
+    <message>
+        <source>配置文件 %1 有误：%2</source>
+        <translation>設定檔 %1 有誤：%2</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileFormat</name>
+    <message>
+        <source>%1 应有 %2 项，鼠标上为 %3 项</source>
+        <translation>%1 應有 %2 項，滑鼠上為 %3 項</translation>
+    </message>
+    <message>
+        <source>%1 应为 %2，鼠标上为 %3</source>
+        <translation>%1 應為 %2，滑鼠上為 %3</translation>
+    </message>
+    <message>
+        <source>%1 中有多余的 “%2”</source>
+        <translation>%1 中有多餘的「%2」</translation>
+    </message>
+    <message>
+        <source>%1 缺少 “%2”</source>
+        <translation>%1 缺少「%2」</translation>
+    </message>
+    <message>
+        <source>%1 应为对象 {…}</source>
+        <translation>%1 應為物件 {…}</translation>
+    </message>
+    <message>
+        <source>%1 应为列表 […]</source>
+        <translation>%1 應為清單 […]</translation>
+    </message>
+    <message>
+        <source>%1 应为整数</source>
+        <translation>%1 應為整數</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，应在 %3 到 %4 之间</source>
+        <translation>%1 為 %2，應介於 %3 到 %4 之間</translation>
+    </message>
+    <message>
+        <source>%1 应为文本</source>
+        <translation>%1 應為文字</translation>
+    </message>
+    <message>
+        <source>%1 应为 true 或 false</source>
+        <translation>%1 應為 true 或 false</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，应为以下之一：%3</source>
+        <translation>%1 為「%2」，應為下列之一：%3</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，而编号 %3 是 “%4”</source>
+        <translation>%1 為「%2」，但編號 %3 是「%4」</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，不是本程序认识的按键</source>
+        <translation>%1 為 %2，不是本程式認得的按鍵</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，而键码 %3 的键名是 “%4”</source>
+        <translation>%1 為「%2」，但鍵碼 %3 的鍵名是「%4」</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，应为 50 的倍数</source>
+        <translation>%1 為 %2，應為 50 的倍數</translation>
+    </message>
+    <message>
+        <source>文件顶层</source>
+        <translation>檔案最上層</translation>
+    </message>
+    <message>
+        <source>%1 缺少 “function”、“combination” 或 “macro”</source>
+        <translation>%1 缺少「function」、「combination」或「macro」</translation>
+    </message>
+    <message>
+        <source>%1 重复了 “%2”</source>
+        <translation>%1 重複了「%2」</translation>
+    </message>
+    <message>
+        <source>%1 有 %2 个事件，最多 %3 个</source>
+        <translation>%1 有 %2 個事件，最多 %3 個</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，应为 #rrggbb 形式的颜色</source>
+        <translation>%1 為「%2」，應為 #rrggbb 格式的顏色</translation>
+    </message>
+    <message>
+        <source>%1 有 %2 项，应为 %3 项</source>
+        <translation>%1 有 %2 項，應為 %3 項</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，不能大于 levelCount（%3）</source>
+        <translation>%1 為 %2，不能大於 levelCount（%3）</translation>
+    </message>
+    <message>
+        <source>%1 为 %2，应为 125、250、500 或 1000</source>
+        <translation>%1 為 %2，應為 125、250、500 或 1000</translation>
+    </message>
+    <message>
+        <source>文件顶层缺少 “format”</source>
+        <translation>檔案最上層缺少「format」</translation>
+    </message>
+    <message>
+        <source>format 为 %1：本程序只读取格式 %2</source>
+        <translation>format 為 %1：本程式只讀取格式 %2</translation>
+    </message>
+    <message>
+        <source>buttons 有 %1 项，应为 %2 项（按键 2 到 9 各一项）</source>
+        <translation>buttons 有 %1 項，應為 %2 項（按鍵 2 到 9 各一項）</translation>
+    </message>
+    <message>
+        <source>%1 重复了按键 %2</source>
+        <translation>%1 重複了按鍵 %2</translation>
+    </message>
+    <message>
+        <source>不是 UTF-8 文本</source>
+        <translation>不是 UTF-8 文字</translation>
+    </message>
+    <message>
+        <source>不是有效的 JSON：第 %1 行第 %2 列，%3</source>
+        <translation>不是有效的 JSON：第 %1 行第 %2 欄，%3</translation>
+    </message>
+    <message>
+        <source>文件顶层应为对象 {…}</source>
+        <translation>檔案最上層應為物件 {…}</translation>
     </message>
 </context>
 <context>
@@ -138,6 +366,54 @@
     <message>
         <source>升级为版本V</source>
         <translation>已更新為版本V</translation>
+    </message>
+    <message>
+        <source>固件文件为空，未写入鼠标。</source>
+        <translation>韌體檔案是空的，未寫入滑鼠。</translation>
+    </message>
+    <message>
+        <source>固件文件未能确认下载完整，未写入鼠标。</source>
+        <translation>無法確認韌體檔案已完整下載，未寫入滑鼠。</translation>
+    </message>
+    <message>
+        <source>固件文件与下载完成时不一致，未写入鼠标。</source>
+        <translation>韌體檔案與下載完成時不一致，未寫入滑鼠。</translation>
+    </message>
+    <message>
+        <source>无法升级固件</source>
+        <translation>無法更新韌體</translation>
+    </message>
+    <message>
+        <source>正在等待鼠标重新连接...</source>
+        <translation>正在等待滑鼠重新連線...</translation>
+    </message>
+    <message>
+        <source>固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。</source>
+        <translation>韌體已寫入，滑鼠將重新啟動。正在等待滑鼠回報新版本（最多%1秒）。</translation>
+    </message>
+    <message>
+        <source>固件升级未生效</source>
+        <translation>韌體更新未生效</translation>
+    </message>
+    <message>
+        <source>鼠标重新连接后报告的版本仍为V%1。</source>
+        <translation>滑鼠重新連線後回報的版本仍為V%1。</translation>
+    </message>
+    <message>
+        <source>未能确认升级结果</source>
+        <translation>無法確認更新結果</translation>
+    </message>
+    <message>
+        <source>鼠标在%1秒内没有重新连接，请重新插入鼠标后查看固件版本。</source>
+        <translation>滑鼠未在%1秒內重新連線，請重新插入滑鼠後查看韌體版本。</translation>
+    </message>
+    <message>
+        <source>正在升级固件，程序将在升级完成后退出。</source>
+        <translation>正在更新韌體，程式將在更新完成後結束。</translation>
+    </message>
+    <message>
+        <source>正在升级固件，完成前不能关闭窗口。</source>
+        <translation>正在更新韌體，完成前無法關閉視窗。</translation>
     </message>
 </context>
 <context>
@@ -219,6 +495,46 @@
     <message>
         <source>语言</source>
         <translation>語言</translation>
+    </message>
+    <message>
+        <source>配置文件</source>
+        <translation>設定檔</translation>
+    </message>
+    <message>
+        <source>导出配置</source>
+        <translation>匯出設定檔</translation>
+    </message>
+    <message>
+        <source>导入配置</source>
+        <translation>匯入設定檔</translation>
+    </message>
+    <message>
+        <source>固件升级未生效：鼠标仍为版本V%1，未升级到V%2</source>
+        <translation>韌體更新未生效：滑鼠仍為版本V%1，未更新為V%2</translation>
+    </message>
+    <message>
+        <source>新版本程序无法启动：%1</source>
+        <translation>新版本程式無法啟動：%1</translation>
+    </message>
+    <message>
+        <source>Z31 配置文件 (*%1)</source>
+        <translation>Z31 設定檔 (*%1)</translation>
+    </message>
+    <message>
+        <source>已导出配置到 %1</source>
+        <translation>已將設定檔匯出至 %1</translation>
+    </message>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>匯出失敗：%1</translation>
+    </message>
+    <message>
+        <source>导入失败：%1</source>
+        <translation>匯入失敗：%1</translation>
+    </message>
+    <message>
+        <source>已从 %1 导入配置</source>
+        <translation>已從 %1 匯入設定檔</translation>
     </message>
 </context>
 <context>
@@ -324,6 +640,10 @@
     <message>
         <source>调色器</source>
         <translation>調色器</translation>
+    </message>
+    <message>
+        <source>灯效预览，实际效果以鼠标为准</source>
+        <translation>燈效預覽，實際效果以滑鼠為準</translation>
     </message>
 </context>
 <context>

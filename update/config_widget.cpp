@@ -119,7 +119,8 @@ config_Widget::config_Widget(QWidget *parent)
     connect(importButton, &QPushButton::clicked, this, &config_Widget::importProfile);
     updateProfileButtons();
 
-    noticeLabel = textLabel(QString(), { 280, 292, 640, 16 }, this);
+    // Centred where a 16 px line was, with room for the descenders of Latin letters at 14 px.
+    noticeLabel = textLabel(QString(), { 280, 288, 640, 24 }, this);
     noticeLabel->setObjectName(QStringLiteral("noticeLabel"));
     noticeLabel->setAlignment(Qt::AlignCenter);
     // The firmware dialog's message line.
@@ -136,6 +137,8 @@ void config_Widget::retranslateUi()
     profileCaption->setText(tr("配置文件"));
     exportButton->setText(tr("导出配置"));
     importButton->setText(tr("导入配置"));
+    if (noticeText)
+        noticeLabel->setText(noticeText());
 }
 
 void config_Widget::changeEvent(QEvent *event)
@@ -147,18 +150,25 @@ void config_Widget::changeEvent(QEvent *event)
 
 void config_Widget::showFirmwareNotTaken(const QString &reported, const QString &offered)
 {
-    noticeLabel->setText(tr("固件升级未生效：鼠标仍为版本V%1，未升级到V%2").arg(reported, offered));
-    noticeLabel->show();
+    showNotice(
+        [reported, offered] { return tr("固件升级未生效：鼠标仍为版本V%1，未升级到V%2").arg(reported, offered); });
 }
 
 void config_Widget::showStartFailure(const QString &executable)
 {
-    noticeLabel->setText(tr("新版本程序无法启动：%1").arg(executable));
+    showNotice([executable] { return tr("新版本程序无法启动：%1").arg(executable); });
+}
+
+void config_Widget::showNotice(std::function<QString()> text)
+{
+    noticeText = std::move(text);
+    noticeLabel->setText(noticeText());
     noticeLabel->show();
 }
 
 void config_Widget::clearNotice()
 {
+    noticeText = nullptr;
     noticeLabel->clear();
     noticeLabel->hide();
 }

@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -50,10 +52,13 @@ private slots:
 private:
     void updateProfileButtons();
     void showProfileResult(const QString &text);
+    void showNotice(std::function<QString()> text);
 
     bool mouseConnected = false;
     bool transferRunning = false;
     QString lastProfilePath;
+    // Words the notice in the language in use: it stays up across a language change.
+    std::function<QString()> noticeText;
 
 protected:
     void changeEvent(QEvent *event) override;

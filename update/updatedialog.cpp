@@ -67,6 +67,7 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     connect(startButton, &QPushButton::clicked, startButton, &QWidget::hide);
     connect(startButton, &QPushButton::clicked, progressBar, &QWidget::show);
     connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+    statusLines = [this] { showOfferLine(); };
     retranslateUi();
 }
 
@@ -79,14 +80,20 @@ void UpdateDialog::retranslateUi()
         contentPlaceholder = tr("升级内容:\n text here");
         contentLabel->setText(contentPlaceholder);
     }
-    // The start button hides when the transfer begins; the ok button shows when it has finished. During the
-    // transfer the main window, which runs it, words the status and the warning.
-    if (!startButton->isHidden()) {
-        messageLabel->setText(tr("发现新的固件版本"));
-    } else if (!okButton->isHidden()) {
-        statusLabel->setText(tr("固件升级已完成"));
-        messageLabel->setText(tr("升级为版本V") + versionText);
-    }
+    // During the transfer the main window, which runs it, words the status and the warning.
+    if (statusLines)
+        statusLines();
+}
+
+void UpdateDialog::showStatusLines(std::function<void()> lines)
+{
+    statusLines = std::move(lines);
+    statusLines();
+}
+
+void UpdateDialog::showOfferLine()
+{
+    messageLabel->setText(tr("发现新的固件版本"));
 }
 
 void UpdateDialog::changeEvent(QEvent *event)
@@ -99,12 +106,13 @@ void UpdateDialog::changeEvent(QEvent *event)
 void UpdateDialog::setPhase(Phase phase)
 {
     currentPhase = phase;
+    if (phase == Phase::Transferring)
+        statusLines = nullptr;
 }
 
-void UpdateDialog::showOutcome(const QString &status, const QString &message)
+void UpdateDialog::showOutcome(std::function<void()> lines)
 {
-    statusLabel->setText(status);
-    messageLabel->setText(message);
+    showStatusLines(std::move(lines));
     progressBar->hide();
     startButton->hide();
     okButton->show();
@@ -113,40 +121,49 @@ void UpdateDialog::showOutcome(const QString &status, const QString &message)
 void UpdateDialog::showRefused(FirmwareImageProblem problem)
 {
     setPhase(Phase::Ready);
-    QString reason;
-    switch (problem) {
-    case FirmwareImageProblem::Empty:
-        reason = tr("固件文件为空，未写入鼠标。");
-        break;
-    case FirmwareImageProblem::NotVerified:
-        reason = tr("固件文件未能确认下载完整，未写入鼠标。");
-        break;
-    case FirmwareImageProblem::Changed:
-    case FirmwareImageProblem::None:
-        reason = tr("固件文件与下载完成时不一致，未写入鼠标。");
-        break;
-    }
-    showOutcome(tr("无法升级固件"), reason);
+    showOutcome([this, problem] {
+        statusLabel->setText(tr("无法升级固件"));
+        switch (problem) {
+        case FirmwareImageProblem::Empty:
+            messageLabel->setText(tr("固件文件为空，未写入鼠标。"));
+            break;
+        case FirmwareImageProblem::NotVerified:
+            messageLabel->setText(tr("固件文件未能确认下载完整，未写入鼠标。"));
+            break;
+        case FirmwareImageProblem::Changed:
+        case FirmwareImageProblem::None:
+            messageLabel->setText(tr("固件文件与下载完成时不一致，未写入鼠标。"));
+            break;
+        }
+    });
 }
 
 void UpdateDialog::showWaiting(int seconds)
 {
     setPhase(Phase::Waiting);
-    statusLabel->setText(tr("正在等待鼠标重新连接..."));
-    messageLabel->setText(tr("固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。").arg(seconds));
+    showStatusLines([this, seconds] {
+        statusLabel->setText(tr("正在等待鼠标重新连接..."));
+        messageLabel->setText(tr("固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。").arg(seconds));
+    });
     progressBar->hide();
 }
 
 void UpdateDialog::showNotTaken(const QString &reported)
 {
     setPhase(Phase::Ready);
-    showOutcome(tr("固件升级未生效"), tr("鼠标重新连接后报告的版本仍为V%1。").arg(reported));
+    showOutcome([this, reported] {
+        statusLabel->setText(tr("固件升级未生效"));
+        messageLabel->setText(tr("鼠标重新连接后报告的版本仍为V%1。").arg(reported));
+    });
 }
 
 void UpdateDialog::showNoReturn(int seconds)
 {
     setPhase(Phase::Ready);
-    showOutcome(tr("未能确认升级结果"), tr("鼠标在%1秒内没有重新连接，请重新插入鼠标后查看固件版本。").arg(seconds));
+    showOutcome([this, seconds] {
+        statusLabel->setText(tr("未能确认升级结果"));
+        messageLabel->setText(tr("鼠标在%1秒内没有重新连接，请重新插入鼠标后查看固件版本。").arg(seconds));
+    });
 }
 
 void UpdateDialog::explainHold(bool afterwards)
@@ -180,8 +197,10 @@ void UpdateDialog::update_finishi()
 {
     setPhase(Phase::Ready);
     iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_done")));
-    statusLabel->setText(tr("固件升级已完成"));
-    messageLabel->setText(tr("升级为版本V") + versionText);
+    showStatusLines([this] {
+        statusLabel->setText(tr("固件升级已完成"));
+        messageLabel->setText(tr("升级为版本V") + versionText);
+    });
     progressBar->hide();
     okButton->show();
 }
@@ -193,7 +212,7 @@ void UpdateDialog::showEvent(QShowEvent *event)
         return;
     }
     statusLabel->setText(QStringLiteral("V") + versionText);
-    messageLabel->setText(tr("发现新的固件版本"));
+    showStatusLines([this] { showOfferLine(); });
     iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
     startButton->show();
     okButton->hide();

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -59,7 +61,12 @@ private:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void showOutcome(const QString &status, const QString &message);
+    // Sets the status and message lines in the language in use, and again after a language change.
+    void showStatusLines(std::function<void()> lines);
+    void showOutcome(std::function<void()> lines);
+    void showOfferLine();
+
+    std::function<void()> statusLines;
 
     Phase currentPhase = Phase::Ready;
 };

@@ -480,6 +480,25 @@ void tst_MainWindow::languagesFitAndSwitchLive()
         { update->messageLabel, translated("UpdateDialog", "升级为版本V") + QStringLiteral("1.2.3") },
         { update->messageLabel, translated("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
                                                            "固件升级约需要1分钟，在此期间，鼠标将无法使用。") },
+        { update->statusLabel, translated("UpdateDialog", "无法升级固件") },
+        { update->statusLabel, translated("UpdateDialog", "正在等待鼠标重新连接...") },
+        { update->statusLabel, translated("UpdateDialog", "固件升级未生效") },
+        { update->statusLabel, translated("UpdateDialog", "未能确认升级结果") },
+        { update->messageLabel, translated("UpdateDialog", "固件文件为空，未写入鼠标。") },
+        { update->messageLabel, translated("UpdateDialog", "固件文件未能确认下载完整，未写入鼠标。") },
+        { update->messageLabel, translated("UpdateDialog", "固件文件与下载完成时不一致，未写入鼠标。") },
+        { update->messageLabel,
+          translated("UpdateDialog", "固件已写入，鼠标将重新启动。正在等待它报告新版本（最多%1秒）。").arg(30) },
+        { update->messageLabel, translated("UpdateDialog", "鼠标重新连接后报告的版本仍为V%1。").arg("10.20.30") },
+        { update->messageLabel,
+          translated("UpdateDialog", "鼠标在%1秒内没有重新连接，请重新插入鼠标后查看固件版本。").arg(30) },
+        { update->messageLabel, translated("UpdateDialog", "正在升级固件，程序将在升级完成后退出。") },
+        { update->messageLabel, translated("UpdateDialog", "正在升级固件，完成前不能关闭窗口。") },
+        { settings->noticeLabel,
+          translated("config_Widget", "固件升级未生效：鼠标仍为版本V%1，未升级到V%2")
+              .arg(QStringLiteral("10.20.30"), QStringLiteral("10.20.31")) },
+        { settings->noticeLabel,
+          translated("config_Widget", "新版本程序无法启动：%1").arg(QStringLiteral("TARNO_CONNECT_PC_10.20.30.exe")) },
     };
     for (const auto &state : states)
         clipped << clipping(state.first, state.second);

@@ -3,6 +3,7 @@
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "fakedevice.h"
+#include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 #include "ui/systemtray.h"
 #include "update/config_widget.h"
@@ -310,6 +311,19 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
         QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级未生效"));
         QVERIFY(logLines.contains(QStringLiteral("firmware check: sent \"1.2.4\" mouse reports \"1.2.3\"")));
     }
+    // A language switch words the outcome and the settings page's notice again, and keeps what they say.
+    {
+        LanguageSwitcher languages;
+        languages.apply(InterfaceLanguage::English);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+        QCOMPARE(w.dialog->statusLabel->text(),
+                 taken ? QStringLiteral("Firmware updated") : QStringLiteral("Firmware update did not take effect"));
+        if (!taken)
+            QCOMPARE(w.page->noticeLabel->text(),
+                     QStringLiteral("Firmware update did not take effect: the mouse still has V1.2.3, not V1.2.4"));
+        languages.apply(InterfaceLanguage::SimplifiedChinese);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 
     QTest::mouseClick(w.dialog->okButton, Qt::LeftButton);
     QVERIFY(!w.dialog->isVisible());
