@@ -7,12 +7,12 @@
 #include "platform/devicelibrary.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
+#include "ui/languageswitcher.h"
 #include "update/appversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLoggingCategory>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -70,9 +70,9 @@ int CommandLine::run(int argc, char *argv[])
     // Standard error carries the one line of result; QT_LOGGING_RULES can still turn the debug log on.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QCoreApplication::setApplicationVersion(AppVersion::own().text());
-    QTranslator translator;
-    if (translator.load(QStringLiteral("lang_zh_cn")))
-        QCoreApplication::installTranslator(&translator);
+    // The window's language, saved or the desktop's, so that the result reads as the window would say it.
+    LanguageSwitcher languages;
+    languages.applySaved();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(CommandLineText::tr("保存或恢复 Z31 鼠标的全部设置。不带参数时打开程序窗口。"));

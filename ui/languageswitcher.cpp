@@ -32,11 +32,14 @@ void LanguageSwitcher::apply(InterfaceLanguage::Language chosen)
     applied = true;
     language = chosen;
 
-    QFont font = QApplication::font();
-    const QStringList families = InterfaceLanguage::fontFamilies(language);
-    font.setFamily(families.first());
-    font.setFamilies(families);
-    QApplication::setFont(font);
+    // The command line's modes run without a GUI application: they need the texts only.
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        QFont font = QApplication::font();
+        const QStringList families = InterfaceLanguage::fontFamilies(language);
+        font.setFamily(families.first());
+        font.setFamilies(families);
+        QApplication::setFont(font);
+    }
 
     if (builtInInstalled)
         QCoreApplication::removeTranslator(&builtIn);
