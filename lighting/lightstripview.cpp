@@ -47,12 +47,18 @@ LightStripView::LightStripView(QWidget *picture)
 {
     setObjectName(QStringLiteral("lightStrip"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    clock.start();
+}
+
+void LightStripView::loadMask()
+{
+    if (!mask.isNull())
+        return;
     // The mask has the picture's size; the view keeps only the part with the strip on it.
     const QImage whole = premultiplied(MaskImage);
     const QRect bounds = opaqueBounds(whole);
     mask = whole.copy(bounds);
     setGeometry(bounds);
-    clock.start();
 }
 
 void LightStripView::setLighting(int mode, int speed, const QColor &colour)
@@ -107,6 +113,9 @@ void LightStripView::paintEvent(QPaintEvent *)
 
 void LightStripView::showEvent(QShowEvent *event)
 {
+    // Only the lighting page shows the strip: its picture is decoded when that page first appears, not before
+    // the window's first frame.
+    loadMask();
     shown = true;
     clock.restart();
     state.setElapsed(0);

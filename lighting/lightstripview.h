@@ -34,10 +34,12 @@ protected:
 
 private:
     void runWhileShown();
+    // Reads the mask and takes the strip's place on the picture, once.
+    void loadMask();
     const QImage &maskFor(qreal pixelRatio);
 
     LightingPreview state;
-    QImage mask;   // alpha of the strip, cut to its bounding rectangle
+    QImage mask;   // alpha of the strip, cut to its bounding rectangle; read when first shown
     QImage doubleMask;   // the same at twice the pixels, loaded on the first high-density paint
     QImage unlitStrip;   // the mask tinted in the unlit colour
     QImage litStrip;   // the mask tinted in `litColour`

@@ -74,6 +74,7 @@ public slots:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *obj, QEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
@@ -164,6 +165,8 @@ private:
     QPointer<QThread> updateThread;
     Update *updater = nullptr;
     bool checkPending = false;
+    // The start-up check waits for the window's first frame: setting up TLS would compete with drawing it.
+    bool firstFramePainted = false;
     QList<QPointer<QThread>> retiringThreads;
     FirmwareImageRecord fwImageRecord;
     FirmwareFlash *flash = nullptr;

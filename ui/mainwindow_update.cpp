@@ -30,6 +30,8 @@ namespace {
 const char *const TransferWarning = QT_TRANSLATE_NOOP("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
                                "固件升级约需要1分钟，在此期间，鼠标将无法使用。");
 
+constexpr int FirstFrameWaitMs = 2000;
+
 bool isRunningExecutable(const QString &path)
 {
     const QString running = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
@@ -56,7 +58,18 @@ void TARNO_Gaming::startUpdateCheck()
     updateThread->start(QThread::InheritPriority);
     checkPending = true;
     // Asked once this thread is back in its event loop: at start-up that is after the mouse has been read, so
-    // the check compares with the mouse's own version rather than the unread image.
+    // the check compares with the mouse's own version rather than the unread image. At start-up, after the
+    // window's first frame, or a while later when it cannot be shown (no screen).
+    QTimer::singleShot(firstFramePainted ? 0 : FirstFrameWaitMs, this, &TARNO_Gaming::startPendingCheck);
+}
+
+void TARNO_Gaming::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (firstFramePainted)
+        return;
+    firstFramePainted = true;
+    // Queued behind this frame's flush to the screen.
     QTimer::singleShot(0, this, &TARNO_Gaming::startPendingCheck);
 }
 

@@ -79,11 +79,9 @@ QNetworkReply *takeReply(QNetworkReply *&member)
 } // namespace
 
 Update::Update()
-    : manager(new QNetworkAccessManager(this))
-    , appDownload(ArchiveName)
+    : appDownload(ArchiveName)
     , fwDownload(FirmwareName)
 {
-    trustConfiguredAuthorities();
     qRegisterMetaType<FirmwareImageRecord>();
 }
 
@@ -129,11 +127,22 @@ void Update::setTransferTimeout(int milliseconds)
     transferTimeout = milliseconds;
 }
 
+QNetworkAccessManager *Update::network()
+{
+    // Made at the first request, on the service's own thread: setting up TLS (reading the authorities, starting
+    // the TLS library) and the network manager cost the window's start-up a tenth of a second otherwise.
+    if (!manager) {
+        trustConfiguredAuthorities();
+        manager = new QNetworkAccessManager(this);
+    }
+    return manager;
+}
+
 QNetworkReply *Update::get(const QUrl &url)
 {
     QNetworkRequest request(url);
     request.setTransferTimeout(transferTimeout);
-    QNetworkReply *reply = manager->get(request);
+    QNetworkReply *reply = network()->get(request);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
         if (received > MaxTextSize)
             reply->abort();
@@ -197,7 +206,7 @@ QNetworkReply *Update::startDownload(PartialDownload &download, const QUrl &url,
     // Offsets count bytes of the file itself, never of a compressed transfer.
     request.setRawHeader("Accept-Encoding", "identity");
     request.setTransferTimeout(transferTimeout);
-    QNetworkReply *reply = manager->get(request);
+    QNetworkReply *reply = network()->get(request);
     reply->setReadBufferSize(ReadBufferSize);
     return reply;
 }

@@ -71,6 +71,7 @@ private:
     bool receive(PartialDownload &download, QNetworkReply *reply);
     bool finishDownload(PartialDownload &download, QNetworkReply *reply);
     void restartFromZero(PartialDownload &download, QNetworkReply *reply);
+    QNetworkAccessManager *network();
     QNetworkReply *get(const QUrl &url);
 
     QNetworkAccessManager *manager = nullptr;
