@@ -28,7 +28,6 @@
 namespace {
 
 constexpr int ImageSize = 96 * 1024;
-constexpr double FloorPerPacketMs = 1.0;
 // Start, prepare, region, the data packets, end of data, record, finish.
 constexpr int ExpectedPackets = 3 + (ImageSize + 55) / 56 + 3;
 const QString BinDir = QStringLiteral(TARNO_BIN_DIR);
@@ -215,11 +214,7 @@ void flashThroughDialog(benchmark::State &state)
         best = std::min(best, run);
         packets = written;
     }
-    const double runMs = seconds * 1000 / double(state.iterations());
-    const double floorMs = packets * FloorPerPacketMs;
-    state.counters["packets"] = packets;
-    state.counters["floor_ms"] = floorMs;
-    state.counters["ratio_to_floor"] = runMs / floorMs;
+    const double floorMs = setFloorCounters(state, seconds, packets);
     // Other load on the machine only ever adds time: the best run shows the program's own pace.
     state.counters["best_ms"] = best * 1000;
     state.counters["best_ratio_to_floor"] = best * 1000 / floorMs;

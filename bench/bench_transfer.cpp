@@ -20,7 +20,6 @@
 namespace {
 
 constexpr int ImageSize = 96 * 1024;
-constexpr double FloorPerPacketMs = 1.0;
 
 QByteArray firmwareImage()
 {
@@ -84,11 +83,8 @@ void transferThroughLibrary(benchmark::State &state)
             return state.SkipWithError("the transfer did not finish");
         packets = packetsWritten;
     }
+    setFloorCounters(state, seconds, packets);
     const double runMs = seconds * 1000 / double(state.iterations());
-    const double floorMs = packets * FloorPerPacketMs;
-    state.counters["packets"] = packets;
-    state.counters["floor_ms"] = floorMs;
-    state.counters["ratio_to_floor"] = runMs / floorMs;
     state.counters["per_packet_us"] = runMs * 1000 / packets;
 }
 BENCHMARK(transferThroughLibrary)->Arg(1000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
