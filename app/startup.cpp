@@ -5,12 +5,14 @@
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "platform/devicelibrary.h"
+#include "style/style.h"
 #include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 
 #include <QDebug>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScreen>
 
 #include <memory>
@@ -56,7 +58,11 @@ int runTarno(int argc, char *argv[])
 #else
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 #endif
+    // The pictures of the window's first frame, decoded on the other cores while Qt connects to the screen.
+    Style::PreloadedPictures pictures(
+        { QStringLiteral(":/img/bg"), QStringLiteral(":/img/side"), QStringLiteral(":/img/mouse_off") });
     QSingleApplication app(argc, argv);
+    const auto dropPictures = qScopeGuard([&pictures] { pictures.clear(); });
     if (app.isRunning())
         return 0;
 
@@ -79,7 +85,7 @@ int runTarno(int argc, char *argv[])
         return 0;
     }
 
-    TARNO_Gaming window;
+    TARNO_Gaming window(nullptr, TARNO_Gaming::PageBuilding::AfterFirstFrame);
     app.setMainWindow(&window);
     window.useLanguages(&languages);
 

@@ -7,6 +7,7 @@
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
 #include "device/devicecontext.h"
+#include "style/style.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -78,9 +79,7 @@ buttons_Widget::buttons_Widget(QWidget *parent)
     }
     dialog = new btn_Dialog(this);
 
-    opacity = new QGraphicsOpacityEffect(this);
-    opacity->setOpacity(0.0);
-    setGraphicsEffect(opacity);
+    opacity = Style::fadeEffect(this, 0.0);
     fadeIn = new QPropertyAnimation(opacity, "opacity");
     fadeIn->setDuration(FadeInMs);
     fadeIn->setStartValue(0.0);

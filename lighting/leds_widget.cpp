@@ -213,12 +213,8 @@ void leds_Widget::buildRightPanel()
 
 void leds_Widget::buildAppearance()
 {
-    leftOpacity = new QGraphicsOpacityEffect(leftPanel);
-    rightOpacity = new QGraphicsOpacityEffect(rightPanel);
-    leftOpacity->setOpacity(0);
-    rightOpacity->setOpacity(0);
-    leftPanel->setGraphicsEffect(leftOpacity);
-    rightPanel->setGraphicsEffect(rightOpacity);
+    leftOpacity = Style::fadeEffect(leftPanel, 0);
+    rightOpacity = Style::fadeEffect(rightPanel, 0);
 
     auto *slideIn = new QParallelAnimationGroup(this);
     slideIn->addAnimation(animation(leftOpacity, "opacity", 0.0, 1.0, QEasingCurve::InExpo, slideIn));

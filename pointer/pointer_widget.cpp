@@ -41,12 +41,8 @@ pointer_Widget::pointer_Widget(QWidget *parent)
     levelEditor->setGeometry(0, 0, 400, 750);
     rightPanel = buildRightPanel();
 
-    leftOpacity = new QGraphicsOpacityEffect(this);
-    leftOpacity->setOpacity(0);
-    levelEditor->setGraphicsEffect(leftOpacity);
-    rightOpacity = new QGraphicsOpacityEffect(this);
-    rightOpacity->setOpacity(0);
-    rightPanel->setGraphicsEffect(rightOpacity);
+    leftOpacity = Style::fadeEffect(levelEditor, 0);
+    rightOpacity = Style::fadeEffect(rightPanel, 0);
     appearance = buildAppearance();
 
     connect(reportRateGroup, &QButtonGroup::idToggled, this, &pointer_Widget::change_rpt_rate);

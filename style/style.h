@@ -4,9 +4,11 @@
 
 #include <QColor>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QString>
+
+class QGraphicsOpacityEffect;
 
 namespace Style {
 
@@ -76,13 +78,25 @@ inline const QString popupTitle = QStringLiteral(
 
 // A picture of :/img/ for the screen: on a scaled screen drawn from its @2x version (which QPixmap alone does
 // not pick), at the picture's own size in window pixels.
-inline QPixmap picture(const QString &path)
+QPixmap picture(const QString &path);
+
+// While it lives, the pictures of :/img/ it names are decoded on threads of their own, so that the window's
+// construction finds them ready; picture() takes each one once (a scaled screen's @2x versions are not
+// preloaded). It may be made before the application object, on the main thread. The decoding uses Qt's shared
+// thread pool, which stops with the application object: clear() waits for what is left untaken and drops it.
+class PreloadedPictures
 {
-    const QPixmap normal(path);
-    if (qGuiApp->devicePixelRatio() <= 1.0)
-        return normal;
-    return QIcon(path).pixmap(normal.size());
-}
+public:
+    explicit PreloadedPictures(const QStringList &paths);
+    ~PreloadedPictures() { clear(); }
+    void clear();
+    PreloadedPictures(const PreloadedPictures &) = delete;
+    PreloadedPictures &operator=(const PreloadedPictures &) = delete;
+};
+
+// An opacity effect set on `widget` that is on only while the widget is partly shown: Qt draws such an effect
+// through a pixmap of the widget's size and keeps the last one, and at full opacity it is not needed.
+QGraphicsOpacityEffect *fadeEffect(QWidget *widget, qreal opacity);
 
 // Text boxes are laid out exactly as tall as their font, which clips the descenders of Latin letters (g, p, y).
 // Grows such a box evenly about its centre line, so the text stays where it was and is drawn whole.

@@ -66,7 +66,7 @@ QPushButton *makeIconButton(QWidget *parent, const QString &name, int x, const Q
 
 } // namespace
 
-TARNO_Gaming::TARNO_Gaming(QWidget *parent)
+TARNO_Gaming::TARNO_Gaming(QWidget *parent, PageBuilding pageBuilding)
     : QWidget(parent)
 {
     centreOnPrimaryScreen();
@@ -95,9 +95,12 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
 
     createPictures();
     createPages();
+    if (pageBuilding == PageBuilding::Now)
+        buildPages();
 
     // The pages appear once the window has faded in; the settings page, if opened meanwhile, keeps them hidden.
     connect(fadeIn, &QAbstractAnimation::finished, this, [this] {
+        buildPages();
         if (!settingsOpen())
             pageStack->show();
     });
@@ -111,7 +114,7 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent)
     navBar->setObjectName(QStringLiteral("navBar"));
     navBar->move(0, 626);
     connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::switch_animation);
-    connect(navBar, &Nav_Bar::nav_btn_selected, pageStack, &QStackedWidget::setCurrentIndex);
+    connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::showPage);
     connect(navBar, &Nav_Bar::nav_btn_selected, this, [this](int index) {
         if (index == PageIndex::Pointer)
             resumeDpiPoll("pointer page chosen");
@@ -214,6 +217,13 @@ void TARNO_Gaming::createPictures()
     // The effect starts at 0.7; the side view is fully shown until the first page change fades it.
     sideOpacity->setOpacity(1.0);
     sideImage->setGraphicsEffect(sideOpacity);
+    // The effect draws through a window-sized pixmap of its own: it is on only while the view is partly shown.
+    const auto followOpacity = [this, sideOpacity](qreal opacity) {
+        sideOpacity->setEnabled(opacity > 0.0 && opacity < 1.0);
+        sideImage->setVisible(opacity > 0.0);
+    };
+    connect(sideOpacity, &QGraphicsOpacityEffect::opacityChanged, this, followOpacity);
+    followOpacity(sideOpacity->opacity());
 
     sideFade = new QPropertyAnimation(sideOpacity, "opacity", this);
     sideFade->setDuration(PictureAnimationMs);
@@ -233,19 +243,43 @@ void TARNO_Gaming::createPictures()
 
 void TARNO_Gaming::createPages()
 {
-    disconnectPage = new disconnect_Widget(this);
-    buttonsPage = new buttons_Widget(this);
-    ledsPage = new leds_Widget(this);
-    ledsPage->showPreviewOn(mouseImage);
-    pointerPage = new pointer_Widget(this);
     pageStack = new QStackedWidget(this);
     pageStack->setObjectName(QStringLiteral("pageStack"));
+    pageStack->hide();
+}
+
+void TARNO_Gaming::buildPages()
+{
+    if (pagesBuilt())
+        return;
+    disconnectPage = new disconnect_Widget(pageStack);
+    buttonsPage = new buttons_Widget(pageStack);
+    ledsPage = new leds_Widget(pageStack);
+    ledsPage->showPreviewOn(mouseImage);
+    pointerPage = new pointer_Widget(pageStack);
     pageStack->addWidget(disconnectPage);
     pageStack->addWidget(buttonsPage);
     pageStack->addWidget(ledsPage);
     pageStack->addWidget(pointerPage);
-    pageStack->setCurrentIndex(PageIndex::Buttons);
-    pageStack->hide();
+    pageStack->setCurrentIndex(currentPage);
+    if (pagesShowSettings)
+        showDeviceSettingsOnPages();
+}
+
+void TARNO_Gaming::showPage(int index)
+{
+    currentPage = index;
+    if (pagesBuilt())
+        pageStack->setCurrentIndex(index);
+}
+
+void TARNO_Gaming::showDeviceSettingsOnPages()
+{
+    pagesShowSettings = !pagesBuilt();
+    if (pagesShowSettings)
+        return;
+    ledsPage->showDeviceLighting(deviceSettings);
+    pointerPage->showDeviceDpi(deviceSettings);
 }
 
 QPushButton *TARNO_Gaming::createTopButtons()
@@ -302,12 +336,12 @@ void TARNO_Gaming::applyLayout()
 void TARNO_Gaming::showDeviceLayout()
 {
     mouseArea->show();
-    pageStack->setCurrentIndex(PageIndex::Buttons);
+    showPage(PageIndex::Buttons);
 }
 
 void TARNO_Gaming::showNoDeviceLayout()
 {
-    pageStack->setCurrentIndex(PageIndex::NoDevice);
+    showPage(PageIndex::NoDevice);
     mouseArea->hide();
     navBar->hide();
 }
@@ -362,23 +396,23 @@ void TARNO_Gaming::update_fw_version()
 
 void TARNO_Gaming::refreshPages()
 {
-    ledsPage->showDeviceLighting(deviceSettings);
-    pointerPage->showDeviceDpi(deviceSettings);
+    showDeviceSettingsOnPages();
 
     navBar->checkButton(PageIndex::Buttons);
     if (!settingsOpen()) {
         navBar->show();
         mouseArea->show();
     }
-    pageStack->setCurrentIndex(PageIndex::Buttons);
+    showPage(PageIndex::Buttons);
     resetButton->setEnabled(true);
     configPage->setMouseConnected(true);
-    buttonsPage->hideButtonDialog();
+    if (pagesBuilt())
+        buttonsPage->hideButtonDialog();
 }
 
 void TARNO_Gaming::update_dpi_level()
 {
-    if (flashing() || pageStack->currentIndex() != PageIndex::Pointer)
+    if (flashing() || !pagesBuilt() || pageStack->currentIndex() != PageIndex::Pointer)
         return;
     if (dpiPollPaused) {
         if (answeredQueryCount() == answersWhenPaused)
@@ -433,8 +467,7 @@ void TARNO_Gaming::recheckAfterReset()
         return;
     resetRecheckTimer->stop();
     qDebug() << "factory settings read after the reset";
-    ledsPage->showDeviceLighting(deviceSettings);
-    pointerPage->showDeviceDpi(deviceSettings);
+    showDeviceSettingsOnPages();
 }
 
 void TARNO_Gaming::handleDeviceChange(const DeviceChange &change)
@@ -479,7 +512,8 @@ void TARNO_Gaming::plugOut()
     deviceContext.CloseConfigDevice();
     deviceContext.deviceConnected = 0;
     resetRecheckTimer->stop();
-    buttonsPage->hideButtonDialog();
+    if (pagesBuilt())
+        buttonsPage->hideButtonDialog();
     configPage->fwUpdateMark->hide();
     configPage->fwVersionButton->hide();
     resetButton->setEnabled(false);

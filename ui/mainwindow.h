@@ -36,7 +36,10 @@ class TARNO_Gaming : public QWidget
     Q_OBJECT
 
 public:
-    explicit TARNO_Gaming(QWidget *parent = nullptr);
+    // When the four pages are built. They stay hidden until the window has faded in, so start-up builds them
+    // right after the first frame; until then the window keeps what they are to show.
+    enum class PageBuilding { Now, AfterFirstFrame };
+    explicit TARNO_Gaming(QWidget *parent = nullptr, PageBuilding pageBuilding = PageBuilding::Now);
     ~TARNO_Gaming() override;
 
     void readDeviceSettings();
@@ -81,6 +84,12 @@ protected:
 private:
     void createPictures();
     void createPages();
+    // Builds the four pages if they are not yet built and shows them what was read from the mouse meanwhile.
+    void buildPages();
+    bool pagesBuilt() const { return buttonsPage != nullptr; }
+    // The page stack's index, kept while the pages are not yet built.
+    void showPage(int index);
+    void showDeviceSettingsOnPages();
     // Settings, minimise and close buttons; returns the close button.
     QPushButton *createTopButtons();
     void plugIn();
@@ -111,6 +120,8 @@ private:
     SystemTray *tray = nullptr;
     DeviceNotifier *deviceNotifier = nullptr;
     quint8 animationState = 1;
+    int currentPage = 1;
+    bool pagesShowSettings = false;   // the pages are to show what was read from the mouse
 
     // A poll the mouse left unanswered would block the window for all its attempts every 200 ms: the poll waits
     // instead until the mouse answers another query, is plugged in again or the pointer page is chosen again.

@@ -65,11 +65,13 @@ void TARNO_Gaming::startUpdateCheck()
 
 void TARNO_Gaming::paintEvent(QPaintEvent *event)
 {
+
     QWidget::paintEvent(event);
     if (firstFramePainted)
         return;
     firstFramePainted = true;
     // Queued behind this frame's flush to the screen.
+    QTimer::singleShot(0, this, &TARNO_Gaming::buildPages);
     QTimer::singleShot(0, this, &TARNO_Gaming::startPendingCheck);
 }
 
