@@ -59,8 +59,7 @@ int runTarno(int argc, char *argv[])
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 #endif
     // The pictures of the window's first frame, decoded on the other cores while Qt connects to the screen.
-    Style::PreloadedPictures pictures(
-        { QStringLiteral(":/img/bg"), QStringLiteral(":/img/side"), QStringLiteral(":/img/mouse_off") });
+    Style::PreloadedPictures pictures({ QStringLiteral(":/img/side"), QStringLiteral(":/img/mouse_off") });
     QSingleApplication app(argc, argv);
     const auto dropPictures = qScopeGuard([&pictures] { pictures.clear(); });
     if (app.isRunning())

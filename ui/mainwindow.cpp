@@ -9,13 +9,14 @@
 #include "platform/devicenotifier.h"
 #include "platform/windowdrag.h"
 #include "pointer/pointer_widget.h"
+#include "style/style.h"
 #include "ui/disconnect_widget.h"
 #include "ui/languageswitcher.h"
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/shellstate.h"
-#include "style/style.h"
 #include "ui/systemtray.h"
+#include "ui/windowbackground.h"
 #include "update/config_widget.h"
 #include "update/firmwareflash.h"
 #include "update/updatedialog.h"
@@ -80,9 +81,8 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent, PageBuilding pageBuilding)
     fadeIn->setEndValue(1.0);
     fadeIn->start(QAbstractAnimation::DeleteWhenStopped);
 
-    auto *background = new QLabel(this);
+    auto *background = new WindowBackground(this);
     background->setGeometry(0, 0, WindowWidth, WindowHeight);
-    background->setPixmap(Style::picture(QStringLiteral(":/img/bg")));
 
     tray = new SystemTray(this);
     tray->setObjectName(QStringLiteral("tray"));
