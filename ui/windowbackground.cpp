@@ -48,7 +48,7 @@ QImage drawShading(const QSizeF &size)
     return shading;
 }
 
-}   // namespace
+} // namespace
 
 WindowBackground::WindowBackground(QWidget *parent)
     : QWidget(parent)
