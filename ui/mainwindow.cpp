@@ -217,7 +217,8 @@ void TARNO_Gaming::createPictures()
     // The effect starts at 0.7; the side view is fully shown until the first page change fades it.
     sideOpacity->setOpacity(1.0);
     sideImage->setGraphicsEffect(sideOpacity);
-    // The effect draws through a window-sized pixmap of its own: it is on only while the view is partly shown.
+    // The effect draws through a pixmap of the view's size, which it keeps: it is on only while the view is
+    // partly shown.
     const auto followOpacity = [this, sideOpacity](qreal opacity) {
         sideOpacity->setEnabled(opacity > 0.0 && opacity < 1.0);
         sideImage->setVisible(opacity > 0.0);
@@ -262,7 +263,7 @@ void TARNO_Gaming::buildPages()
     pageStack->addWidget(ledsPage);
     pageStack->addWidget(pointerPage);
     pageStack->setCurrentIndex(currentPage);
-    if (pagesShowSettings)
+    if (settingsAwaitPages)
         showDeviceSettingsOnPages();
 }
 
@@ -275,8 +276,8 @@ void TARNO_Gaming::showPage(int index)
 
 void TARNO_Gaming::showDeviceSettingsOnPages()
 {
-    pagesShowSettings = !pagesBuilt();
-    if (pagesShowSettings)
+    settingsAwaitPages = !pagesBuilt();
+    if (settingsAwaitPages)
         return;
     ledsPage->showDeviceLighting(deviceSettings);
     pointerPage->showDeviceDpi(deviceSettings);

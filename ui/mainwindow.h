@@ -121,7 +121,7 @@ private:
     DeviceNotifier *deviceNotifier = nullptr;
     quint8 animationState = 1;
     int currentPage = 1;
-    bool pagesShowSettings = false;   // the pages are to show what was read from the mouse
+    bool settingsAwaitPages = false;   // what was read from the mouse is shown once the pages are built
 
     // A poll the mouse left unanswered would block the window for all its attempts every 200 ms: the poll waits
     // instead until the mouse answers another query, is plugged in again or the pointer page is chosen again.

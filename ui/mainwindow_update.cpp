@@ -65,7 +65,6 @@ void TARNO_Gaming::startUpdateCheck()
 
 void TARNO_Gaming::paintEvent(QPaintEvent *event)
 {
-
     QWidget::paintEvent(event);
     if (firstFramePainted)
         return;
