@@ -823,6 +823,15 @@ struct Call
         capture = control.text("capture");
     }
 
+    // For calls that change nothing in the folder: its settings (latency, capture), read under its lock.
+    void loadLocked()
+    {
+        if (!usable)
+            return;
+        FolderLock lock(folder);
+        load();
+    }
+
     bool live(const Channel &channel) const
     {
         return channel.open && plugged && channel.generation == control.number("generation")
@@ -1198,10 +1207,7 @@ TARNO_EXPORT const tarno_char16 *OpenDevice(int vendorId, int productId)
 TARNO_EXPORT int CloseDevice(void)
 {
     Call call;
-    if (call.usable) {
-        FolderLock lock(call.folder);
-        call.load();
-    }
+    call.loadLocked();
     gState.control = Channel();
     finishCall(call, "CloseDevice");
     return 0;
@@ -1211,10 +1217,7 @@ TARNO_EXPORT int ReadControl(int length, unsigned char *buffer)
 {
     (void)buffer;
     Call call;
-    if (call.usable) {
-        FolderLock lock(call.folder);
-        call.load();
-    }
+    call.loadLocked();
     finishCall(call, "ReadControl " + std::to_string(length));
     return 0;
 }
@@ -1271,10 +1274,7 @@ TARNO_EXPORT int OpenConfigDevice(int vendorId, int productId)
 TARNO_EXPORT int CloseConfigDevice(void)
 {
     Call call;
-    if (call.usable) {
-        FolderLock lock(call.folder);
-        call.load();
-    }
+    call.loadLocked();
     gState.config = Channel();
     finishCall(call, "CloseConfigDevice");
     return 0;
@@ -1284,10 +1284,7 @@ TARNO_EXPORT int ReadConfig(int length, unsigned char *buffer)
 {
     (void)buffer;
     Call call;
-    if (call.usable) {
-        FolderLock lock(call.folder);
-        call.load();
-    }
+    call.loadLocked();
     finishCall(call, "ReadConfig " + std::to_string(length));
     return 0;
 }
