@@ -2,7 +2,8 @@
 // runs this under xvfb-run):
 // - start-up: from exec to the first frame of its window (the first drawing the X server reports on it after it
 //   is mapped), and resident memory once it has settled, against a bare Qt window of the same size and flags
-//   started the same way; with Qt's GLX probe (Arg 1) and with QT_XCB_GL_INTEGRATION=none (Arg 0);
+//   started the same way, and against that window showing one line of text (the cost of loading the CJK fonts);
+//   with Qt's GLX probe (Arg 1) and with QT_XCB_GL_INTEGRATION=none (Arg 0);
 // - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second), on the lighting page with
 //   the pictured strip breathing at the highest speed and steady, and while hidden by the close button (from the
 //   lighting page, breathing), against the bare window.
@@ -184,14 +185,14 @@ struct Started
 };
 
 // Starts `program` and waits for its first frame and for it to settle.
-bool startAndSettle(ChildProcess &child, const QString &program, const Install &install, bool glProbe,
-                    Started &started)
+bool startAndSettle(ChildProcess &child, const QString &program, const Install &install, bool glProbe, Started &started,
+                    const QStringList &arguments = {})
 {
     WindowWatch watch;
     if (!watch.ok())
         return false;
     const Clock::time_point start = Clock::now();
-    if (!child.start(program, {}, install.environment(glProbe), install.workDir())
+    if (!child.start(program, arguments, install.environment(glProbe), install.workDir())
         || !watch.waitForFirstFrame(start, 30) || !waitUntilQuiet(child.pid()))
         return false;
     started = { watch.mapSeconds, watch.frameSeconds, procStatusKiB(child.pid(), "VmRSS") / 1024.0,
@@ -212,30 +213,40 @@ void startUp(benchmark::State &state)
     if (!setup.problem().isEmpty())
         return state.SkipWithError(setup.problem().toUtf8().constData());
     const bool glProbe = state.range(0) != 0;
-    double frame = 0, bareFrame = 0, map = 0, resident = 0, bareResident = 0;
+    const QString bareWindow = BinDir + QStringLiteral("/bench_bare_window");
+    double frame = 0, bareFrame = 0, textFrame = 0, map = 0, resident = 0, bareResident = 0, textResident = 0;
     for (auto _ : state) {
-        Started program, bare;
-        ChildProcess programProcess, bareProcess;
+        Started program, bare, text;
+        ChildProcess programProcess, bareProcess, textProcess;
         if (!startAndSettle(programProcess, setup.program(), setup, glProbe, program))
             return state.SkipWithError("the program showed no window (is DISPLAY set?)");
         programProcess.terminate();
-        if (!startAndSettle(bareProcess, BinDir + QStringLiteral("/bench_bare_window"), setup, glProbe, bare))
+        if (!startAndSettle(bareProcess, bareWindow, setup, glProbe, bare))
             return state.SkipWithError("the bare window did not show");
         bareProcess.terminate();
+        if (!startAndSettle(textProcess, bareWindow, setup, glProbe, text, { QStringLiteral("--text") }))
+            return state.SkipWithError("the bare window with text did not show");
+        textProcess.terminate();
         state.SetIterationTime(program.frameSeconds);
         frame += program.frameSeconds;
         map += program.mapSeconds;
         bareFrame += bare.frameSeconds;
+        textFrame += text.frameSeconds;
         resident = std::max(resident, program.residentMiB);
         bareResident = std::max(bareResident, bare.residentMiB);
+        textResident = std::max(textResident, text.residentMiB);
     }
     const double runs = double(state.iterations());
     state.counters["map_ms"] = map * 1000 / runs;
     state.counters["bare_frame_ms"] = bareFrame * 1000 / runs;
     state.counters["frame_ratio"] = frame / bareFrame;
+    state.counters["text_frame_ms"] = textFrame * 1000 / runs;
+    state.counters["text_frame_ratio"] = frame / textFrame;
     state.counters["rss_MiB"] = resident;
     state.counters["bare_rss_MiB"] = bareResident;
     state.counters["rss_ratio"] = resident / bareResident;
+    state.counters["text_rss_MiB"] = textResident;
+    state.counters["text_rss_ratio"] = resident / textResident;
 }
 BENCHMARK(startUp)->Arg(0)->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -85,13 +85,17 @@ row("CRC-32 (STM32) over 96 KiB"; "\($crc | us | round(0)) µs"; "zlib crc32: \(
     row("Report-rate click to bytes at the library"; "\(us | round(2)) µs"; "one frame at 60 Hz (16.7 ms)";
         .ratio_to_frame | round(6))),
 row("Start-up, exec to first frame, QT_XCB_GL_INTEGRATION=none"; "\($plain | ms | round(0)) ms";
-    "bare Qt window: \($plain.bare_frame_ms | round(0)) ms"; $plain.frame_ratio | round(2)),
+    "bare Qt window: \($plain.bare_frame_ms | round(0)) ms; with one line of text: \($plain.text_frame_ms | round(0)) ms";
+    "\($plain.frame_ratio | round(2)); \($plain.text_frame_ratio | round(2))"),
 row("Start-up, exec to first frame, default (GLX probed)"; "\($glx | ms | round(0)) ms";
-    "bare Qt window: \($glx.bare_frame_ms | round(0)) ms"; $glx.frame_ratio | round(2)),
+    "bare Qt window: \($glx.bare_frame_ms | round(0)) ms; with one line of text: \($glx.text_frame_ms | round(0)) ms";
+    "\($glx.frame_ratio | round(2)); \($glx.text_frame_ratio | round(2))"),
 row("Resident memory after start-up, QT_XCB_GL_INTEGRATION=none"; "\($plain.rss_MiB | round(1)) MiB";
-    "bare Qt window: \($plain.bare_rss_MiB | round(1)) MiB"; $plain.rss_ratio | round(2)),
+    "bare Qt window: \($plain.bare_rss_MiB | round(1)) MiB; with one line of text: \($plain.text_rss_MiB | round(1)) MiB";
+    "\($plain.rss_ratio | round(2)); \($plain.text_rss_ratio | round(2))"),
 row("Resident memory after start-up, default (GLX probed)"; "\($glx.rss_MiB | round(1)) MiB";
-    "bare Qt window: \($glx.bare_rss_MiB | round(1)) MiB"; $glx.rss_ratio | round(2)),
+    "bare Qt window: \($glx.bare_rss_MiB | round(1)) MiB; with one line of text: \($glx.text_rss_MiB | round(1)) MiB";
+    "\($glx.rss_ratio | round(2)); \($glx.text_rss_ratio | round(2))"),
 row("Idle CPU, buttons page"; "\($idle.buttons_cpu_pct | round(3)) % of a core";
     "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
 row("Idle CPU, lighting page, \" 呼吸\" at speed 8 (pictured strip redrawn 20 times/s)";
