@@ -48,6 +48,9 @@ def ms: (if .time_unit == "us" then .real_time / 1000 elif .time_unit == "s" the
          else .real_time end);
 def us: ms * 1000;
 def row($figure; $value; $peer; $ratio): "| \($figure) | \($value) | \($peer) | \($ratio) |";
+def startUpPeers($bare; $text; $places; $unit):
+    "bare Qt window: \($bare | round($places)) \($unit); with one line of text: \($text | round($places)) \($unit)";
+def ratios($bare; $text): "\($bare | round(2)); \($text | round(2))";
 
 (run($transfer; "transferThroughLibrary/1000/")) as $slow |
 (run($transfer; "transferThroughLibrary/0/")) as $fast |
@@ -85,17 +88,13 @@ row("CRC-32 (STM32) over 96 KiB"; "\($crc | us | round(0)) µs"; "zlib crc32: \(
     row("Report-rate click to bytes at the library"; "\(us | round(2)) µs"; "one frame at 60 Hz (16.7 ms)";
         .ratio_to_frame | round(6))),
 row("Start-up, exec to first frame, QT_XCB_GL_INTEGRATION=none"; "\($plain | ms | round(0)) ms";
-    "bare Qt window: \($plain.bare_frame_ms | round(0)) ms; with one line of text: \($plain.text_frame_ms | round(0)) ms";
-    "\($plain.frame_ratio | round(2)); \($plain.text_frame_ratio | round(2))"),
+    startUpPeers($plain.bare_frame_ms; $plain.text_frame_ms; 0; "ms"); ratios($plain.frame_ratio; $plain.text_frame_ratio)),
 row("Start-up, exec to first frame, default (GLX probed)"; "\($glx | ms | round(0)) ms";
-    "bare Qt window: \($glx.bare_frame_ms | round(0)) ms; with one line of text: \($glx.text_frame_ms | round(0)) ms";
-    "\($glx.frame_ratio | round(2)); \($glx.text_frame_ratio | round(2))"),
+    startUpPeers($glx.bare_frame_ms; $glx.text_frame_ms; 0; "ms"); ratios($glx.frame_ratio; $glx.text_frame_ratio)),
 row("Resident memory after start-up, QT_XCB_GL_INTEGRATION=none"; "\($plain.rss_MiB | round(1)) MiB";
-    "bare Qt window: \($plain.bare_rss_MiB | round(1)) MiB; with one line of text: \($plain.text_rss_MiB | round(1)) MiB";
-    "\($plain.rss_ratio | round(2)); \($plain.text_rss_ratio | round(2))"),
+    startUpPeers($plain.bare_rss_MiB; $plain.text_rss_MiB; 1; "MiB"); ratios($plain.rss_ratio; $plain.text_rss_ratio)),
 row("Resident memory after start-up, default (GLX probed)"; "\($glx.rss_MiB | round(1)) MiB";
-    "bare Qt window: \($glx.bare_rss_MiB | round(1)) MiB; with one line of text: \($glx.text_rss_MiB | round(1)) MiB";
-    "\($glx.rss_ratio | round(2)); \($glx.text_rss_ratio | round(2))"),
+    startUpPeers($glx.bare_rss_MiB; $glx.text_rss_MiB; 1; "MiB"); ratios($glx.rss_ratio; $glx.text_rss_ratio)),
 row("Idle CPU, buttons page"; "\($idle.buttons_cpu_pct | round(3)) % of a core";
     "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
 row("Idle CPU, lighting page, \" 呼吸\" at speed 8 (pictured strip redrawn 20 times/s)";
