@@ -1,5 +1,7 @@
 #include "lighting/lightstripview.h"
 
+#include "style/style.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
@@ -12,20 +14,6 @@ const QString DoubleMaskImage = QStringLiteral(":/img/mouse_strip@2x");
 QImage premultiplied(const QString &name)
 {
     return QImage(name).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-// The smallest rectangle holding every pixel that is not fully transparent.
-QRect opaqueBounds(const QImage &image)
-{
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(line[x]))
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
 }
 
 // Fills `target` with `colour` where `alpha` has something, as much as it has.
@@ -56,7 +44,7 @@ void LightStripView::loadMask()
         return;
     // The mask has the picture's size; the view keeps only the part with the strip on it.
     const QImage whole = premultiplied(MaskImage);
-    const QRect bounds = opaqueBounds(whole);
+    const QRect bounds = Style::opaqueBounds(whole);
     mask = whole.copy(bounds);
     setGeometry(bounds);
 }

@@ -5,21 +5,62 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <future>
 #include <map>
 
 namespace {
 
-// Decoded on other threads at 1x; taken, and turned into pixmaps, on the GUI thread.
-std::map<QString, std::future<QImage>> &preloaded()
+// The part of a picture with something on it, and where it stood in the whole picture, in window pixels.
+struct TrimmedImage
 {
-    static std::map<QString, std::future<QImage>> pictures;
+    QImage image;
+    QPoint offset;
+};
+
+// Decoded on other threads at 1x; taken, and turned into pixmaps, on the GUI thread.
+std::map<QString, std::future<TrimmedImage>> &preloaded()
+{
+    static std::map<QString, std::future<TrimmedImage>> pictures;
     return pictures;
 }
 
 bool drawnAsFile()
 {
     return qGuiApp->devicePixelRatio() <= 1.0;
+}
+
+// The opaque bounds of `image` grown to whole window pixels of `scale` device pixels each.
+QRect trimmedRect(const QImage &image, int scale)
+{
+    const QRect bounds = Style::opaqueBounds(image);
+    if (bounds.isEmpty())
+        return image.rect();
+    const auto down = [scale](int value) { return value / scale * scale; };
+    const auto up = [scale](int value) { return (value + scale - 1) / scale * scale; };
+    return QRect(QPoint(down(bounds.left()), down(bounds.top())),
+                 QPoint(up(bounds.right() + 1) - 1, up(bounds.bottom() + 1) - 1))
+        .intersected(image.rect());
+}
+
+// The @2x version's name: before the extension, if there is one (":/img/side@2x", ":/img/close@2x.png").
+QString doubleSizeFile(const QString &path)
+{
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= path.lastIndexOf(QLatin1Char('/')))
+        return path + QStringLiteral("@2x");
+    return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+}
+
+// `path`, or its @2x version at scale 2, decoded as an image: a pixmap loaded from a file stays in Qt's pixmap
+// cache, whole, beside the part kept. Converted here, so that the pixmap takes the pixels as they are.
+TrimmedImage trimmedImage(const QString &path, int scale)
+{
+    const QImage whole(scale == 1 ? path : doubleSizeFile(path));
+    const QRect kept = trimmedRect(whole, scale);
+    QImage part = whole.copy(kept).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    part.setDevicePixelRatio(scale);
+    return { part, kept.topLeft() / scale };
 }
 
 } // namespace
@@ -32,8 +73,7 @@ PreloadedPictures::PreloadedPictures(const QStringList &paths)
     // decoding threads then only read it.
     QImageReader::supportedImageFormats();
     for (const QString &path : paths) {
-        // Converted there too, so that the pixmap takes the pixels as they are.
-        const auto decode = [path] { return QImage(path).convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+        const auto decode = [path] { return trimmedImage(path, 1); };
         preloaded().insert_or_assign(path, std::async(std::launch::async, decode));
     }
 }
@@ -45,17 +85,53 @@ void PreloadedPictures::clear()
 
 QPixmap picture(const QString &path)
 {
-    auto found = preloaded().find(path);
-    if (found != preloaded().end()) {
-        QImage image = found->second.get();
-        preloaded().erase(found);
-        if (!image.isNull() && drawnAsFile())
-            return QPixmap::fromImage(std::move(image));
-    }
     const QPixmap normal(path);
     if (drawnAsFile())
         return normal;
     return QIcon(path).pixmap(normal.size());
+}
+
+QRect opaqueBounds(const QImage &image)
+{
+    const bool argb = image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_ARGB32_Premultiplied;
+    const QImage pixels = argb ? image : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int width = pixels.width();
+    int left = width, right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        int first = 0;
+        while (first < width && qAlpha(line[first]) == 0)
+            ++first;
+        if (first == width)
+            continue;
+        int last = width - 1;
+        while (qAlpha(line[last]) == 0)
+            --last;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        if (top < 0)
+            top = y;
+        bottom = y;
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+void showPicture(QLabel *label, const QString &path)
+{
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    const int scale = ratio <= 1.0 ? 1 : qFuzzyCompare(ratio, 2.0) ? 2 : 0;
+    TrimmedImage trimmed;
+    auto found = preloaded().find(path);
+    if (found != preloaded().end()) {
+        if (scale == 1)
+            trimmed = found->second.get();
+        preloaded().erase(found);
+    }
+    if (trimmed.image.isNull() && scale > 0)
+        trimmed = trimmedImage(path, scale);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setContentsMargins(trimmed.offset.x(), trimmed.offset.y(), 0, 0);
+    label->setPixmap(trimmed.image.isNull() ? picture(path) : QPixmap::fromImage(std::move(trimmed.image)));
 }
 
 QGraphicsOpacityEffect *fadeEffect(QWidget *widget, qreal opacity)

@@ -80,10 +80,19 @@ inline const QString popupTitle = QStringLiteral(
 // not pick), at the picture's own size in window pixels.
 QPixmap picture(const QString &path);
 
-// While it lives, the pictures of :/img/ it names are decoded on threads of their own, so that the window's
-// construction finds them ready; picture() takes each one once (a scaled screen's @2x versions are not
-// preloaded). It may be made before the application object, on the main thread. The decoding uses Qt's shared
-// thread pool, which stops with the application object: clear() waits for what is left untaken and drops it.
+// The smallest rectangle holding every pixel of `image` that is not fully transparent; empty when there is none.
+QRect opaqueBounds(const QImage &image);
+
+// Shows a picture of :/img/ on `label`, which has the picture's size, without the picture's fully transparent
+// margins: they would cost memory, and blending on every repaint. The label draws the rest where it stood in
+// the whole picture. A screen scaled by a fraction (150 %) gets the whole picture, which has no such place.
+void showPicture(QLabel *label, const QString &path);
+
+// While it lives, the pictures of :/img/ it names are decoded, and their margins trimmed, on threads of their
+// own, so that the window's construction finds them ready; showPicture() takes each one once (a scaled
+// screen's @2x versions are not preloaded). It may be made before the application object, on the main thread.
+// The decoding uses Qt's shared thread pool, which stops with the application object: clear() waits for what
+// is left untaken and drops it.
 class PreloadedPictures
 {
 public:

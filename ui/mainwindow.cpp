@@ -206,11 +206,11 @@ void TARNO_Gaming::createPictures()
     sideImage = new QLabel(mouseArea);
     sideImage->setObjectName(QStringLiteral("sideImage"));
     sideImage->setGeometry(390, 9, 692, 648);
-    sideImage->setPixmap(Style::picture(QStringLiteral(":/img/side")));
+    Style::showPicture(sideImage, QStringLiteral(":/img/side"));
     mouseImage = new QLabel(mouseArea);
     mouseImage->setObjectName(QStringLiteral("mouseImage"));
     mouseImage->setGeometry(mouseImageHome);
-    mouseImage->setPixmap(Style::picture(QStringLiteral(":/img/mouse_off")));
+    Style::showPicture(mouseImage, QStringLiteral(":/img/mouse_off"));
     mouseArea->adjustSize();
 
     auto *sideOpacity = new QGraphicsOpacityEffect(this);

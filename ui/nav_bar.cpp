@@ -37,7 +37,7 @@ Nav_Bar::Nav_Bar(QWidget *parent)
 
     auto *background = new QLabel(this);
     background->setGeometry(0, 30, 1200, 38);
-    background->setPixmap(Style::picture(QStringLiteral(":/img/nav_bar")));
+    Style::showPicture(background, QStringLiteral(":/img/nav_bar"));
 
     tipLabel = new QLabel(this);
     tipLabel->setObjectName(QStringLiteral("tipLabel"));

@@ -29,7 +29,7 @@ QLabel *pictureLabel(const QString &path, const QRect &geometry, QWidget *parent
 {
     auto *label = new QLabel(parent);
     label->setGeometry(geometry);
-    label->setPixmap(Style::picture(path));
+    Style::showPicture(label, path);
     return label;
 }
 
@@ -66,8 +66,7 @@ config_Widget::config_Widget(QWidget *parent)
                                  "QLabel:disabled{background-color:transparent;margin:0px;font:12px;"
                                  "color:rgba(255,255,255,0.3)}"));
 
-    QLabel *logo = pictureLabel(QStringLiteral(":/img/config_logo"), { 0, 150, 1200, 60 }, this);
-    logo->setAlignment(Qt::AlignHCenter);
+    pictureLabel(QStringLiteral(":/img/config_logo"), { 0, 150, 1200, 60 }, this);
     QLabel *product = textLabel(QStringLiteral("TARNO DUVERUR"), { 0, 230, 1200, 18 }, this);
     product->setAlignment(Qt::AlignHCenter);
     product->setStyleSheet(QStringLiteral("background-color:transparent;font:18px;color:rgba(255,255,255,0.04)"));

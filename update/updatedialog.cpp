@@ -27,8 +27,7 @@ UpdateDialog::UpdateDialog(QWidget *parent)
 
     iconLabel = new QLabel(this);
     iconLabel->setGeometry(0, 82, 800, 75);
-    iconLabel->setAlignment(Qt::AlignCenter);
-    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
+    Style::showPicture(iconLabel, QStringLiteral(":/img/update_dg"));
 
     contentLabel = new QLabel(this);
     contentLabel->setGeometry(25, 250, 750, 142);
@@ -196,7 +195,7 @@ void UpdateDialog::closeEvent(QCloseEvent *event)
 void UpdateDialog::update_finishi()
 {
     setPhase(Phase::Ready);
-    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_done")));
+    Style::showPicture(iconLabel, QStringLiteral(":/img/update_done"));
     showStatusLines([this] {
         statusLabel->setText(tr("固件升级已完成"));
         messageLabel->setText(tr("升级为版本V") + versionText);
@@ -213,7 +212,7 @@ void UpdateDialog::showEvent(QShowEvent *event)
     }
     statusLabel->setText(QStringLiteral("V") + versionText);
     showStatusLines([this] { showOfferLine(); });
-    iconLabel->setPixmap(Style::picture(QStringLiteral(":/img/update_dg")));
+    Style::showPicture(iconLabel, QStringLiteral(":/img/update_dg"));
     startButton->show();
     okButton->hide();
     progressBar->hide();

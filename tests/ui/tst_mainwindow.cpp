@@ -29,6 +29,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -200,6 +201,18 @@ void tst_MainWindow::navigationMovesPictures()
     QVERIFY(shell.start(true));
     QCOMPARE(shell.mouseImage->geometry(), QRect(7, 9, 665, 648));
     QCOMPARE(shell.sideOpacity(), 1.0);
+    // Drawn as the whole pictures, though kept without their transparent margins.
+    const std::pair<QLabel *, QString> pictures[] { { shell.mouseImage, QStringLiteral(":/img/mouse_off") },
+                                                    { shell.sideImage, QStringLiteral(":/img/side") } };
+    for (const auto &[label, path] : pictures) {
+        const QImage whole = QImage(path).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QImage drawn(whole.size(), QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        label->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+        QCOMPARE(drawn, whole);
+        const QPixmap kept = label->pixmap(Qt::ReturnByValue);
+        QVERIFY(kept.width() < whole.width() && kept.height() < whole.height());
+    }
 
     QTest::mouseClick(shell.nav->button(2), Qt::LeftButton);
     QCOMPARE(shell.pages->currentIndex(), 2);
