@@ -3,7 +3,7 @@
 // - start-up: from exec to the first frame of its window (the first drawing the X server reports on it after it
 //   is mapped), and resident memory once it has settled, against a bare Qt window of the same size and flags
 //   started the same way, and against that window showing one line of text (the cost of loading the CJK fonts);
-//   with Qt's GLX probe (Arg 1) and with QT_XCB_GL_INTEGRATION=none (Arg 0);
+//   with Qt's GLX probe and with QT_XCB_GL_INTEGRATION=none, and without GL at 200 % (QT_SCALE_FACTOR=2);
 // - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second), on the lighting page with
 //   the pictured strip breathing at the highest speed and steady, and while hidden by the close button (from the
 //   lighting page, breathing), against the bare window.
@@ -40,12 +40,14 @@ double secondsSince(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Watches the X server for the next top-level window of the main window's size: when it is mapped and when it
-// is first drawn on.
+// Watches the X server for the next top-level window of the main window's size (times `scale`): when it is mapped
+// and when it is first drawn on.
 class WindowWatch
 {
 public:
-    WindowWatch()
+    explicit WindowWatch(int scale)
+        : width(WindowWidth * scale)
+        , height(WindowHeight * scale)
     {
         // Xvfb refuses a connection now and then (EAGAIN) when clients come and go quickly.
         for (int attempt = 0; attempt < 50 && !display; ++attempt) {
@@ -75,8 +77,8 @@ public:
                 continue;
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == CreateNotify && event.xcreatewindow.width == WindowWidth
-                && event.xcreatewindow.height == WindowHeight && !window) {
+            if (event.type == CreateNotify && event.xcreatewindow.width == width
+                && event.xcreatewindow.height == height && !window) {
                 // Watched from creation: the first drawing cannot slip in before the watch.
                 window = event.xcreatewindow.window;
                 damage = XDamageCreate(display, window, XDamageReportNonEmpty);
@@ -108,6 +110,8 @@ private:
         return select(fd + 1, &read, nullptr, nullptr, &timeout) > 0;
     }
 
+    const int width;
+    const int height;
     Display *display = nullptr;
     int damageEventBase = 0;
     Window window = 0;
@@ -167,13 +171,22 @@ struct Install : ProgramInstall
         : ProgramInstall(BinDir, QStringLiteral("bench"))
     { }
 
-    QMap<QString, QString> environment(bool glProbe) const
+    QMap<QString, QString> environment(bool glProbe, int scale) const
     {
         QMap<QString, QString> environment = ProgramInstall::environment();
         environment.insert(QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/"));
         environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), glProbe ? QString() : QStringLiteral("none"));
+        environment.insert(QStringLiteral("QT_SCALE_FACTOR"), scale == 1 ? QString() : QString::number(scale));
         return environment;
     }
+};
+
+// How a window is started: with Qt's GLX probe or without GL, at 100 % or scaled by a whole factor.
+struct Launch
+{
+    bool glProbe = false;
+    int scale = 1;
+    QStringList arguments;
 };
 
 struct Started
@@ -185,14 +198,14 @@ struct Started
 };
 
 // Starts `program` and waits for its first frame and for it to settle.
-bool startAndSettle(ChildProcess &child, const QString &program, const Install &install, bool glProbe, Started &started,
-                    const QStringList &arguments = {})
+bool startAndSettle(ChildProcess &child, const QString &program, const Install &install, const Launch &launch,
+                    Started &started)
 {
-    WindowWatch watch;
+    WindowWatch watch(launch.scale);
     if (!watch.ok())
         return false;
     const Clock::time_point start = Clock::now();
-    if (!child.start(program, arguments, install.environment(glProbe), install.workDir())
+    if (!child.start(program, launch.arguments, install.environment(launch.glProbe, launch.scale), install.workDir())
         || !watch.waitForFirstFrame(start, 30) || !waitUntilQuiet(child.pid()))
         return false;
     started = { watch.mapSeconds, watch.frameSeconds, procStatusKiB(child.pid(), "VmRSS") / 1024.0,
@@ -206,25 +219,27 @@ Install &install()
     return instance;
 }
 
-// Arg: 1 with Qt's GLX probe, 0 with QT_XCB_GL_INTEGRATION=none.
+// Args: 1 with Qt's GLX probe, 0 with QT_XCB_GL_INTEGRATION=none; the scale factor (QT_SCALE_FACTOR).
 void startUp(benchmark::State &state)
 {
     const Install &setup = install();
     if (!setup.problem().isEmpty())
         return state.SkipWithError(setup.problem().toUtf8().constData());
-    const bool glProbe = state.range(0) != 0;
+    const Launch launch { state.range(0) != 0, int(state.range(1)), {} };
+    Launch withText = launch;
+    withText.arguments = QStringList { QStringLiteral("--text") };
     const QString bareWindow = BinDir + QStringLiteral("/bench_bare_window");
     double frame = 0, bareFrame = 0, textFrame = 0, map = 0, resident = 0, bareResident = 0, textResident = 0;
     for (auto _ : state) {
         Started program, bare, text;
         ChildProcess programProcess, bareProcess, textProcess;
-        if (!startAndSettle(programProcess, setup.program(), setup, glProbe, program))
+        if (!startAndSettle(programProcess, setup.program(), setup, launch, program))
             return state.SkipWithError("the program showed no window (is DISPLAY set?)");
         programProcess.terminate();
-        if (!startAndSettle(bareProcess, bareWindow, setup, glProbe, bare))
+        if (!startAndSettle(bareProcess, bareWindow, setup, launch, bare))
             return state.SkipWithError("the bare window did not show");
         bareProcess.terminate();
-        if (!startAndSettle(textProcess, bareWindow, setup, glProbe, text, { QStringLiteral("--text") }))
+        if (!startAndSettle(textProcess, bareWindow, setup, withText, text))
             return state.SkipWithError("the bare window with text did not show");
         textProcess.terminate();
         state.SetIterationTime(program.frameSeconds);
@@ -248,7 +263,7 @@ void startUp(benchmark::State &state)
     state.counters["text_rss_MiB"] = textResident;
     state.counters["text_rss_ratio"] = resident / textResident;
 }
-BENCHMARK(startUp)->Arg(0)->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(startUp)->Args({ 0, 1 })->Args({ 1, 1 })->Args({ 0, 2 })->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The mouse breathes at speed 8, so that the program shows it so from the start (the buttons page unaffected).
 bool setBreathingFast(const Install &setup)
@@ -268,12 +283,12 @@ void idleCpu(benchmark::State &state)
     for (auto _ : state) {
         ChildProcess programProcess, bareProcess;
         Started program, bare;
-        if (!startAndSettle(bareProcess, BinDir + QStringLiteral("/bench_bare_window"), setup, false, bare))
+        if (!startAndSettle(bareProcess, BinDir + QStringLiteral("/bench_bare_window"), setup, Launch(), bare))
             return state.SkipWithError("the bare window did not show");
         state.counters["bare_cpu_pct"] = 100 * cpuShare(bareProcess.pid(), IdleSeconds);
         bareProcess.terminate();
 
-        if (!startAndSettle(programProcess, setup.program(), setup, false, program))
+        if (!startAndSettle(programProcess, setup.program(), setup, Launch(), program))
             return state.SkipWithError("the program showed no window (is DISPLAY set?)");
         const double buttons = cpuShare(programProcess.pid(), IdleSeconds);
         if (!click(program.window, 660, 675))   // the pointer page's navigation button

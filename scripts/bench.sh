@@ -57,8 +57,9 @@ def ratios($bare; $text): "\($bare | round(2)); \($text | round(2))";
 (run($transfer; "transferProgramOnly")) as $own |
 (run($transfer; "crcOf96KiB")) as $crc |
 (run($flash; "flashThroughDialog")) as $program |
-(run($process; "startUp/0/")) as $plain |
-(run($process; "startUp/1/")) as $glx |
+(run($process; "startUp/0/1/")) as $plain |
+(run($process; "startUp/1/1/")) as $glx |
+(run($process; "startUp/0/2/")) as $double |
 (run($process; "idleCpu")) as $idle |
 (run($download; "downloadAgainstCurl")) as $dl |
 (run($colour; "imageOnHueChange")) as $image |
@@ -95,6 +96,9 @@ row("Resident memory after start-up, QT_XCB_GL_INTEGRATION=none"; "\($plain.rss_
     startUpPeers($plain.bare_rss_MiB; $plain.text_rss_MiB; 1; "MiB"); ratios($plain.rss_ratio; $plain.text_rss_ratio)),
 row("Resident memory after start-up, default (GLX probed)"; "\($glx.rss_MiB | round(1)) MiB";
     startUpPeers($glx.bare_rss_MiB; $glx.text_rss_MiB; 1; "MiB"); ratios($glx.rss_ratio; $glx.text_rss_ratio)),
+row("Resident memory after start-up at 200 % (QT_SCALE_FACTOR=2), QT_XCB_GL_INTEGRATION=none";
+    "\($double.rss_MiB | round(1)) MiB"; startUpPeers($double.bare_rss_MiB; $double.text_rss_MiB; 1; "MiB");
+    ratios($double.rss_ratio; $double.text_rss_ratio)),
 row("Idle CPU, buttons page"; "\($idle.buttons_cpu_pct | round(3)) % of a core";
     "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
 row("Idle CPU, lighting page, \" 呼吸\" at speed 8 (pictured strip redrawn 20 times/s)";
