@@ -64,6 +64,7 @@ int runTarno(int argc, char *argv[])
     const auto dropPictures = qScopeGuard([&pictures] { pictures.clear(); });
     if (app.isRunning())
         return 0;
+    pictures.matchScreen();
 
     // The saved language, else the desktop's: its translation and fonts are in place before any widget exists.
     LanguageSwitcher languages;

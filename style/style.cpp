@@ -18,16 +18,24 @@ struct TrimmedImage
     QPoint offset;
 };
 
-// Decoded on other threads at 1x; taken, and turned into pixmaps, on the GUI thread.
-std::map<QString, std::future<TrimmedImage>> &preloaded()
+// Decoded on other threads, by path and scale; taken, and turned into pixmaps, on the GUI thread.
+using PreloadKey = std::pair<QString, int>;
+std::map<PreloadKey, std::future<TrimmedImage>> &preloaded()
 {
-    static std::map<QString, std::future<TrimmedImage>> pictures;
+    static std::map<PreloadKey, std::future<TrimmedImage>> pictures;
     return pictures;
 }
 
 bool drawnAsFile()
 {
     return qGuiApp->devicePixelRatio() <= 1.0;
+}
+
+// The screen's scale when it is whole and there are pictures for it (1 or 2), else 0.
+int screenScale()
+{
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    return ratio <= 1.0 ? 1 : qFuzzyCompare(ratio, 2.0) ? 2 : 0;
 }
 
 // The opaque bounds of `image` grown to whole window pixels of `scale` device pixels each.
@@ -68,13 +76,25 @@ TrimmedImage trimmedImage(const QString &path, int scale)
 namespace Style {
 
 PreloadedPictures::PreloadedPictures(const QStringList &paths)
+    : paths(paths)
 {
     // Qt's list of image format plugins is made here, on the main thread, before the application object: the
     // decoding threads then only read it.
     QImageReader::supportedImageFormats();
+    start(1);
+}
+
+void PreloadedPictures::matchScreen()
+{
+    if (screenScale() == 2)
+        start(2);
+}
+
+void PreloadedPictures::start(int scale)
+{
     for (const QString &path : paths) {
-        const auto decode = [path] { return trimmedImage(path, 1); };
-        preloaded().insert_or_assign(path, std::async(std::launch::async, decode));
+        const auto decode = [path, scale] { return trimmedImage(path, scale); };
+        preloaded().insert_or_assign({ path, scale }, std::async(std::launch::async, decode));
     }
 }
 
@@ -118,12 +138,13 @@ QRect opaqueBounds(const QImage &image)
 
 void showPicture(QLabel *label, const QString &path)
 {
-    const qreal ratio = qGuiApp->devicePixelRatio();
-    const int scale = ratio <= 1.0 ? 1 : qFuzzyCompare(ratio, 2.0) ? 2 : 0;
+    const int scale = screenScale();
     TrimmedImage trimmed;
-    auto found = preloaded().find(path);
-    if (found != preloaded().end()) {
-        if (scale == 1)
+    for (const int preloadedScale : { 1, 2 }) {
+        auto found = preloaded().find({ path, preloadedScale });
+        if (found == preloaded().end())
+            continue;
+        if (preloadedScale == scale)
             trimmed = found->second.get();
         preloaded().erase(found);
     }

@@ -89,8 +89,9 @@ QRect opaqueBounds(const QImage &image);
 void showPicture(QLabel *label, const QString &path);
 
 // While it lives, the pictures of :/img/ it names are decoded, and their margins trimmed, on threads of their
-// own, so that the window's construction finds them ready; showPicture() takes each one once (a scaled
-// screen's @2x versions are not preloaded). It may be made before the application object, on the main thread.
+// own, so that the window's construction finds them ready; showPicture() takes each one once. It is made before
+// the application object, on the main thread, and decodes the pictures at 100 %: the screen's scale is not known
+// yet. matchScreen(), once the application object exists, decodes the @2x versions too on a screen at 200 %.
 // The decoding uses Qt's shared thread pool, which stops with the application object: clear() waits for what
 // is left untaken and drops it.
 class PreloadedPictures
@@ -98,9 +99,14 @@ class PreloadedPictures
 public:
     explicit PreloadedPictures(const QStringList &paths);
     ~PreloadedPictures() { clear(); }
+    void matchScreen();
     void clear();
     PreloadedPictures(const PreloadedPictures &) = delete;
     PreloadedPictures &operator=(const PreloadedPictures &) = delete;
+
+private:
+    void start(int scale);
+    const QStringList paths;
 };
 
 // An opacity effect set on `widget` that is on only while the widget is partly shown: Qt draws such an effect
