@@ -92,6 +92,9 @@ row("Start-up, exec to first frame, QT_XCB_GL_INTEGRATION=none"; "\($plain | ms 
     startUpPeers($plain.bare_frame_ms; $plain.text_frame_ms; 0; "ms"); ratios($plain.frame_ratio; $plain.text_frame_ratio)),
 row("Start-up, exec to first frame, default (GLX probed)"; "\($glx | ms | round(0)) ms";
     startUpPeers($glx.bare_frame_ms; $glx.text_frame_ms; 0; "ms"); ratios($glx.frame_ratio; $glx.text_frame_ratio)),
+row("Start-up, exec to first frame at 200 % (QT_SCALE_FACTOR=2), QT_XCB_GL_INTEGRATION=none";
+    "\($double | ms | round(0)) ms"; startUpPeers($double.bare_frame_ms; $double.text_frame_ms; 0; "ms");
+    ratios($double.frame_ratio; $double.text_frame_ratio)),
 row("Resident memory after start-up, QT_XCB_GL_INTEGRATION=none"; "\($plain.rss_MiB | round(1)) MiB";
     startUpPeers($plain.bare_rss_MiB; $plain.text_rss_MiB; 1; "MiB"); ratios($plain.rss_ratio; $plain.text_rss_ratio)),
 row("Resident memory after start-up, default (GLX probed)"; "\($glx.rss_MiB | round(1)) MiB";
