@@ -26,11 +26,6 @@ std::map<PreloadKey, std::future<TrimmedImage>> &preloaded()
     return pictures;
 }
 
-bool drawnAsFile()
-{
-    return qGuiApp->devicePixelRatio() <= 1.0;
-}
-
 // The screen's scale when it is whole and there are pictures for it (1 or 2), else 0.
 int screenScale()
 {
@@ -106,7 +101,7 @@ void PreloadedPictures::clear()
 QPixmap picture(const QString &path)
 {
     const QPixmap normal(path);
-    if (drawnAsFile())
+    if (screenScale() == 1)
         return normal;
     return QIcon(path).pixmap(normal.size());
 }
