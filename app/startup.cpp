@@ -58,7 +58,8 @@ int runTarno(int argc, char *argv[])
 #else
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
 #endif
-    // The pictures of the window's first frame, decoded on the other cores while Qt connects to the screen.
+    // The pictures of the window's first frame, decoded on the other cores while Qt connects to the screen; on a
+    // screen at 200 %, their @2x versions once Qt has given the scale.
     Style::PreloadedPictures pictures({ QStringLiteral(":/img/side"), QStringLiteral(":/img/mouse_off") });
     QSingleApplication app(argc, argv);
     const auto dropPictures = qScopeGuard([&pictures] { pictures.clear(); });
