@@ -4,6 +4,7 @@
 
 #include "device/devicesettings.h"
 #include "platform/devicechange.h"
+#include "ui/shellstate.h"
 #include "update/firmwareimage.h"
 
 #include <QElapsedTimer>
@@ -120,7 +121,7 @@ private:
     SystemTray *tray = nullptr;
     DeviceNotifier *deviceNotifier = nullptr;
     quint8 animationState = 1;
-    int currentPage = 1;
+    int currentPage = PageIndex::Buttons;
     bool settingsAwaitPages = false;   // what was read from the mouse is shown once the pages are built
 
     // A poll the mouse left unanswered would block the window for all its attempts every 200 ms: the poll waits
