@@ -3,21 +3,31 @@
 #include "app/commandline.h"
 #include "app/qsingleapplication.h"
 #include "device/devicecontext.h"
-#include "device/deviceprotocol.h"
+#include "device/mouse.h"
+#include "device/mouselink.h"
 #include "platform/devicelibrary.h"
 #include "style/style.h"
 #include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 
 #include <QDebug>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
+
+// Looking for the mouse takes no answer from it: the first frame can wait for it, briefly, to show the right page.
+constexpr int OpenWaitMs = 1000;
+// Quitting waits this long for a library call to return, then ends without it.
+constexpr int QuitWaitMs = 1500;
 
 void showLoadFailure(int errorCode, const QString &text)
 {
@@ -39,6 +49,22 @@ void showMainWindow(TARNO_Gaming &window)
         window.centreOnPrimaryScreen();
         window.show();
     });
+}
+
+// Whether a mouse was found within OpenWaitMs; a later answer still reaches the window.
+bool openMouse(Mouse &mouse)
+{
+    QEventLoop wait;
+    bool found = false;
+    const QMetaObject::Connection connection = QObject::connect(&mouse, &Mouse::openFinished, &wait, [&](bool f) {
+        found = f;
+        wait.quit();
+    });
+    QTimer::singleShot(OpenWaitMs, &wait, &QEventLoop::quit);
+    mouse.open();
+    wait.exec();
+    QObject::disconnect(connection);
+    return found;
 }
 
 } // namespace
@@ -86,21 +112,27 @@ int runTarno(int argc, char *argv[])
         return 0;
     }
 
-    TARNO_Gaming window(nullptr, TARNO_Gaming::PageBuilding::AfterFirstFrame);
+    // Every call into the library runs on the link's thread: a slow or silent mouse never holds up the window.
+    MouseLink link(deviceContext);
+    Mouse mouse(link);
+    TARNO_Gaming window(mouse, nullptr, TARNO_Gaming::PageBuilding::AfterFirstFrame);
     app.setMainWindow(&window);
     window.useLanguages(&languages);
 
-    if (openDevice()) {
-        deviceContext.deviceConnected = 1;
-        window.showDeviceLayout();
-        window.readDeviceSettings();
-        window.refreshPages();
-    } else {
+    // The settings are read after this, and fill the pages when the mouse answers.
+    if (!openMouse(mouse))
         window.showNoDeviceLayout();
-    }
     showMainWindow(window);
 
     const int result = app.exec();
     app.setMainWindow(nullptr);
+    window.hide();
+    if (!link.shutdown(QuitWaitMs)) {
+        // A call hangs in the library: nothing may be unloaded or destroyed under it.
+        qDebug() << "quit without waiting for the device library";
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(result);
+    }
     return result;
 }

@@ -1,12 +1,14 @@
 // From the user's input to the command reaching the mouse's library: a DPI slider released, a lighting mode
 // clicked, a report rate clicked. Each against one frame at 60 Hz, the time in which a user would see a reply.
-// Timed from the release event's delivery to the library's entry point; the emulated library's own work (it
-// saves the mouse's memory) is not counted.
+// Timed from the release event's delivery to the library's entry point, on the mouse link's own thread as in the
+// program; the emulated library's own work (it saves the mouse's memory) is not counted.
 #include "emulatedmouse.h"
 
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
+#include "device/mouse.h"
+#include "device/mouselink.h"
 #include "lighting/leds_widget.h"
 #include "lighting/lightingcommand.h"
 #include "lighting/usercolorsettings.h"
@@ -15,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEventLoop>
 #include <QButtonGroup>
 #include <QSlider>
 #include <QStyle>
@@ -26,8 +29,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -36,13 +42,35 @@ constexpr double FrameMs = 1000.0 / 60;
 
 WrtieControlFn libraryControlWrite = nullptr;
 Clock::time_point reachedLibrary;
-bool reached = false;
+std::atomic<bool> reached { false };
 
 int timedControlWrite(int length, const unsigned char *data)
 {
     reachedLibrary = Clock::now();
-    reached = true;
+    reached.store(true, std::memory_order_release);
     return libraryControlWrite(length, data);
+}
+
+MouseLink *activeLink = nullptr;
+
+// Lets the library finish the command (it saves the mouse's memory) before the next one is timed.
+void drainLink()
+{
+    QEventLoop idle;
+    activeLink->ask(&idle, [](DeviceContext &) { return QVariant(true); }, [&idle](const QVariant &) { idle.quit(); });
+    idle.exec();
+}
+
+// The command travels to the link's thread: wait for it there, a second at most.
+bool waitUntilReached()
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(1);
+    while (!reached.load(std::memory_order_acquire)) {
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
 }
 
 // The mouse, its entry points with the control write timed, and its settings read as start-up reads them.
@@ -50,17 +78,28 @@ struct Session
 {
     EmulatedMouse mouse;
     QTemporaryDir colourFolder;
+    std::unique_ptr<MouseLink> link;
+    std::unique_ptr<Mouse> device;
 
     Session()
     {
         if (!mouse.error().isEmpty())
             return;
         setUserColorFile(colourFolder.filePath(QStringLiteral("user_color.ini")));
-        readSettingsBlocks();
+        readSettingsBlocks(deviceSettings);
         libraryControlWrite = deviceContext.WrtieControl;
         deviceContext.WrtieControl = timedControlWrite;
+        link = std::make_unique<MouseLink>(deviceContext);
+        device = std::make_unique<Mouse>(*link);
+        activeLink = link.get();
     }
-    ~Session() { deviceContext.WrtieControl = libraryControlWrite; }
+    ~Session()
+    {
+        activeLink = nullptr;
+        device.reset();
+        link.reset();
+        deviceContext.WrtieControl = libraryControlWrite;
+    }
 };
 
 QPoint handleCentre(const QSlider *slider)
@@ -84,10 +123,11 @@ bool timeRelease(benchmark::State &state, double &totalMs, const std::function<v
     reached = false;
     const Clock::time_point start = Clock::now();
     release();
-    if (!reached) {
+    if (!waitUntilReached()) {
         state.SkipWithError("nothing reached the library");
         return false;
     }
+    drainLink();
     const double seconds = std::chrono::duration<double>(reachedLibrary - start).count();
     state.SetIterationTime(seconds);
     totalMs += seconds * 1000;
@@ -104,7 +144,7 @@ void sliderReleaseToCommand(benchmark::State &state)
     Session session;
     if (!session.mouse.error().isEmpty())
         return state.SkipWithError(session.mouse.error().toUtf8().constData());
-    pointer_Widget page;
+    pointer_Widget page(*session.device);
     page.resize(1200, 750);
     page.showDeviceDpi(deviceSettings);
     QSlider *slider = page.levelEditor->levelSlider[2];
@@ -151,7 +191,7 @@ void modeClickToCommand(benchmark::State &state)
     Session session;
     if (!session.mouse.error().isEmpty())
         return state.SkipWithError(session.mouse.error().toUtf8().constData());
-    leds_Widget page;
+    leds_Widget page(*session.device);
     page.resize(1200, 750);
     page.showDeviceLighting(deviceSettings);
     clickToCommand(state, page.modeGroup, Breathing, Steady);
@@ -163,7 +203,7 @@ void reportRateClickToCommand(benchmark::State &state)
     Session session;
     if (!session.mouse.error().isEmpty())
         return state.SkipWithError(session.mouse.error().toUtf8().constData());
-    pointer_Widget page;
+    pointer_Widget page(*session.device);
     page.resize(1200, 750);
     page.showDeviceDpi(deviceSettings);
     // 125 and 1000 reports a second.

@@ -5,6 +5,30 @@
 
 #include <array>
 
+MouseLink::Job readButtonJob(quint8 buttonId)
+{
+    return [buttonId](DeviceContext &device) {
+        if (!readButtonAssignment(buttonId))
+            return QVariant();
+        ButtonRead read;
+        read.buttonId = buttonId;
+        read.assignment = ButtonAssignment::fromReply(device.controlReply);
+        if (read.assignment.funcType == FuncType::Macro) {
+            read.events
+                = readMacroEvents(buttonId, read.assignment.macroEventCount()).value_or(QVector<micro_Event>());
+        }
+        return QVariant::fromValue(read);
+    };
+}
+
+MouseLink::Job writeButtonMacroJob(quint8 buttonId, bool recordDelay, const QVector<micro_Event> &events)
+{
+    return [buttonId, recordDelay, events](DeviceContext &) {
+        writeButtonMacro(buttonId, recordDelay, events);
+        return QVariant(true);
+    };
+}
+
 bool readButtonAssignment(quint8 buttonId)
 {
     AssignmentCodec::readAssignment(deviceContext.commandBuffer, buttonId);

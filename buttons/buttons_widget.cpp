@@ -6,7 +6,7 @@
 #include "buttons/keytables.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
-#include "device/devicecontext.h"
+#include "device/mouse.h"
 #include "style/style.h"
 
 #include <QButtonGroup>
@@ -62,8 +62,9 @@ void checkEntry(QButtonGroup *group, int id, int count)
 
 } // namespace
 
-buttons_Widget::buttons_Widget(QWidget *parent)
+buttons_Widget::buttons_Widget(Mouse &mouse, QWidget *parent)
     : QWidget(parent)
+    , mouse(mouse)
 {
     buttonGroup = new QButtonGroup(this);
     buttonGroup->setExclusive(true);
@@ -150,29 +151,47 @@ void buttons_Widget::show_btn_dg(int btn_id, bool checked)
 {
     if (!checked)
         return;
-    showAssignment(btn_id);
+    readAssignment(btn_id);
     if (placeOf(btn_id)) {
         dialog->move(dialogPosition(btn_id));
         dialog->show();
     }
 }
 
-void buttons_Widget::showAssignment(int btn_id)
+void buttons_Widget::readAssignment(int btn_id)
+{
+    // Until the mouse answers, what the dialog holds belongs to another button: nothing of it may be chosen or
+    // saved for this one.
+    dialog->setEnabled(false);
+    const quint64 asked = ++assignmentReads;
+    mouse.link().ask(
+        this, readButtonJob(quint8(btn_id)),
+        [this, asked](const QVariant &result) {
+            const ButtonRead read = result.value<ButtonRead>();
+            if (asked != assignmentReads)
+                return;
+            dialog->setEnabled(true);
+            if (read.buttonId == checkedButton())
+                showAssignment(read);
+        },
+        [this, asked](MouseLink::Failure) {
+            if (asked != assignmentReads)
+                return;
+            dialog->setEnabled(true);
+            // Show nothing, so that nothing of the other button can be saved to this one.
+            const QSignalBlocker blockFunctions(dialog->funcList->group);
+            const QSignalBlocker blockCombos(dialog->comboList->group);
+            dialog->showNoAssignment();
+        });
+}
+
+void buttons_Widget::showAssignment(const ButtonRead &read)
 {
     func_List *functions = dialog->funcList;
     combo_List *combos = dialog->comboList;
-    const bool answered = readButtonAssignment(quint8(btn_id));
     const QSignalBlocker blockFunctions(functions->group);
     const QSignalBlocker blockCombos(combos->group);
-
-    if (!answered) {
-        // What controlReply holds now belongs to no button, and what the dialog holds to another one: show
-        // nothing, so that nothing of the other button can be saved to this one.
-        dialog->showNoAssignment();
-        return;
-    }
-
-    const ButtonAssignment assignment = ButtonAssignment::fromReply(deviceContext.controlReply);
+    const ButtonAssignment &assignment = read.assignment;
     qDebug() << "func_type" << int(assignment.funcType);
     qDebug() << "func_id" << int(assignment.funcId);
 
@@ -198,8 +217,7 @@ void buttons_Widget::showAssignment(int btn_id)
         dialog->pageGroup->button(btn_Dialog::MacroPage)->setChecked(true);
         micro_Widget *recorder = dialog->recorder;
         recorder->record_delay = assignment.funcId != 0;
-        recorder->events = readMacroEvents(quint8(btn_id), assignment.macroEventCount())
-                               .value_or(QVector<micro_Event>());
+        recorder->events = read.events;
         recorder->show_records_list(recorder->record_delay);
         break;
     }
@@ -219,7 +237,10 @@ void buttons_Widget::set_mouse_btn(int func_id)
     } else if (page == btn_Dialog::MacroPage) {
         set_micro_function();
     } else if (checkedButton() >= 0) {
-        writeButtonFunction(quint8(checkedButton()), quint8(page), quint8(func_id));
+        const quint8 button = quint8(checkedButton());
+        mouse.sendCommand(QString(), [button, page, func_id](quint8 *buffer) {
+            AssignmentCodec::writeAssignment(buffer, button, quint8(page), quint8(func_id));
+        });
     }
 }
 
@@ -228,7 +249,12 @@ void buttons_Widget::set_mkey_function()
     if (checkedButton() < 0)
         return;
     const mkey_Edit *editor = dialog->comboList->editor;
-    writeButtonCombination(quint8(checkedButton()), editor->modifiers, vk_to_usage(editor->vkey_code));
+    const quint8 button = quint8(checkedButton());
+    const quint8 modifiers = editor->modifiers;
+    const quint8 usage = vk_to_usage(editor->vkey_code);
+    mouse.sendCommand(QString(), [button, modifiers, usage](quint8 *buffer) {
+        AssignmentCodec::writeCombination(buffer, button, modifiers, usage);
+    });
 }
 
 void buttons_Widget::set_micro_function()
@@ -236,5 +262,5 @@ void buttons_Widget::set_micro_function()
     if (checkedButton() < 0)
         return;
     const micro_Widget *recorder = dialog->recorder;
-    writeButtonMacro(quint8(checkedButton()), recorder->record_delay, recorder->events);
+    mouse.link().request(writeButtonMacroJob(quint8(checkedButton()), recorder->record_delay, recorder->events));
 }

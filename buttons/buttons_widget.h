@@ -1,16 +1,19 @@
-// The buttons page: eight circles over the mouse picture. Selecting one reads that button's assignment from
-// the mouse and opens the dialog beside it; every choice made there is written to the mouse at once.
+// The buttons page: eight circles over the mouse picture. Selecting one opens the dialog beside it and asks the
+// mouse for that button's assignment, which the dialog shows once it arrives; every choice made there is written
+// to the mouse at once.
 #ifndef BUTTONS_WIDGET_H
 #define BUTTONS_WIDGET_H
 
 #include <QPoint>
 #include <QWidget>
 
+class Mouse;
 class QButtonGroup;
 class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QSequentialAnimationGroup;
 class btn_Dialog;
+struct ButtonRead;
 
 class buttons_Widget : public QWidget
 {
@@ -20,7 +23,7 @@ public:
     static constexpr int FirstButtonId = 2;
     static constexpr int LastButtonId = 9;
 
-    explicit buttons_Widget(QWidget *parent = nullptr);
+    explicit buttons_Widget(Mouse &mouse, QWidget *parent = nullptr);
 
     // Closes the dialog and drops the selection, whose assignment may no longer be the mouse's.
     void hideButtonDialog();
@@ -45,9 +48,13 @@ private slots:
     void btn_clicked(int btn_id);
 
 private:
-    void showAssignment(int btn_id);
+    // Asks the mouse for the button's assignment; the dialog shows nothing of the button until it answers.
+    void readAssignment(int btn_id);
+    void showAssignment(const ButtonRead &read);
     int checkedButton() const;
 
+    Mouse &mouse;
+    quint64 assignmentReads = 0;   // only the newest read's answer is shown
     QGraphicsOpacityEffect *opacity = nullptr;
     bool firstShow = true;
 };

@@ -1,13 +1,17 @@
 // The one global record of the link to the mouse: the device library, its entry points and the open device.
-// Used from the GUI thread only; library calls never overlap, so the buffers need no lock.
+// Used from the mouse link's thread only (device/mouselink.h); library calls never overlap, so the buffers need no
+// lock.
 #ifndef DEVICECONTEXT_H
 #define DEVICECONTEXT_H
 
+#include "device/devicesettings.h"
 #include "device/tarno_api.h"
 
 #include <QLibrary>
 #include <QString>
 #include <QStringList>
+
+#include <atomic>
 
 constexpr int DevicePathSize = 512;
 constexpr int ControlCommandSize = TARNO_CONTROL_COMMAND_SIZE;
@@ -36,6 +40,11 @@ struct DeviceContext
     // Shared by the pages and never cleared: bytes a command does not set keep what earlier commands left.
     quint8 commandBuffer[32] = {};
     quint8 controlReply[32] = {};
+    // What the mouse holds as far as the program knows: its last answers to the settings queries, overlaid with
+    // the settings commands sent since. A factory reset is seen to have taken effect once a read differs from it.
+    DeviceSettings expected;
+    // Set when the program is ending: queries stop retrying, so that quitting never waits for all their attempts.
+    std::atomic<bool> abandoned { false };
 };
 
 extern DeviceContext deviceContext;

@@ -6,6 +6,7 @@
 
 #include <QDebug>
 
+#include <atomic>
 #include <cstring>
 
 namespace {
@@ -25,8 +26,8 @@ bool replyRead(int result)
     return (result & 0xFF) != 0;
 }
 
-// Counts the queries the mouse answered, so that callers can tell a mouse that has spoken again.
-quint64 answeredQueries = 0;
+// Counts the queries the mouse answered, so that the window can tell a mouse that has spoken again.
+std::atomic<quint64> answeredQueries { 0 };
 
 bool queryControlBlock(quint8 code, quint8 *reply)
 {
@@ -45,7 +46,7 @@ bool queryControl(const quint8 *command, quint8 *reply)
     bool answered = false;
     d.WrtieControl(ControlCommandSize, command);
     answered = replyRead(d.ReadData(ControlReplySize, scratch));
-    for (int attempt = 0; !answered && attempt < QueryRetries; ++attempt) {
+    for (int attempt = 0; !answered && attempt < QueryRetries && !d.abandoned; ++attempt) {
         d.CloseDevice();
         d.OpenDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieControl(ControlCommandSize, command);
@@ -54,6 +55,7 @@ bool queryControl(const quint8 *command, quint8 *reply)
     if (!answered)
         return false;
     std::memcpy(reply, scratch, sizeof scratch);
+    d.expected.takeReply(command[0], reply);
     ++answeredQueries;
     return true;
 }
@@ -65,7 +67,7 @@ bool queryConfig(const quint8 *command, int length, quint8 *reply)
     bool answered = false;
     d.WrtieConfig(length, command);
     answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
-    for (int attempt = 0; !answered && attempt < QueryRetries; ++attempt) {
+    for (int attempt = 0; !answered && attempt < QueryRetries && !d.abandoned; ++attempt) {
         d.CloseConfigDevice();
         d.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieConfig(length, command);
@@ -86,6 +88,7 @@ quint64 answeredQueryCount()
 void writeControl(const quint8 *command)
 {
     deviceContext.WrtieControl(ControlCommandSize, command);
+    deviceContext.expected.takeCommand(command);
 }
 
 void sendCommandBuffer()
@@ -113,28 +116,30 @@ bool openDevice()
     return true;
 }
 
-bool isOpenDeviceName(const QString &interfaceName)
+bool isOpenDeviceName(const QString &interfaceName, const QByteArray &devicePath)
 {
     // The stored path may carry capitals; compare both sides lower-cased or the removal is never seen.
     const QByteArray name = asciiLower(interfaceName.toLocal8Bit());
-    const QByteArray path = asciiLower(QByteArray(deviceContext.devicePath));
+    const QByteArray path = asciiLower(devicePath);
     return !path.isEmpty() && name.contains(path);
 }
 
-bool readSettingsBlocks()
+bool readSettingsBlocks(DeviceSettings &s, int *answered)
 {
-    DeviceSettings &s = deviceSettings;
     const bool lighting = queryControlBlock(DeviceCommand::ReadLighting, s.lighting);
     const bool dpi = queryControlBlock(DeviceCommand::ReadDpi, s.dpi);
     if (dpi)
         s.currentDpiLevel = s.dpi[8];
     const bool reportRate = queryControlBlock(DeviceCommand::ReadReportRate, s.reportRate);
+    if (answered) {
+        *answered = (lighting ? SettingsBlock::Lighting : 0) | (dpi ? SettingsBlock::Dpi : 0)
+            | (reportRate ? SettingsBlock::ReportRate : 0);
+    }
     return lighting && dpi && reportRate;
 }
 
-bool readFirmwareVersion()
+bool readFirmwareVersion(DeviceSettings &s)
 {
-    DeviceSettings &s = deviceSettings;
     qDebug() << "get fw version";
     deviceContext.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
     const quint8 command[1] = { DeviceCommand::ReadFirmwareVersion };
@@ -154,11 +159,11 @@ QString firmwareVersionText(const DeviceSettings &settings)
         .arg(settings.firmwareInfo[5]);
 }
 
-bool readDpiState()
+bool readDpiState(DeviceSettings &settings)
 {
-    if (!queryControlBlock(DeviceCommand::ReadDpi, deviceSettings.dpi))
+    if (!queryControlBlock(DeviceCommand::ReadDpi, settings.dpi))
         return false;
-    deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
+    settings.currentDpiLevel = settings.dpi[8];
     return true;
 }
 

@@ -27,12 +27,13 @@ constexpr quint8 WriteMacro = 0xF1;
 constexpr int QueryRetries = 10;
 
 // Writes a 31-byte control command and reads its 32-byte reply into `reply`; when the read fails, closes and
-// reopens the control channel and repeats, up to QueryRetries more times. Returns whether a reply was read;
-// `reply` changes only then, whatever the failed reads left in the library's buffer.
+// reopens the control channel and repeats, up to QueryRetries more times (fewer once the program is ending).
+// Returns whether a reply was read; `reply` changes only then, whatever the failed reads left in the library's
+// buffer.
 bool queryControl(const quint8 *command, quint8 *reply);
 // The same on the config channel, with a command of `length` bytes and a 64-byte reply.
 bool queryConfig(const quint8 *command, int length, quint8 *reply);
-// How many queries the mouse has answered since start; grows whenever it answers one.
+// How many queries the mouse has answered since start; grows whenever it answers one. Safe from any thread.
 quint64 answeredQueryCount();
 
 // Writes the first 31 bytes of `command` on the control channel; the result is not examined.
@@ -43,19 +44,20 @@ void sendCommandBuffer();
 // Opens the mouse and, when found, stores its handle and converted path. Returns whether a mouse was opened; a
 // mouse whose path converts to nothing counts as not found.
 bool openDevice();
-// True when `interfaceName` names the open mouse: the lower-cased name contains the lower-cased device path.
-bool isOpenDeviceName(const QString &interfaceName);
+// True when `interfaceName` names the mouse opened at `devicePath`: the lower-cased name contains the lower-cased
+// path.
+bool isOpenDeviceName(const QString &interfaceName, const QByteArray &devicePath);
 
-// Reads lighting, DPI and report rate into `deviceSettings` (each step runs whatever the previous one got).
-// Returns whether all three were answered.
-bool readSettingsBlocks();
-// Opens the config channel (leaving it open) and reads the firmware version into `deviceSettings`. Returns
-// whether it was answered.
-bool readFirmwareVersion();
+// Reads lighting, DPI and report rate into `settings` (each step runs whatever the previous one got). Returns
+// whether all three were answered; `answered` gets the SettingsBlock flags of those that were.
+bool readSettingsBlocks(DeviceSettings &settings, int *answered = nullptr);
+// Opens the config channel (leaving it open) and reads the firmware version into `settings`. Returns whether it
+// was answered.
+bool readFirmwareVersion(DeviceSettings &settings);
 // "Version: a.b.c" from `firmwareInfo`.
 QString firmwareVersionText(const DeviceSettings &settings);
 // Reads the DPI state again and updates `currentDpiLevel`; false, with both unchanged, when the mouse did not answer.
-bool readDpiState();
+bool readDpiState(DeviceSettings &settings);
 // Restores the mouse's factory settings (no reply is read).
 void sendFactoryReset();
 

@@ -41,6 +41,69 @@ DeviceSettings::DeviceSettings()
     currentDpiLevel = 0;
 }
 
+void DeviceSettings::takeReply(quint8 code, const quint8 *reply)
+{
+    switch (code) {
+    case 0xA0:
+        std::memcpy(lighting, reply, sizeof lighting);
+        break;
+    case 0xC2:
+        std::memcpy(dpi, reply, sizeof dpi);
+        currentDpiLevel = dpi[8];
+        break;
+    case 0xC4:
+        std::memcpy(reportRate, reply, sizeof reportRate);
+        break;
+    default:
+        break;
+    }
+}
+
+void DeviceSettings::takeCommand(const quint8 *command)
+{
+    const auto take = [command](quint8 *block, int byte, int low, int high) {
+        const int value = command[byte];
+        if (value >= low && value <= high)
+            block[byte + 2] = quint8(value);
+    };
+    switch (command[0]) {
+    case 0xA1:
+        if (command[2] <= 4 || command[2] == 6)
+            lighting[4] = command[2];
+        take(lighting, 3, 1, 8);
+        for (int byte = 6; byte <= 8; ++byte)
+            take(lighting, byte, 0, 255);
+        break;
+    case 0xC1:
+        for (int byte = 1; byte <= 5; ++byte)
+            take(dpi, byte, 1, 144);
+        take(dpi, 6, 0, 4);
+        take(dpi, 7, 1, 144);
+        take(dpi, 8, 0, 4);
+        break;
+    case 0xC3:
+        if (command[1] == 1 || command[1] == 2 || command[1] == 4 || command[1] == 8)
+            reportRate[3] = command[1];
+        break;
+    default:
+        break;
+    }
+}
+
+void DeviceSettings::takeBlocks(const DeviceSettings &other, int blocks)
+{
+    if (blocks & SettingsBlock::Lighting)
+        std::memcpy(lighting, other.lighting, sizeof lighting);
+    if (blocks & SettingsBlock::Dpi) {
+        std::memcpy(dpi, other.dpi, sizeof dpi);
+        currentDpiLevel = other.currentDpiLevel;
+    }
+    if (blocks & SettingsBlock::ReportRate)
+        std::memcpy(reportRate, other.reportRate, sizeof reportRate);
+    if (blocks & SettingsBlock::Firmware)
+        std::memcpy(firmwareInfo, other.firmwareInfo, sizeof firmwareInfo);
+}
+
 bool sameSettingsBlocks(const DeviceSettings &a, const DeviceSettings &b)
 {
     return std::memcmp(a.lighting, b.lighting, sizeof a.lighting) == 0 && std::memcmp(a.dpi, b.dpi, sizeof a.dpi) == 0

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     startHeadlessApplication(argc, argv);
     FuzzDevice::install();
-    page = new buttons_Widget;
+    page = new buttons_Widget(fuzzMouse());
     page->resize(1200, 750);
     return 0;
 }
@@ -41,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzDevice::script(QByteArray::fromStdString(assignment + assignment), QByteArray::fromStdString(macroReplies));
 
     page->buttonGroup->button(buttonId)->click();
+    deliverAnswers();
 
     for (const QByteArray &command : FuzzDevice::controlWrites())
         fuzzCheck(quint8(command.at(0)) == DeviceCommand::ReadButton, "only assignment queries on control");

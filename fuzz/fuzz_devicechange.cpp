@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
               "the name lies within the record");
     fuzzCheck(!change->interfaceName.contains(QChar(0)), "the name ends at its NUL");
 
-    const DeviceChangeAction action = deviceChangeAction(*change, connected, isOpenDeviceName(change->interfaceName));
+    const DeviceChangeAction action = deviceChangeAction(*change, connected, isOpenDeviceName(change->interfaceName, stored));
     if (change->kind == DeviceChange::Arrival)
         fuzzCheck(action != DeviceChangeAction::CloseMouse, "an arrival never closes the mouse");
     else

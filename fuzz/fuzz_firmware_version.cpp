@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzDevice::script({}, QByteArray(reinterpret_cast<const char *>(data), int(size)));
-    readFirmwareVersion();
+    readFirmwareVersion(deviceSettings);
 
     const quint8 *info = deviceSettings.firmwareInfo;
     const quint32 version = (quint32(info[3]) << 16) | (quint32(info[4]) << 8) | info[5];

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static QTemporaryDir colourFolder;
     setUserColorFile(colourFolder.filePath(QStringLiteral("user_color.ini")));
     FuzzDevice::install();
-    page = new leds_Widget;
+    page = new leds_Widget(fuzzMouse());
     page->resize(1200, 750);
     return 0;
 }

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     startHeadlessApplication(argc, argv);
     FuzzDevice::install();
-    page = new pointer_Widget;
+    page = new pointer_Widget(fuzzMouse());
     page->resize(1200, 750);
     return 0;
 }
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (Dpi::isReportRateCode(settings.reportRate[3]))
         fuzzCheck(page->reportRateGroup->checkedId() == settings.reportRate[3], "the reply's rate is checked");
 
-    readDpiState();
+    readDpiState(deviceSettings);
     page->showCurrentLevel(deviceSettings.currentDpiLevel);
 
     // Picking a level count asks the mouse for its current level and sends it back within the new count.
@@ -67,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     FuzzDevice::script(QByteArray::fromStdString(pollReplies), {});
     countButton->click();
+    deliverAnswers();
     const QList<QByteArray> &writes = FuzzDevice::controlWrites();
     fuzzCheck(!writes.isEmpty() && quint8(writes.last().at(0)) == DeviceCommand::SetDpi, "a DPI command is sent");
     const QByteArray &command = writes.last();

@@ -1,6 +1,8 @@
 #include "fuzzsupport.h"
 
 #include "device/devicecontext.h"
+#include "device/mouse.h"
+#include "device/mouselink.h"
 
 #include <QApplication>
 
@@ -114,4 +116,16 @@ void fuzzCheck(bool condition, const char *message)
         return;
     std::fprintf(stderr, "invariant broken: %s\n", message);
     std::abort();
+}
+
+Mouse &fuzzMouse()
+{
+    static MouseLink link(deviceContext, MouseLink::Threading::CallerThread);
+    static Mouse mouse(link);
+    return mouse;
+}
+
+void deliverAnswers()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }

@@ -14,6 +14,12 @@ void silenceDiagnostics();
 // Creates the one QApplication on the offscreen platform (idempotent).
 void startHeadlessApplication(int *argc, char ***argv);
 
+class Mouse;
+// The pages' way to the mouse, over the fuzz-driven entry points below; jobs run at once on the calling thread.
+Mouse &fuzzMouse();
+// Hands the pages the answers of the jobs run so far.
+void deliverAnswers();
+
 // A fuzz-driven mouse: reads on either channel take their reply from the scripted bytes, `length` at a time;
 // once the script runs dry every read fails, as a mouse that stopped answering. Writes succeed.
 namespace FuzzDevice {

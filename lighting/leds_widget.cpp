@@ -1,8 +1,7 @@
 #include "lighting/leds_widget.h"
 
-#include "device/devicecontext.h"
-#include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
+#include "device/mouse.h"
 #include "lighting/colorbtn.h"
 #include "lighting/colorpalette.h"
 #include "lighting/colorpicker.h"
@@ -100,8 +99,9 @@ QPropertyAnimation *animation(QObject *target, const QByteArray &property, const
 
 } // namespace
 
-leds_Widget::leds_Widget(QWidget *parent)
+leds_Widget::leds_Widget(Mouse &mouse, QWidget *parent)
     : QWidget(parent)
+    , mouse(mouse)
     , leftPanel(new QWidget(this))
     , rightPanel(new QWidget(this))
 {
@@ -357,9 +357,11 @@ void leds_Widget::change_mouse_color()
 {
     const QSignalBlocker modeBlocker(modeGroup);
     const QSignalBlocker speedBlocker(speedSlider);
-    fillLightingCommand(deviceContext.commandBuffer, modeGroup->checkedId(), speedSlider->value(),
-                        colorPicker->currentColor());
-    sendCommandBuffer();
+    const int mode = modeGroup->checkedId();
+    const int speed = speedSlider->value();
+    const QColor colour = colorPicker->currentColor();
+    mouse.sendCommand(QStringLiteral("lighting"),
+                      [mode, speed, colour](quint8 *buffer) { fillLightingCommand(buffer, mode, speed, colour); });
     updatePreview();
 }
 

@@ -6,6 +6,7 @@
 
 class ColorBtn;
 class LightStripView;
+class Mouse;
 class QButtonGroup;
 class QGraphicsOpacityEffect;
 class QLabel;
@@ -23,7 +24,7 @@ class leds_Widget : public QWidget
     Q_OBJECT
 
 public:
-    explicit leds_Widget(QWidget *parent = nullptr);
+    explicit leds_Widget(Mouse &mouse, QWidget *parent = nullptr);
 
     // Shows the lighting state read from the mouse without sending anything back.
     void showDeviceLighting(const DeviceSettings &settings);
@@ -70,6 +71,7 @@ private:
     void updatePreview();
     ColorBtn *swatch(int id) const;
 
+    Mouse &mouse;
     QWidget *leftPanel;
     QWidget *rightPanel;
     QWidget *editBox = nullptr;

@@ -3,6 +3,7 @@
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
+#include "device/mouse.h"
 #include "pointer/dpicommand.h"
 #include "pointer/dpileft.h"
 #include "style/style.h"
@@ -34,8 +35,9 @@ QPropertyAnimation *panelAnimation(QObject *target, const QByteArray &property, 
 
 } // namespace
 
-pointer_Widget::pointer_Widget(QWidget *parent)
+pointer_Widget::pointer_Widget(Mouse &mouse, QWidget *parent)
     : QWidget(parent)
+    , mouse(mouse)
 {
     levelEditor = new DPILeft(this);
     levelEditor->setGeometry(0, 0, 400, 750);
@@ -202,8 +204,8 @@ void pointer_Widget::change_rpt_rate(int ID, bool checked)
 {
     if (!checked)
         return;
-    writeReportRateCommand(deviceContext.commandBuffer, quint8(ID));
-    sendCommandBuffer();
+    const quint8 code = quint8(ID);
+    mouse.sendCommand(QStringLiteral("report rate"), [code](quint8 *buffer) { writeReportRateCommand(buffer, code); });
 }
 
 void pointer_Widget::aim_dpi_changed()
@@ -222,16 +224,32 @@ void pointer_Widget::change_level_no(int ID, bool checked)
 {
     if (!checked)
         return;
-    // The user may have switched levels with the mouse's own button: ask which one it uses now.
-    writeDpiQuery(deviceContext.commandBuffer);
-    if (queryControl(deviceContext.commandBuffer, deviceSettings.dpi))
-        deviceSettings.currentDpiLevel = deviceSettings.dpi[8];
-    qDebug() << int(deviceSettings.currentDpiLevel);
-    qDebug() << ID;
-
-    deviceSettings.currentDpiLevel = Dpi::activeLevelWithin(deviceSettings.currentDpiLevel, ID);
-    levelEditor->highlightLevel(deviceSettings.currentDpiLevel);
-    sendDpiCommand(quint8(ID));
+    // The user may have switched levels with the mouse's own button: the mouse is asked which one it uses now,
+    // and the command sent after the answer keeps that level within the new count.
+    const DpiCommand command = dpiCommand(quint8(ID));
+    const quint8 knownLevel = deviceSettings.currentDpiLevel;
+    mouse.link().ask(
+        this,
+        [command, knownLevel](DeviceContext &device) {
+            SettingsRead read;
+            writeDpiQuery(device.commandBuffer);
+            if (queryControl(device.commandBuffer, read.settings.dpi))
+                read.answered = SettingsBlock::Dpi;
+            DpiCommand sent = command;
+            sent.currentLevel = Dpi::activeLevelWithin(read.answered ? read.settings.dpi[8] : knownLevel, command.maxLevel);
+            qDebug() << int(read.answered ? read.settings.dpi[8] : knownLevel);
+            qDebug() << int(command.maxLevel);
+            sent.writeTo(device.commandBuffer);
+            writeControl(device.commandBuffer);
+            read.settings.currentDpiLevel = sent.currentLevel;
+            return QVariant::fromValue(read);
+        },
+        [this](const QVariant &result) {
+            const SettingsRead read = result.value<SettingsRead>();
+            deviceSettings.takeBlocks(read.settings, read.answered);
+            deviceSettings.currentDpiLevel = read.settings.currentDpiLevel;
+            levelEditor->highlightLevel(deviceSettings.currentDpiLevel);
+        });
     levelEditor->setLevelRowsEnabled(ID);
 }
 
@@ -247,7 +265,7 @@ void pointer_Widget::dpi_value_update()
     sendDpiCommand(Dpi::levelCountByte(levelEditor->levelCountGroup->checkedId()));
 }
 
-void pointer_Widget::sendDpiCommand(quint8 maxLevel)
+DpiCommand pointer_Widget::dpiCommand(quint8 maxLevel) const
 {
     DpiCommand command;
     for (int i = 0; i < Dpi::LevelCount; ++i)
@@ -255,6 +273,11 @@ void pointer_Widget::sendDpiCommand(quint8 maxLevel)
     command.currentLevel = deviceSettings.currentDpiLevel;
     command.aim = quint8(aimSlider->value());
     command.maxLevel = maxLevel;
-    command.writeTo(deviceContext.commandBuffer);
-    sendCommandBuffer();
+    return command;
+}
+
+void pointer_Widget::sendDpiCommand(quint8 maxLevel)
+{
+    const DpiCommand command = dpiCommand(maxLevel);
+    mouse.sendCommand(QStringLiteral("dpi"), [command](quint8 *buffer) { command.writeTo(buffer); });
 }

@@ -1,9 +1,12 @@
 #ifndef POINTER_WIDGET_H
 #define POINTER_WIDGET_H
 
+#include "pointer/dpicommand.h"
+
 #include <QWidget>
 
 class DPILeft;
+class Mouse;
 class QButtonGroup;
 class QGraphicsOpacityEffect;
 class QLabel;
@@ -17,7 +20,7 @@ class pointer_Widget : public QWidget
     Q_OBJECT
 
 public:
-    explicit pointer_Widget(QWidget *parent = nullptr);
+    explicit pointer_Widget(Mouse &mouse, QWidget *parent = nullptr);
 
     // Shows the DPI state and report rate read from the mouse without sending anything back.
     void showDeviceDpi(const DeviceSettings &settings);
@@ -47,8 +50,10 @@ private:
     QWidget *buildRightPanel();
     QSequentialAnimationGroup *buildAppearance();
     void setPanelEffectsEnabled(bool enabled);
+    DpiCommand dpiCommand(quint8 maxLevel) const;
     void sendDpiCommand(quint8 maxLevel);
 
+    Mouse &mouse;
     QWidget *rightPanel = nullptr;
     QLabel *reportRateLabel = nullptr;
     QLabel *aimLabel = nullptr;

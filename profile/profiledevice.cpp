@@ -14,15 +14,16 @@ std::optional<MouseProfile> ProfileDevice::read(QString *error)
 {
     qDebug() << "read profile";
     MouseProfile profile;
-    if (!readSettingsBlocks()) {
+    DeviceSettings settings;
+    if (!readSettingsBlocks(settings)) {
         *error = tr("鼠标没有应答灯光、DPI 或报告率的读取");
         return std::nullopt;
     }
-    if (!readFirmwareVersion()) {
+    if (!readFirmwareVersion(settings)) {
         *error = tr("鼠标没有应答固件版本的读取");
         return std::nullopt;
     }
-    profile.takeSettings(deviceSettings);
+    profile.takeSettings(settings);
 
     for (int i = 0; i < MouseProfile::ButtonCount; ++i) {
         const quint8 id = quint8(MouseProfile::FirstButton + i);
@@ -70,8 +71,6 @@ void ProfileDevice::write(const MouseProfile &profile)
     dpi.maxLevel = quint8(profile.levelCount - 1);
     dpi.writeTo(buffer);
     sendCommandBuffer();
-    // As after a level's release on the pointer page: the level sent is the one the page now counts on.
-    deviceSettings.currentDpiLevel = dpi.currentLevel;
 
     writeReportRateCommand(buffer, profile.reportRateCode);
     sendCommandBuffer();

@@ -1,9 +1,9 @@
 #include "ui/mainwindow.h"
 
 #include "buttons/buttons_widget.h"
-#include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
+#include "device/mouse.h"
 #include "lighting/leds_widget.h"
 #include "lighting/usercolorsettings.h"
 #include "platform/devicenotifier.h"
@@ -18,7 +18,6 @@
 #include "ui/systemtray.h"
 #include "ui/windowbackground.h"
 #include "update/config_widget.h"
-#include "update/firmwareflash.h"
 #include "update/updatedialog.h"
 
 #include <QAbstractButton>
@@ -44,9 +43,6 @@ constexpr int WindowWidth = 1200;
 constexpr int WindowHeight = 750;
 constexpr int FadeInMs = 500;
 constexpr int PictureAnimationMs = 800;
-constexpr int DpiPollMs = 200;
-constexpr int ResetRecheckMs = 100;
-constexpr int ResetRecheckLimitMs = 3000;
 
 QString iconButtonStyle(const QString &icon, const QString &hoverIcon)
 {
@@ -67,8 +63,9 @@ QPushButton *makeIconButton(QWidget *parent, const QString &name, int x, const Q
 
 } // namespace
 
-TARNO_Gaming::TARNO_Gaming(QWidget *parent, PageBuilding pageBuilding)
+TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuilding)
     : QWidget(parent)
+    , mouse(mouse)
 {
     centreOnPrimaryScreen();
     setFixedSize(WindowWidth, WindowHeight);
@@ -115,10 +112,6 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent, PageBuilding pageBuilding)
     navBar->move(0, 626);
     connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::switch_animation);
     connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::showPage);
-    connect(navBar, &Nav_Bar::nav_btn_selected, this, [this](int index) {
-        if (index == PageIndex::Pointer)
-            resumeDpiPoll("pointer page chosen");
-    });
 
     configPage = new config_Widget(this);
     configPage->setObjectName(QStringLiteral("configPage"));
@@ -144,20 +137,34 @@ TARNO_Gaming::TARNO_Gaming(QWidget *parent, PageBuilding pageBuilding)
     resetPopBox->setObjectName(QStringLiteral("resetPopBox"));
     connect(resetButton, &QPushButton::clicked, resetPopBox, &QWidget::show);
     connect(resetPopBox, &PopBox::ok_clicked, this, &TARNO_Gaming::reset_to_factory);
-    resetRecheckTimer = new QTimer(this);
-    resetRecheckTimer->setInterval(ResetRecheckMs);
-    connect(resetRecheckTimer, &QTimer::timeout, this, &TARNO_Gaming::recheckAfterReset);
+
+    silenceLabel = Style::makeLabel(QString(), QRect(190, 34, 860, 12), this);
+    silenceLabel->setObjectName(QStringLiteral("silenceLabel"));
+    silenceLabel->setStyleSheet(Style::accentLabel);
+    silenceLabel->hide();
 
     QPushButton *closeButton = createTopButtons();
+    connect(closeButton, &QPushButton::clicked, this, [this] {
+        hiddenToTray = true;
+        updateDpiPoll();
+    });
 
     scanLeftoverExecutables();
     startUpdateCheck();
 
-    dpiTimer = new QTimer(this);
-    dpiTimer->setObjectName(QStringLiteral("dpiTimer"));
-    connect(dpiTimer, &QTimer::timeout, this, &TARNO_Gaming::update_dpi_level);
-    dpiTimer->start(DpiPollMs);
-    connect(closeButton, &QPushButton::clicked, dpiTimer, &QTimer::stop);
+    connect(&mouse, &Mouse::connectedChanged, this, &TARNO_Gaming::mouseConnected);
+    connect(&mouse, &Mouse::settingsRead, this, &TARNO_Gaming::refreshPages);
+    connect(&mouse, &Mouse::pluggedIn, this, &TARNO_Gaming::startUpdateCheck);
+    connect(&mouse, &Mouse::factorySettingsRead, this, &TARNO_Gaming::showDeviceSettingsOnPages);
+    connect(&mouse, &Mouse::firmwareVersionRead, this, [this](bool answered) {
+        configPage->showFirmwareVersion(firmwareVersionText(deviceSettings));
+        checkFirmwareTaken(answered);
+    });
+    connect(&mouse, &Mouse::currentDpiLevelRead, this, [this](quint8 level) {
+        if (pagesBuilt())
+            pointerPage->showCurrentLevel(level);
+    });
+    connect(&mouse, &Mouse::answeringChanged, this, [this](bool answering) { silenceLabel->setVisible(!answering); });
 
     deviceNotifier = new DeviceNotifier(this);
     connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
@@ -170,6 +177,7 @@ void TARNO_Gaming::retranslateUi()
     resetButton->setText(tr("恢复默认设置"));
     resetPopBox->setPopupText(tr("将把您的鼠标恢复为出厂配置，是否继续？"));
     resetPopBox->setOkBtnText(tr("恢复"));
+    silenceLabel->setText(tr("鼠标没有应答：请检查它是否已插好，或重新插拔一次"));
     retranslateUpdateTexts();
 }
 
@@ -183,9 +191,6 @@ void TARNO_Gaming::changeEvent(QEvent *event)
 TARNO_Gaming::~TARNO_Gaming()
 {
     stopUpdateWorkers();
-    // Cutting a transfer short could leave the mouse without a working firmware.
-    if (flash)
-        flash->wait();
 }
 
 bool TARNO_Gaming::centreOnPrimaryScreen()
@@ -254,10 +259,10 @@ void TARNO_Gaming::buildPages()
     if (pagesBuilt())
         return;
     disconnectPage = new disconnect_Widget(pageStack);
-    buttonsPage = new buttons_Widget(pageStack);
-    ledsPage = new leds_Widget(pageStack);
+    buttonsPage = new buttons_Widget(mouse, pageStack);
+    ledsPage = new leds_Widget(mouse, pageStack);
     ledsPage->showPreviewOn(mouseImage);
-    pointerPage = new pointer_Widget(pageStack);
+    pointerPage = new pointer_Widget(mouse, pageStack);
     pageStack->addWidget(disconnectPage);
     pageStack->addWidget(buttonsPage);
     pageStack->addWidget(ledsPage);
@@ -272,6 +277,12 @@ void TARNO_Gaming::showPage(int index)
     currentPage = index;
     if (pagesBuilt())
         pageStack->setCurrentIndex(index);
+    updateDpiPoll();
+}
+
+void TARNO_Gaming::updateDpiPoll()
+{
+    mouse.setDpiPollWanted(currentPage == PageIndex::Pointer && !hiddenToTray);
 }
 
 void TARNO_Gaming::showDeviceSettingsOnPages()
@@ -327,7 +338,7 @@ bool TARNO_Gaming::settingsOpen() const
 
 void TARNO_Gaming::applyLayout()
 {
-    const ShellLayout layout = shellLayout(deviceContext.deviceConnected == 1, settingsOpen());
+    const ShellLayout layout = shellLayout(mouse.connected(), settingsOpen());
     configPage->setVisible(layout.configPage);
     mouseArea->setVisible(layout.mouseArea);
     navBar->setVisible(layout.navBar);
@@ -355,7 +366,8 @@ void TARNO_Gaming::iconIsActived(QSystemTrayIcon::ActivationReason reason)
 
 void TARNO_Gaming::showWidgets()
 {
-    dpiTimer->start(DpiPollMs);
+    hiddenToTray = false;
+    updateDpiPoll();
     showNormal();
     raise();
     activateWindow();
@@ -384,21 +396,24 @@ void TARNO_Gaming::show_config_page(bool checked)
 
 void TARNO_Gaming::readDeviceSettings()
 {
-    readSettingsBlocks();
-    update_fw_version();
+    mouse.readSettings();
 }
 
 void TARNO_Gaming::update_fw_version()
 {
-    readFirmwareVersion();
-    configPage->showFirmwareVersion(firmwareVersionText(deviceSettings));
-    checkFirmwareTaken();
+    mouse.readFirmwareVersion();
 }
 
 void TARNO_Gaming::refreshPages()
 {
     showDeviceSettingsOnPages();
+    showConnectedLayout();
+    if (pagesBuilt())
+        buttonsPage->hideButtonDialog();
+}
 
+void TARNO_Gaming::showConnectedLayout()
+{
     navBar->checkButton(PageIndex::Buttons);
     if (!settingsOpen()) {
         navBar->show();
@@ -407,112 +422,36 @@ void TARNO_Gaming::refreshPages()
     showPage(PageIndex::Buttons);
     resetButton->setEnabled(true);
     configPage->setMouseConnected(true);
-    if (pagesBuilt())
-        buttonsPage->hideButtonDialog();
 }
 
 void TARNO_Gaming::update_dpi_level()
 {
-    if (flashing() || !pagesBuilt() || pageStack->currentIndex() != PageIndex::Pointer)
-        return;
-    if (dpiPollPaused) {
-        if (answeredQueryCount() == answersWhenPaused)
-            return;
-        resumeDpiPoll("the mouse answers again");
-    }
-    if (!readDpiState()) {
-        dpiPollPaused = true;
-        answersWhenPaused = answeredQueryCount();
-        qDebug() << "DPI poll paused: no reply from the mouse";
-        return;
-    }
-    pointerPage->showCurrentLevel(deviceSettings.currentDpiLevel);
-}
-
-void TARNO_Gaming::resumeDpiPoll(const char *reason)
-{
-    if (!dpiPollPaused)
-        return;
-    dpiPollPaused = false;
-    qDebug() << "DPI poll resumed:" << reason;
+    if (pagesBuilt() && pageStack->currentIndex() == PageIndex::Pointer)
+        mouse.pollDpi();
 }
 
 void TARNO_Gaming::reset_to_factory()
 {
-    if (flashing())
-        return;
-    settingsBeforeReset = deviceSettings;
-    sendFactoryReset();
-    readDeviceSettings();
-    refreshPages();
-    if (sameSettingsBlocks(settingsBeforeReset, deviceSettings)) {
-        resetRecheckClock.start();
-        resetRecheckTimer->start();
-    }
-}
-
-void TARNO_Gaming::recheckAfterReset()
-{
-    if (deviceContext.deviceConnected != 1 || resetRecheckClock.elapsed() > ResetRecheckLimitMs) {
-        resetRecheckTimer->stop();
-        return;
-    }
-    const quint64 answersBefore = answeredQueryCount();
-    readSettingsBlocks();
-    if (answeredQueryCount() == answersBefore) {
-        // A silent mouse would make every round wait for all its attempts.
-        resetRecheckTimer->stop();
-        return;
-    }
-    if (sameSettingsBlocks(settingsBeforeReset, deviceSettings))
-        return;
-    resetRecheckTimer->stop();
-    qDebug() << "factory settings read after the reset";
-    showDeviceSettingsOnPages();
+    mouse.factoryReset();
 }
 
 void TARNO_Gaming::handleDeviceChange(const DeviceChange &change)
 {
-    // The transfer's own failing write ends it when the mouse is really gone; the rest waits for its end.
-    if (flashing()) {
-        heldDeviceChanges.append(change);
-        return;
-    }
-    const bool connected = deviceContext.deviceConnected == 1;
-    switch (deviceChangeAction(change, connected, connected && isOpenDeviceName(change.interfaceName))) {
-    case DeviceChangeAction::OpenMouse:
-        plugIn();
-        break;
-    case DeviceChangeAction::CloseMouse:
-        plugOut();
-        break;
-    case DeviceChangeAction::Ignore:
-        break;
-    }
+    mouse.handleDeviceChange(change);
 }
 
-void TARNO_Gaming::plugIn()
+void TARNO_Gaming::mouseConnected(bool connected)
 {
-    qDebug() << "hid plug in";
-    // Any HID interface arrives here; only the mouse opens.
-    if (!openDevice())
+    if (!connected) {
+        plugOut();
         return;
-    qDebug() << "Z31 Plug in";
-    deviceContext.deviceConnected = 1;
-    resumeDpiPoll("mouse plugged in");
-    readDeviceSettings();
-    refreshPages();
-    startUpdateCheck();
+    }
+    // The pages are filled once the mouse has answered the settings reads.
+    showConnectedLayout();
 }
 
 void TARNO_Gaming::plugOut()
 {
-    qDebug() << "Z31 plug out";
-    deviceContext.CloseDevice();
-    // The config channel's handle died with the mouse; left open, it would stand in the way of the next open.
-    deviceContext.CloseConfigDevice();
-    deviceContext.deviceConnected = 0;
-    resetRecheckTimer->stop();
     if (pagesBuilt())
         buttonsPage->hideButtonDialog();
     configPage->fwUpdateMark->hide();
@@ -520,6 +459,7 @@ void TARNO_Gaming::plugOut()
     resetButton->setEnabled(false);
     configPage->setMouseConnected(false);
     resetPopBox->hide();
+    silenceLabel->hide();
     showNoDeviceLayout();
 }
 

@@ -2,12 +2,10 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "device/devicesettings.h"
 #include "platform/devicechange.h"
 #include "ui/shellstate.h"
 #include "update/firmwareimage.h"
 
-#include <QElapsedTimer>
 #include <QPoint>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -16,7 +14,7 @@
 
 class DeviceNotifier;
 class LanguageSwitcher;
-class FirmwareFlash;
+class Mouse;
 class Nav_Bar;
 class PopBox;
 class QLabel;
@@ -40,14 +38,15 @@ public:
     // When the four pages are built. They stay hidden until the window has faded in, so start-up builds them
     // right after the first frame; until then the window keeps what they are to show.
     enum class PageBuilding { Now, AfterFirstFrame };
-    explicit TARNO_Gaming(QWidget *parent = nullptr, PageBuilding pageBuilding = PageBuilding::Now);
+    explicit TARNO_Gaming(Mouse &mouse, QWidget *parent = nullptr, PageBuilding pageBuilding = PageBuilding::Now);
     ~TARNO_Gaming() override;
 
+    // Asks the mouse for its settings; the pages are refreshed when it has answered.
     void readDeviceSettings();
     void refreshPages();
-    // Start-up with a mouse: pictures shown, buttons page.
+    // With a mouse: pictures shown, buttons page.
     void showDeviceLayout();
-    // Start-up without a mouse: the no-device page alone.
+    // Without a mouse: the no-device page alone.
     void showNoDeviceLayout();
     // False when there is no screen at all (no display attached, a remote session being reconnected).
     bool centreOnPrimaryScreen();
@@ -93,12 +92,14 @@ private:
     void showDeviceSettingsOnPages();
     // Settings, minimise and close buttons; returns the close button.
     QPushButton *createTopButtons();
-    void plugIn();
+    void mouseConnected(bool connected);
+    // Pictures, navigation bar and the buttons page, as with a mouse.
+    void showConnectedLayout();
     void plugOut();
     bool settingsOpen() const;
     void applyLayout();
-    void resumeDpiPoll(const char *reason);
-    void recheckAfterReset();
+    // The DPI poll runs while the pointer page is shown in a window that is not hidden to the tray.
+    void updateDpiPoll();
 
     QLabel *titleBar = nullptr;
     QLabel *mouseImage = nullptr;
@@ -107,7 +108,7 @@ private:
     QPropertyAnimation *sideFade = nullptr;
     QPropertyAnimation *mouseSlide = nullptr;
     QParallelAnimationGroup *pageAnimation = nullptr;
-    QTimer *dpiTimer = nullptr;
+    Mouse &mouse;
     QStackedWidget *pageStack = nullptr;
     Nav_Bar *navBar = nullptr;
     QWidget *disconnectPage = nullptr;
@@ -118,22 +119,13 @@ private:
     QPushButton *resetButton = nullptr;
     PopBox *resetPopBox = nullptr;
     QPushButton *settingsButton = nullptr;
+    QLabel *silenceLabel = nullptr;   // says that the mouse does not answer
     SystemTray *tray = nullptr;
     DeviceNotifier *deviceNotifier = nullptr;
     quint8 animationState = 1;
     int currentPage = PageIndex::Buttons;
     bool settingsAwaitPages = false;   // what was read from the mouse is shown once the pages are built
-
-    // A poll the mouse left unanswered would block the window for all its attempts every 200 ms: the poll waits
-    // instead until the mouse answers another query, is plugged in again or the pointer page is chosen again.
-    bool dpiPollPaused = false;
-    quint64 answersWhenPaused = 0;
-
-    // A mouse may apply a factory reset a little after taking the command: the settings are read again until
-    // they differ from those before the reset, for a bounded time.
-    QTimer *resetRecheckTimer = nullptr;
-    QElapsedTimer resetRecheckClock;
-    DeviceSettings settingsBeforeReset;
+    bool hiddenToTray = false;
 
     // Moving the window ourselves where the window system will not.
     bool manualDrag = false;
@@ -167,9 +159,9 @@ private:
     // At the end of the program: stops every worker and waits for them, the window already hidden.
     void stopUpdateWorkers();
     void offerFirmware(const QString &filename);
-    void flashEnded();
+    void flashEnded(int outcome);
     // After a version query: compares what the mouse reports with the version it was sent.
-    void checkFirmwareTaken();
+    void checkFirmwareTaken(bool answered);
     void firmwareWaitExpired();
 
     QString appUpdateFile;
@@ -181,8 +173,6 @@ private:
     bool firstFramePainted = false;
     QList<QPointer<QThread>> retiringThreads;
     FirmwareImageRecord fwImageRecord;
-    FirmwareFlash *flash = nullptr;
-    QList<DeviceChange> heldDeviceChanges;
     bool quitAfterFlash = false;
     QString sentFirmwareVersion;   // the version of the image being or last sent
     bool awaitingFirmware = false;   // sent; waiting for the mouse to come back and report its version

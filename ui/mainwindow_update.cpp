@@ -1,12 +1,11 @@
 #include "ui/mainwindow.h"
 
-#include "device/devicecontext.h"
 #include "device/devicesettings.h"
+#include "device/mouse.h"
 #include "ui/nav_bar.h"
 #include "ui/systemtray.h"
 #include "update/appversion.h"
 #include "update/config_widget.h"
-#include "update/firmwareflash.h"
 #include "update/firmwaretransfer.h"
 #include "update/update.h"
 #include "update/updatedialog.h"
@@ -228,7 +227,7 @@ void TARNO_Gaming::retranslateUpdateTexts()
 
 bool TARNO_Gaming::flashing() const
 {
-    return flash != nullptr;
+    return mouse.transferRunning();
 }
 
 void TARNO_Gaming::RunFWUpdate()
@@ -236,7 +235,7 @@ void TARNO_Gaming::RunFWUpdate()
     qDebug() << "RunFWUpdate()_" << fwUpdateFile;
     UpdateDialog *dialog = configPage->updateDialog;
     // One transfer at a time, and none while the mouse has not yet come back from the last one.
-    if (flash || awaitingFirmware)
+    if (flashing() || awaitingFirmware)
         return;
     QFile file(QDir::current().filePath(fwUpdateFile));
     if (fwUpdateFile.isEmpty() || !file.exists()) {
@@ -277,26 +276,31 @@ void TARNO_Gaming::RunFWUpdate()
         widget->setEnabled(false);
     configPage->setFirmwareTransferRunning(true);
 
-    flash = new FirmwareFlash(deviceContext, image, this);
-    connect(flash, &FirmwareFlash::progressed, dialog, [dialog](int sent, const QString &status) {
-        dialog->progressBar->setValue(sent);
-        dialog->statusLabel->setText(status);
-    });
-    connect(flash, &QThread::finished, this, &TARNO_Gaming::flashEnded);
-    // It sleeps in the library for every packet and must be ready again for the link's next frame.
-    flash->start(QThread::TimeCriticalPriority);
+    // The dialog lives as long as the window, which does not end while the transfer runs.
+    mouse.runTransfer(
+        [image, dialog](DeviceContext &device) {
+            FirmwareTransfer transfer(device);
+            transfer.progress = [dialog](quint32 sent, const QString &status) {
+                QMetaObject::invokeMethod(
+                    dialog, [dialog, sent, status] {
+                        dialog->progressBar->setValue(int(sent));
+                        dialog->statusLabel->setText(status);
+                    },
+                    Qt::QueuedConnection);
+            };
+            return QVariant(int(transfer.run(image)));
+        },
+        [this](const QVariant &result) { flashEnded(result.toInt()); });
 }
 
-void TARNO_Gaming::flashEnded()
+void TARNO_Gaming::flashEnded(int result)
 {
-    const FirmwareTransfer::Outcome outcome = flash->outcome();
-    flash->deleteLater();
-    flash = nullptr;
+    const auto outcome = FirmwareTransfer::Outcome(result);
     configPage->setFirmwareTransferRunning(false);
     qDebug() << "firmware transfer ended:" << int(outcome);
     pageStack->setEnabled(true);
     navBar->setEnabled(true);
-    resetButton->setEnabled(deviceContext.deviceConnected == 1);
+    resetButton->setEnabled(mouse.connected());
 
     UpdateDialog *dialog = configPage->updateDialog;
     if (quitAfterFlash) {
@@ -316,16 +320,21 @@ void TARNO_Gaming::flashEnded()
         }
         firmwareWait->start(FirmwareReturnSeconds * 1000);
     }
-    const QList<DeviceChange> held = heldDeviceChanges;
-    heldDeviceChanges.clear();
-    for (const DeviceChange &change : held)
-        handleDeviceChange(change);
 }
 
-void TARNO_Gaming::checkFirmwareTaken()
+void TARNO_Gaming::checkFirmwareTaken(bool answered)
 {
     if (!awaitingFirmware)
         return;
+    // Only the mouse's own answer tells: an unanswered read waits for the next within the bound.
+    if (!answered) {
+        if (firmwareWait && firmwareWait->isActive())
+            return;
+        qDebug() << "firmware check: the mouse did not tell its version";
+        awaitingFirmware = false;
+        configPage->updateDialog->showVersionUnread();
+        return;
+    }
     awaitingFirmware = false;
     const QString offered = sentFirmwareVersion;
     if (firmwareWait)
@@ -353,7 +362,7 @@ void TARNO_Gaming::firmwareWaitExpired()
     if (!awaitingFirmware)
         return;
     // A mouse that refused the image may never leave: ask it directly.
-    if (deviceContext.deviceConnected == 1) {
+    if (mouse.connected()) {
         update_fw_version();
         return;
     }
@@ -364,7 +373,7 @@ void TARNO_Gaming::firmwareWaitExpired()
 
 void TARNO_Gaming::requestQuit()
 {
-    if (flash) {
+    if (flashing()) {
         qDebug() << "quit after the firmware transfer";
         quitAfterFlash = true;
         configPage->updateDialog->explainHold(true);

@@ -36,12 +36,3 @@ PictureAnimation pictureAnimationFor(int index, quint8 state)
     }
     return animation;
 }
-
-DeviceChangeAction deviceChangeAction(const DeviceChange &change, bool connected, bool namesOpenMouse)
-{
-    if (change.deviceType != DeviceBroadcast::InterfaceType)
-        return DeviceChangeAction::Ignore;
-    if (change.kind == DeviceChange::Arrival)
-        return connected ? DeviceChangeAction::Ignore : DeviceChangeAction::OpenMouse;
-    return connected && namesOpenMouse ? DeviceChangeAction::CloseMouse : DeviceChangeAction::Ignore;
-}

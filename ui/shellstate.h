@@ -49,10 +49,4 @@ struct PictureAnimation
 // `state` is the current picture state (1, 2 or 3), `index` the selected page.
 PictureAnimation pictureAnimationFor(int index, quint8 state);
 
-enum class DeviceChangeAction { Ignore, OpenMouse, CloseMouse };
-
-// Arrival of a device interface while no mouse is open tries to open the mouse; removal of the open mouse's
-// interface closes it. `namesOpenMouse` tells whether the change's interface name is that of the open mouse.
-DeviceChangeAction deviceChangeAction(const DeviceChange &change, bool connected, bool namesOpenMouse);
-
 #endif

@@ -165,6 +165,15 @@ void UpdateDialog::showNoReturn(int seconds)
     });
 }
 
+void UpdateDialog::showVersionUnread()
+{
+    setPhase(Phase::Ready);
+    showOutcome([this] {
+        statusLabel->setText(tr("未能确认升级结果"));
+        messageLabel->setText(tr("鼠标没有报告固件版本，请重新插入鼠标后查看固件版本。"));
+    });
+}
+
 void UpdateDialog::explainHold(bool afterwards)
 {
     qDebug() << (afterwards ? "quit held until the firmware transfer ends" : "close held during the firmware transfer");

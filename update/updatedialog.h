@@ -43,6 +43,8 @@ public:
     void showNotTaken(const QString &reported);
     // The mouse did not come back within `seconds`.
     void showNoReturn(int seconds);
+    // After a transfer: the mouse came back but did not answer the version reads within the bound.
+    void showVersionUnread();
     // Closing or quitting was asked for during the transfer; `afterwards` when the program will end after it.
     void explainHold(bool afterwards);
 

@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -118,11 +119,14 @@ class ButtonsPageTest : public QObject
     Q_OBJECT
 
 private:
+    std::unique_ptr<FakeMouse> fake;
+
     // Selects a mouse button whose assignment is `reply`, as the user's click does; the call record starts empty.
     void open(buttons_Widget &page, int btn_id, const QByteArray &reply)
     {
         FakeDevice::controlReply = reply;
         page.buttonGroup->button(btn_id)->click();
+        deliverAnswers();
         QVERIFY(page.dialog->isVisible());
         FakeDevice::calls.clear();
     }
@@ -131,6 +135,7 @@ private slots:
     void init()
     {
         FakeDevice::install();
+        fake = std::make_unique<FakeMouse>();
         deviceContext.ReadConfigData = scriptedReadConfigData;
         macroReadsFail = false;
         const QByteArray pattern = commandPattern();
@@ -139,7 +144,7 @@ private slots:
 
     void shouldReadAssignmentOfSelectedButton()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         FakeDevice::controlReply = assignmentReply(0, 1);
         page.buttonGroup->button(5)->click();
 
@@ -180,10 +185,11 @@ private slots:
         QFETCH(int, function);
         QFETCH(int, combination);
         QFETCH(QString, title);
-        buttons_Widget buttons;
+        buttons_Widget buttons(fake->mouse);
         btn_Dialog *dialog = buttons.dialog;
         FakeDevice::controlReply = reply;
         buttons.buttonGroup->button(2)->click();
+        deliverAnswers();
 
         QCOMPARE(dialog->currentPage(), page);
         QCOMPARE(dialog->funcArea->isVisibleTo(dialog), page == 0);
@@ -200,7 +206,7 @@ private slots:
 
     void shouldLeaveDialogAsItWasForUnknownType()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         open(page, 2, assignmentReply(1, 5));
         page.dialog->set_hide();
         open(page, 3, assignmentReply(3, 0));
@@ -211,11 +217,12 @@ private slots:
 
     void shouldClearDialogWhenMouseNeverAnswers()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         open(page, 2, assignmentReply(0, 3));
         page.dialog->set_hide();
         FakeDevice::failReadsUntil = -1;
         page.buttonGroup->button(4)->click();
+        deliverAnswers();
 
         QCOMPARE(FakeDevice::writes("WrtieControl").size(), 2 * 11);
         QCOMPARE(checkedId(page.dialog->funcList->group), -1);
@@ -248,7 +255,7 @@ private slots:
         QFETCH(int, focus);
         QWidget window;
         window.resize(1200, 750);
-        auto *page = new buttons_Widget(&window);
+        auto *page = new buttons_Widget(fake->mouse, &window);
         page->setGeometry(0, 0, 1200, 750);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -296,6 +303,7 @@ private slots:
             FakeDevice::failReadsUntil = -1;
             button = 3;
             page->buttonGroup->button(button)->click();
+            deliverAnswers();
             kept.clear();
             delays = false;
             QCOMPARE(dialog->currentPage(), int(btn_Dialog::FunctionPage));
@@ -353,11 +361,12 @@ private slots:
         QFETCH(int, countByte);
         QFETCH(int, delays);
         QFETCH(QList<int>, chunks);
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         micro_Widget *recorder = page.dialog->recorder;
         recorder->events = storedEvents(3);
         FakeDevice::controlReply = assignmentReply(2, delays, countByte);
         page.buttonGroup->button(8)->toggle();
+        deliverAnswers();
 
         QList<QByteArray> expectedReads;
         for (int i = 0; i < chunks.size(); i += 2)
@@ -376,12 +385,13 @@ private slots:
 
     void shouldShowEmptyMacroWhenChunkReadFails()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         micro_Widget *recorder = page.dialog->recorder;
         recorder->events = storedEvents(4);
         macroReadsFail = true;
         FakeDevice::controlReply = assignmentReply(2, 1, 40);
         page.buttonGroup->button(9)->toggle();
+        deliverAnswers();
 
         QVERIFY(recorder->events.isEmpty());
         QCOMPARE(recorder->list->count(), 0);
@@ -407,7 +417,7 @@ private slots:
         QFETCH(int, page);
         QFETCH(int, entry);
         QFETCH(QString, title);
-        buttons_Widget buttons;
+        buttons_Widget buttons(fake->mouse);
         btn_Dialog *dialog = buttons.dialog;
         open(buttons, 7, assignmentReply(0, 1));
         dialog->pageGroup->button(page)->click();
@@ -429,7 +439,7 @@ private slots:
 
     void shouldWriteBeforeChangingTitle()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         open(page, 2, assignmentReply(0, 1));
         watchedDialog = page.dialog;
         titlesAtWrite.clear();
@@ -443,7 +453,7 @@ private slots:
 
     void shouldWriteCustomCombinationOnSave()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         btn_Dialog *dialog = page.dialog;
         open(page, 3, assignmentReply(0, 4));
         dialog->pageGroup->button(1)->click();
@@ -468,7 +478,7 @@ private slots:
 
     void shouldLabelClearedCombinationAsEmpty()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         btn_Dialog *dialog = page.dialog;
         open(page, 5, assignmentReply(1, 0, 0x01, 0x06));
         dialog->comboList->editor->clearButton->click();
@@ -495,7 +505,7 @@ private slots:
     {
         QFETCH(int, count);
         QFETCH(bool, delays);
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         btn_Dialog *dialog = page.dialog;
         open(page, 4, assignmentReply(0, 2));
         dialog->pageGroup->button(2)->click();
@@ -550,7 +560,7 @@ private slots:
         QWidget window;
         window.resize(1200, 750);
         window.move(100, 50);
-        auto *page = new buttons_Widget(&window);
+        auto *page = new buttons_Widget(fake->mouse, &window);
         page->setGeometry(0, 0, 1200, 750);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -584,7 +594,7 @@ private slots:
 
     void shouldReopenWhenSelectedButtonIsClickedAgain()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         open(page, 4, assignmentReply(0, 5));
         page.dialog->set_hide();
         page.buttonGroup->button(4)->click();
@@ -594,7 +604,7 @@ private slots:
 
     void shouldFadeOutDialogAndDropSelection()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         open(page, 6, assignmentReply(0, 5));
         page.hideButtonDialog();
         QVERIFY(page.dialog->isVisible());
@@ -605,7 +615,7 @@ private slots:
 
     void shouldShowAgainWhileFadingOut()
     {
-        buttons_Widget page;
+        buttons_Widget page(fake->mouse);
         open(page, 6, assignmentReply(0, 5));
         page.dialog->hide();
         page.dialog->show();

@@ -1,14 +1,41 @@
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
+#include "device/mouselink.h"
 #include "fakedevice.h"
 #include "platform/devicepath.h"
 
 #include <QtTest>
 
 #include <cstring>
+#include <future>
 
 namespace {
+
+// Holds the link's thread in a job until opened, as a library call that takes its time would.
+struct Gate
+{
+    std::promise<void> entry;
+    std::promise<void> promise;
+    std::shared_future<void> future = promise.get_future().share();
+
+    // The job, once the link's thread has entered it.
+    MouseLink::Job job(const QVariant &result = true)
+    {
+        return [this, waited = future, result](DeviceContext &) {
+            entry.set_value();
+            waited.wait();
+            return result;
+        };
+    }
+    void waitUntilEntered() { entry.get_future().wait(); }
+    void open() { promise.set_value(); }
+};
+
+MouseLink::Job answer(const QVariant &result)
+{
+    return [result](DeviceContext &) { return result; };
+}
 
 QByteArray command(std::initializer_list<int> head, int size)
 {
@@ -101,8 +128,8 @@ private slots:
     void shouldKeepInitialImagesWhenMouseNeverAnswers()
     {
         FakeDevice::failReadsUntil = -1;
-        readSettingsBlocks();
-        readFirmwareVersion();
+        readSettingsBlocks(deviceSettings);
+        readFirmwareVersion(deviceSettings);
 
         const DeviceSettings initial;
         QCOMPARE(QByteArray((const char *)deviceSettings.lighting, 32), QByteArray((const char *)initial.lighting, 32));
@@ -145,16 +172,16 @@ private slots:
         QVERIFY2(deviceContext.library.load(), qPrintable(deviceContext.library.errorString()));
         QCOMPARE(resolveEntryPoints(deviceContext), QString());
         QVERIFY(openDevice());
-        readSettingsBlocks();
-        readFirmwareVersion();
+        readSettingsBlocks(deviceSettings);
+        readFirmwareVersion(deviceSettings);
         const DeviceSettings answered = deviceSettings;
         QCOMPARE(firmwareVersionText(answered), QStringLiteral("Version: 1.0.0"));
         QCOMPARE(publishedFirmwareVersion(), 0x010000u);
 
         QCOMPARE(emu({ "fail-reads", "1000" }), 0);
-        readSettingsBlocks();
-        readFirmwareVersion();
-        QVERIFY(!readDpiState());
+        readSettingsBlocks(deviceSettings);
+        readFirmwareVersion(deviceSettings);
+        QVERIFY(!readDpiState(deviceSettings));
         QCOMPARE(emu({ "fail-reads", "0" }), 0);
 
         QCOMPARE(QByteArray((const char *)deviceSettings.lighting, 32),
@@ -178,8 +205,8 @@ private slots:
     {
         FakeDevice::controlReply = command({ 0x4D, 0xC2, 0, 10, 20, 30, 40, 50, 3, 7, 4 }, 32);
         FakeDevice::configReply = command({ 0x57, 0xD0, 0, 1, 2, 3 }, 64);
-        readSettingsBlocks();
-        readFirmwareVersion();
+        readSettingsBlocks(deviceSettings);
+        readFirmwareVersion(deviceSettings);
 
         QCOMPARE(FakeDevice::names(),
                  QStringList({ "WrtieControl", "ReadData", "WrtieControl", "ReadData", "WrtieControl", "ReadData",
@@ -248,7 +275,7 @@ private slots:
         QCOMPARE(opened, !devicePath.isEmpty());
         QCOMPARE(deviceContext.deviceHandle != nullptr, opened);
         QCOMPARE(FakeDevice::names().contains("CloseDevice"), emptyPath);
-        QCOMPARE(isOpenDeviceName(interfaceName), matches);
+        QCOMPARE(isOpenDeviceName(interfaceName, QByteArray(deviceContext.devicePath)), matches);
     }
 
     void shouldCapDevicePath_data()
@@ -276,6 +303,142 @@ private slots:
         QVERIFY(!openDevice());
         QCOMPARE(deviceContext.deviceHandle, nullptr);
         FakeDevice::openResult = u"/dev/Fake-Z31";
+    }
+
+    // What the mouse is known to hold: its answers, overlaid with the settings commands sent since.
+    void shouldKnowWhatTheMouseHolds_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<int>("block");   // 0 lighting, 1 DPI, 2 report rate
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("lighting") << command({ 0xA1, 0x55, 2, 5, 0x55, 0x55, 10, 20, 30 }, 31) << 0
+                                  << command({ 0x4D, 0xA0, 0, 0, 2, 5, 0, 0, 10, 20, 30 }, 32);
+        QTest::newRow("lighting mode out of range") << command({ 0xA1, 0, 5, 9, 0, 0, 1, 2, 3 }, 31) << 0
+                                                    << command({ 0x4D, 0xA0, 0, 0, 1, 3, 0, 0, 1, 2, 3 }, 32);
+        QTest::newRow("dpi") << command({ 0xC1, 15, 31, 47, 63, 79, 2, 7, 4 }, 31) << 1
+                             << command({ 0x4D, 0xC2, 0, 15, 31, 47, 63, 79, 2, 7, 4 }, 32);
+        QTest::newRow("dpi without a level count") << command({ 0xC1, 20, 31, 47, 63, 79, 0, 7, 0xFF }, 31) << 1
+                                                   << command({ 0x4D, 0xC2, 0, 20, 31, 47, 63, 79, 0, 7, 4 }, 32);
+        QTest::newRow("report rate") << command({ 0xC3, 8 }, 31) << 2 << command({ 0x4D, 0xC4, 0, 8 }, 32);
+        QTest::newRow("report rate code 3") << command({ 0xC3, 3 }, 31) << 2 << command({ 0x4D, 0xC4, 0, 1 }, 32);
+        QTest::newRow("button assignment") << command({ 0xB1, 2, 0, 3 }, 31) << 0
+                                           << command({ 0x4D, 0xA0, 0, 0, 1, 3, 0, 0, 1, 2, 3 }, 32);
+    }
+    void shouldKnowWhatTheMouseHolds()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(int, block);
+        QFETCH(QByteArray, expected);
+        FakeDevice::controlReply = ::command({ 0x4D, 0xA0, 0, 0, 1, 3, 0, 0, 1, 2, 3 }, 32);
+        quint8 query[31] = { 0xA0 };
+        quint8 reply[32] = {};
+        QVERIFY(queryControl(query, reply));
+        FakeDevice::controlReply = ::command({ 0x4D, 0xC2, 0, 15, 31, 47, 63, 79, 1, 7, 4 }, 32);
+        query[0] = 0xC2;
+        QVERIFY(queryControl(query, reply));
+        FakeDevice::controlReply = ::command({ 0x4D, 0xC4, 0, 1 }, 32);
+        query[0] = 0xC4;
+        QVERIFY(queryControl(query, reply));
+
+        writeControl(reinterpret_cast<const quint8 *>(command.constData()));
+        const DeviceSettings &known = deviceContext.expected;
+        const quint8 *blocks[] = { known.lighting, known.dpi, known.reportRate };
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(blocks[block]), 32), expected);
+    }
+
+    // The link runs every job on its own thread, one at a time, in the order asked.
+    void shouldRunJobsInOrderOffTheAskingThread()
+    {
+        MouseLink link(deviceContext);
+        QSignalSpy answered(&link, &MouseLink::answered);
+        QList<Qt::HANDLE> threads;
+        QList<quint64> ids;
+        for (int i = 0; i < 3; ++i) {
+            ids << link.request([i](DeviceContext &) { return QVariant::fromValue(QPair<int, quintptr>(i, quintptr(QThread::currentThreadId()))); });
+        }
+        QTRY_COMPARE(answered.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(answered.at(i).at(0).value<quint64>(), ids.at(i));
+            const auto result = answered.at(i).at(1).value<QVariant>().value<QPair<int, quintptr>>();
+            QCOMPARE(result.first, i);
+            QVERIFY(result.second != quintptr(QThread::currentThreadId()));
+        }
+    }
+
+    // Behind a slow mouse a waiting command gives way to a later one of its kind; nothing else is dropped.
+    void shouldReplaceOnlyAWaitingJobOfTheSameKind()
+    {
+        MouseLink link(deviceContext);
+        QSignalSpy answered(&link, &MouseLink::answered);
+        QSignalSpy failed(&link, &MouseLink::failed);
+        Gate gate;
+        const quint64 running = link.request(gate.job(), QStringLiteral("colour"));
+        gate.waitUntilEntered();
+        const quint64 first = link.request(answer(1), QStringLiteral("colour"));
+        const quint64 other = link.request(answer(2), QStringLiteral("speed"));
+        const quint64 last = link.request(answer(3), QStringLiteral("colour"));
+        gate.open();
+        QTRY_COMPARE(answered.size(), 3);
+        QCOMPARE(answered.at(0).at(0).value<quint64>(), running);
+        QCOMPARE(answered.at(1).at(0).value<quint64>(), other);
+        QCOMPARE(answered.at(2).at(0).value<quint64>(), last);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed.at(0).at(0).value<quint64>(), first);
+        QCOMPARE(failed.at(0).at(1).value<MouseLink::Failure>(), MouseLink::Failure::Replaced);
+    }
+
+    // A mouse that leaves takes what was asked of it along, but a transfer's outcome still arrives.
+    void shouldFailWhatWaitsWhenTheMouseLeaves_data()
+    {
+        QTest::addColumn<bool>("exclusive");
+        QTest::newRow("request") << false;
+        QTest::newRow("exclusive job") << true;
+    }
+    void shouldFailWhatWaitsWhenTheMouseLeaves()
+    {
+        QFETCH(bool, exclusive);
+        MouseLink link(deviceContext);
+        QSignalSpy answered(&link, &MouseLink::answered);
+        QSignalSpy failed(&link, &MouseLink::failed);
+        Gate gate;
+        bool transferDone = false;
+        const quint64 running = exclusive ? link.runExclusive(this, gate.job(), [&](const QVariant &) { transferDone = true; })
+                                          : link.request(gate.job());
+        gate.waitUntilEntered();
+        const quint64 waiting = link.request(answer(true));
+        const quint64 unanswered = link.request(answer(QVariant()));
+        link.cancelSession();
+        const quint64 after = link.request(answer(QVariant()));
+        gate.open();
+        QTRY_COMPARE(answered.size() + failed.size(), 4);
+        QCOMPARE(transferDone, exclusive);
+        QMap<quint64, MouseLink::Failure> failures;
+        for (const QList<QVariant> &signal : failed)
+            failures.insert(signal.at(0).value<quint64>(), signal.at(1).value<MouseLink::Failure>());
+        QCOMPARE(failures.value(waiting), MouseLink::Failure::NoMouse);
+        QCOMPARE(failures.value(unanswered), MouseLink::Failure::NoMouse);
+        QCOMPARE(failures.value(after), MouseLink::Failure::NoAnswer);
+        QCOMPARE(failures.contains(running), !exclusive);
+        QCOMPARE(answered.size(), exclusive ? 1 : 0);
+    }
+
+    // Quitting never waits for a call that hangs in the library.
+    void shouldNotWaitForAHangingCallWhenQuitting()
+    {
+        Gate gate;
+        {
+            MouseLink link(deviceContext);
+            QSignalSpy failed(&link, &MouseLink::failed);
+            link.request(gate.job());
+            gate.waitUntilEntered();
+            const quint64 waiting = link.request(answer(true));
+            QVERIFY(!link.shutdown(50));
+            QVERIFY(deviceContext.abandoned);
+            QTRY_COMPARE(failed.size(), 1);
+            QCOMPARE(failed.at(0).at(0).value<quint64>(), waiting);
+        }
+        // The thread left behind ends once the call returns; it no longer reaches the link.
+        gate.open();
     }
 };
 

@@ -85,6 +85,7 @@ class LightingPageTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> colourDir;
+    std::unique_ptr<FakeMouse> fake;
     std::unique_ptr<leds_Widget> page;
     std::unique_ptr<QLabel> picture;
     mutable int copies = 0;
@@ -126,7 +127,7 @@ class LightingPageTest : public QObject
     // A fresh page showing the given state, with the record of sent commands cleared.
     leds_Widget &showPage(const DeviceSettings &state)
     {
-        page = std::make_unique<leds_Widget>();
+        page = std::make_unique<leds_Widget>(fake->mouse);
         page->show();
         page->showDeviceLighting(state);
         FakeDevice::calls.clear();
@@ -155,6 +156,7 @@ private slots:
     void init()
     {
         FakeDevice::install();
+        fake = std::make_unique<FakeMouse>();
         std::memset(deviceContext.commandBuffer, 0, sizeof deviceContext.commandBuffer);
         colourDir = std::make_unique<QTemporaryDir>();
         QVERIFY(colourDir->isValid());
@@ -487,7 +489,7 @@ private slots:
 
     void shouldSlidePanelsInWhenShown()
     {
-        leds_Widget page;
+        leds_Widget page(fake->mouse);
         page.resize(1200, 750);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));

@@ -37,9 +37,9 @@ void setDpiState(const QByteArray &state)
     std::memcpy(deviceSettings.dpi + 3, state.constData(), 8);
 }
 
-std::unique_ptr<pointer_Widget> shownPage()
+std::unique_ptr<pointer_Widget> shownPage(Mouse &mouse)
 {
-    auto page = std::make_unique<pointer_Widget>();
+    auto page = std::make_unique<pointer_Widget>(mouse);
     page->resize(1200, 750);
     page->show();
     return page;
@@ -95,10 +95,13 @@ class PointerPageTest : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<FakeMouse> fake;
+
 private slots:
     void init()
     {
         FakeDevice::install();
+        fake = std::make_unique<FakeMouse>();
         deviceSettings = DeviceSettings();
         std::memset(deviceContext.commandBuffer, Leftover, sizeof deviceContext.commandBuffer);
     }
@@ -116,7 +119,7 @@ private slots:
     {
         QFETCH(int, before);
         QFETCH(int, code);
-        auto page = shownPage();
+        auto page = shownPage(fake->mouse);
         deviceSettings.reportRate[3] = quint8(before);
         page->showDeviceDpi(deviceSettings);
         QVERIFY(FakeDevice::calls.isEmpty());
@@ -144,7 +147,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, highest);
         QFETCH(QByteArray, sent);
-        auto page = shownPage();
+        auto page = shownPage(fake->mouse);
         setDpiState(bytes({ 10, 20, 30, 40, 50, 4, 60, highest }, 8));
         page->showDeviceDpi(deviceSettings);
         QSlider *slider = row == 0 ? page->aimSlider : page->levelEditor->levelSlider[row - 1];
@@ -179,7 +182,7 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(int, key);
-        auto page = shownPage();
+        auto page = shownPage(fake->mouse);
         QVERIFY(QTest::qWaitForWindowActive(page.get()));
         setDpiState(bytes({ 10, 20, 30, 40, 50, 4, 60, 4 }, 8));
         page->showDeviceDpi(deviceSettings);
@@ -216,7 +219,7 @@ private slots:
         QFETCH(int, chosen);
         QFETCH(bool, answers);
         QFETCH(int, sentLevel);
-        auto page = shownPage();
+        auto page = shownPage(fake->mouse);
         setDpiState(bytes({ 11, 22, 33, 44, 55, 2, 66, 5 }, 8));
         page->showDeviceDpi(deviceSettings);
         // Only the current level is taken from the answer: its level values must not reach the sliders.
@@ -224,6 +227,7 @@ private slots:
         FakeDevice::failReadsUntil = answers ? 0 : -1;
 
         QTest::mouseClick(page->levelEditor->levelCountGroup->button(chosen), Qt::LeftButton);
+        deliverAnswers();
 
         const QList<QByteArray> writes = FakeDevice::writes("WrtieControl");
         QCOMPARE(writes.size(), answers ? 2 : 12);
@@ -263,7 +267,7 @@ private slots:
         QFETCH(QList<int>, highlighted);
         QFETCH(int, rows);
         QFETCH(QByteArray, sent);
-        auto page = shownPage();
+        auto page = shownPage(fake->mouse);
         DPILeft *editor = page->levelEditor;
         deviceSettings.reportRate[3] = 4;
         deviceSettings.dpi[10] = 5;
@@ -306,7 +310,7 @@ private slots:
         QFETCH(int, value);
         QFETCH(QString, text);
         QFETCH(QPoint, position);
-        auto page = shownPage();
+        auto page = shownPage(fake->mouse);
         QSlider *slider = row == 0 ? page->aimSlider : page->levelEditor->levelSlider[row - 1];
         QLabel *label = row == 0 ? page->aimValueLabel : page->levelEditor->levelValueLabel[row - 1];
 
@@ -320,7 +324,7 @@ private slots:
 
     void shouldFadeAndSlidePanelsInWhenShown()
     {
-        pointer_Widget page;
+        pointer_Widget page(fake->mouse);
         page.resize(1200, 750);
         auto *left = qobject_cast<QGraphicsOpacityEffect *>(page.levelEditor->graphicsEffect());
         QVERIFY(left);
@@ -347,16 +351,21 @@ private slots:
     void shouldPollDpiStateOnlyOnPointerPage()
     {
         QFETCH(int, pageIndex);
-        TARNO_Gaming window;
+        TARNO_Gaming window(fake->mouse);
         auto *stack = window.findChild<QStackedWidget *>();
         auto *page = window.findChild<pointer_Widget *>();
         QVERIFY(stack && page);
+        FakeDevice::controlReply = bytes({ 0x4D, 0xC2, 0, 10, 20, 30, 40, 50, 0, 60, 4 }, 32, 0);
+        fake->mouse.open();
+        deliverAnswers();
+        QVERIFY(fake->mouse.connected());
         stack->setCurrentIndex(pageIndex);
         window.show();
         FakeDevice::controlReply = bytes({ 0x4D, 0xC2, 0, 10, 20, 30, 40, 50, 2, 60, 4 }, 32, 0);
         FakeDevice::calls.clear();
 
         window.update_dpi_level();
+        deliverAnswers();
 
         if (pageIndex != 3) {
             QVERIFY(FakeDevice::calls.isEmpty());

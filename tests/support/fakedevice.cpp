@@ -2,6 +2,10 @@
 
 #include "device/devicecontext.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
 #include <cstring>
 
 QList<FakeCall> FakeDevice::calls;
@@ -125,4 +129,21 @@ QList<QByteArray> FakeDevice::writes(const QString &name)
             result << call.bytes;
     }
     return result;
+}
+
+void deliverAnswers()
+{
+    // An answer may ask for more (the open, then the settings read): Qt delivers what is posted meanwhile in the
+    // next round only.
+    for (int round = 0; round < 8; ++round)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+}
+
+bool waitForLink(MouseLink &link)
+{
+    // Jobs run in order: once this one has answered, every earlier one has ended.
+    QEventLoop idle;
+    QTimer::singleShot(10000, &idle, [&idle] { idle.exit(1); });
+    link.ask(&idle, [](DeviceContext &) { return QVariant(true); }, [&idle](const QVariant &) { idle.exit(0); });
+    return idle.exec() == 0;
 }

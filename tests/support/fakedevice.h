@@ -2,6 +2,10 @@
 #ifndef FAKEDEVICE_H
 #define FAKEDEVICE_H
 
+#include "device/devicecontext.h"
+#include "device/mouse.h"
+#include "device/mouselink.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -32,5 +36,16 @@ struct FakeDevice
     static QStringList names();
     static QList<QByteArray> writes(const QString &name);
 };
+
+// The pages' way to the mouse over the fake entry points. Jobs run at once on the test's thread, so the calls are
+// recorded when a click returns; their answers reach the widgets with deliverAnswers().
+struct FakeMouse
+{
+    MouseLink link { deviceContext, MouseLink::Threading::CallerThread };
+    Mouse mouse { link };
+};
+void deliverAnswers();
+// Waits until the link has done every job asked of it so far (a link on its own thread).
+bool waitForLink(MouseLink &link);
 
 #endif

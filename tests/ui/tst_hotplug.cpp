@@ -1,5 +1,7 @@
 // Plug-in and plug-out reaching the main window through the device-node watcher, on the emulated mouse.
 #include "device/devicecontext.h"
+#include "device/mouse.h"
+#include "device/mouselink.h"
 #include "platform/posix/nodewatcher.h"
 #include "ui/mainwindow.h"
 #include "ui/nav_bar.h"
@@ -79,7 +81,6 @@ void tst_HotPlug::init()
     emuDir = root.filePath(QStringLiteral("emu%1/mouse").arg(++testNumber));
     capturePath = root.filePath(QStringLiteral("capture%1.txt").arg(testNumber));
     qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir));
-    deviceContext.deviceConnected = 0;
     std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
 }
 
@@ -166,7 +167,9 @@ void tst_HotPlug::watcherSeesReplacedNode()
 
 void tst_HotPlug::mousePluggedAndUnplugged()
 {
-    TARNO_Gaming window;
+    MouseLink link(deviceContext);
+    Mouse mouse(link);
+    TARNO_Gaming window(mouse);
     auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("pageStack"));
     auto *nav = window.findChild<Nav_Bar *>(QStringLiteral("navBar"));
     auto *reset = window.findChild<QPushButton *>(QStringLiteral("resetButton"));
@@ -177,12 +180,13 @@ void tst_HotPlug::mousePluggedAndUnplugged()
 
     QVERIFY(emu({ QStringLiteral("capture"), capturePath }));
     QVERIFY(emu({ QStringLiteral("plug") }));
-    QTRY_COMPARE(deviceContext.deviceConnected, 1);
+    QTRY_VERIFY(mouse.connected());
     QCOMPARE(pages->currentIndex(), 1);
     QVERIFY(nav->isVisible());
     QVERIFY(reset->isEnabled());
     QCOMPARE(QString::fromLocal8Bit(deviceContext.devicePath), emuDir + QStringLiteral("/z31-hidraw"));
 
+    QTRY_VERIFY(captured().filter(QStringLiteral("WrtieConfig 1 d0"), Qt::CaseInsensitive).size() == 1);
     const QStringList plugIn = captured();
     QVERIFY2(!plugIn.isEmpty(), "nothing captured");
     QVERIFY(plugIn.first().startsWith(QStringLiteral("OpenDevice 3044 9d09 -> /"), Qt::CaseInsensitive));
@@ -192,7 +196,7 @@ void tst_HotPlug::mousePluggedAndUnplugged()
     }
 
     QVERIFY(emu({ QStringLiteral("unplug") }));
-    QTRY_COMPARE(deviceContext.deviceConnected, 0);
+    QTRY_VERIFY(!mouse.connected());
     QCOMPARE(pages->currentIndex(), 0);
     QVERIFY(!nav->isVisible());
     QVERIFY(!reset->isEnabled());
@@ -200,13 +204,15 @@ void tst_HotPlug::mousePluggedAndUnplugged()
 
     // Back again: the same running window picks it up once more.
     QVERIFY(emu({ QStringLiteral("plug") }));
-    QTRY_COMPARE(deviceContext.deviceConnected, 1);
+    QTRY_VERIFY(mouse.connected());
     QCOMPARE(pages->currentIndex(), 1);
 }
 
 void tst_HotPlug::otherDeviceArrivesAndLeaves()
 {
-    TARNO_Gaming window;
+    MouseLink link(deviceContext);
+    Mouse mouse(link);
+    TARNO_Gaming window(mouse);
     auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("pageStack"));
     window.showNoDeviceLayout();
     window.show();
@@ -221,18 +227,18 @@ void tst_HotPlug::otherDeviceArrivesAndLeaves()
     QVERIFY(emu({ QStringLiteral("capture"), capturePath }));
     QVERIFY(touch(dev + QStringLiteral("/hidraw4")));
     QTRY_COMPARE(otherChanges.count(), 1);
-    QCOMPARE(captured().filter(QStringLiteral("OpenDevice")),
-             QStringList { QStringLiteral("OpenDevice 3044 9d09 -> null") });
-    QCOMPARE(deviceContext.deviceConnected, 0);
+    QTRY_COMPARE(captured().filter(QStringLiteral("OpenDevice")),
+                 QStringList { QStringLiteral("OpenDevice 3044 9d09 -> null") });
+    QVERIFY(!mouse.connected());
     QCOMPARE(pages->currentIndex(), 0);
 
     QVERIFY(emu({ QStringLiteral("plug") }));
-    QTRY_COMPARE(deviceContext.deviceConnected, 1);
+    QTRY_VERIFY(mouse.connected());
     const int callsBefore = captured().size();
 
     QVERIFY(QFile::remove(dev + QStringLiteral("/hidraw4")));
     QTRY_COMPARE(otherChanges.count(), 2);
-    QCOMPARE(deviceContext.deviceConnected, 1);
+    QVERIFY(mouse.connected());
     QCOMPARE(pages->currentIndex(), 1);
     QVERIFY(!captured().mid(callsBefore).contains(QStringLiteral("CloseDevice")));
 }

@@ -36,7 +36,8 @@ namespace {
 // The window and the children the tests look at.
 struct Shell
 {
-    TARNO_Gaming window;
+    FakeMouse fake;
+    TARNO_Gaming window { fake.mouse };
     QStackedWidget *pages = window.findChild<QStackedWidget *>(QStringLiteral("pageStack"));
     Nav_Bar *nav = window.findChild<Nav_Bar *>(QStringLiteral("navBar"));
     QWidget *pictures = window.findChild<QWidget *>(QStringLiteral("mouseArea"));
@@ -47,21 +48,18 @@ struct Shell
     QPushButton *closeButton = window.findChild<QPushButton *>(QStringLiteral("closeButton"));
     QPushButton *resetButton = window.findChild<QPushButton *>(QStringLiteral("resetButton"));
     PopBox *resetPopBox = window.findChild<PopBox *>(QStringLiteral("resetPopBox"));
-    QTimer *dpiTimer = window.findChild<QTimer *>(QStringLiteral("dpiTimer"));
     SystemTray *tray = window.findChild<SystemTray *>(QStringLiteral("tray"));
     QLabel *titleBar = window.findChild<QLabel *>(QStringLiteral("titleBar"));
 
     // As start-up does it, with or without a mouse; waits for the fade-in to reveal the pages.
     bool start(bool withMouse)
     {
-        if (withMouse && openDevice()) {
-            deviceContext.deviceConnected = 1;
-            window.showDeviceLayout();
-            window.readDeviceSettings();
-            window.refreshPages();
-        } else {
-            window.showNoDeviceLayout();
+        if (withMouse) {
+            fake.mouse.open();
+            deliverAnswers();
         }
+        if (!fake.mouse.connected())
+            window.showNoDeviceLayout();
         window.show();
         return QTest::qWaitFor([this] { return pages->isVisible(); }, 5000);
     }
@@ -191,7 +189,6 @@ void tst_MainWindow::init()
     FakeDevice::openResult = u"/dev/Fake-Z31";
     // DPI reply: levels 1..5, current level 1, aim, highest level 4.
     FakeDevice::controlReply = QByteArray::fromHex("00c200101f2e3d4c01070400");
-    deviceContext.deviceConnected = 0;
     std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
 }
 
@@ -278,7 +275,7 @@ void tst_MainWindow::unplugWithSettingsOpen()
 
     // The stored path has capitals; the system reports the name in any case.
     shell.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/DEV/fake-z31") });
-    QCOMPARE(deviceContext.deviceConnected, 0);
+    QVERIFY(!shell.fake.mouse.connected());
     QCOMPARE(FakeDevice::names(), (QStringList { QStringLiteral("CloseDevice"), QStringLiteral("CloseConfigDevice") }));
     QCOMPARE(shell.pages->currentIndex(), 0);
     QVERIFY(shell.configPage->isVisible());
@@ -295,7 +292,8 @@ void tst_MainWindow::unplugWithSettingsOpen()
 
     // Plugged in again: back on the buttons page with the pictures in their home layout.
     shell.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
-    QCOMPARE(deviceContext.deviceConnected, 1);
+    deliverAnswers();
+    QVERIFY(shell.fake.mouse.connected());
     QCOMPARE(shell.pages->currentIndex(), 1);
     QCOMPARE(shell.nav->checkedId(), 1);
     QCOMPARE(int(shell.window.pictureState()), 1);
@@ -327,11 +325,11 @@ void tst_MainWindow::closeStopsPollAndTrayResumes()
 
     QTest::mouseClick(shell.closeButton, Qt::LeftButton);
     QVERIFY(!shell.window.isVisible());
-    QVERIFY(!shell.dpiTimer->isActive());
+    QVERIFY(!shell.fake.mouse.dpiPollRunning());
 
     emit shell.tray->activated(QSystemTrayIcon::Context);
     QVERIFY(!shell.window.isVisible());
-    QVERIFY(!shell.dpiTimer->isActive());
+    QVERIFY(!shell.fake.mouse.dpiPollRunning());
 
     if (how == QLatin1String("double"))
         emit shell.tray->activated(QSystemTrayIcon::DoubleClick);
@@ -340,8 +338,7 @@ void tst_MainWindow::closeStopsPollAndTrayResumes()
     else
         shell.tray->openAction()->trigger();
     QVERIFY(shell.window.isVisible());
-    QVERIFY(shell.dpiTimer->isActive());
-    QCOMPARE(shell.dpiTimer->interval(), 200);
+    QVERIFY(shell.fake.mouse.dpiPollRunning());
     const int pollsResumed = controlWritesOf(0xC2);
     QTRY_VERIFY(controlWritesOf(0xC2) > pollsResumed);
 }
@@ -362,13 +359,14 @@ void tst_MainWindow::resetPopup()
 
     Shell shell;
     QVERIFY(shell.start(true));
-    shell.dpiTimer->stop();
+    shell.fake.mouse.setDpiPollWanted(false);
     QTest::mouseClick(shell.nav->button(2), Qt::LeftButton);
     QTest::mouseClick(shell.resetButton, Qt::LeftButton);
     QVERIFY(shell.resetPopBox->isVisible());
     FakeDevice::calls.clear();
 
     QTest::mouseClick(shell.resetPopBox->findChild<QPushButton *>(button), Qt::LeftButton);
+    deliverAnswers();
     QVERIFY(!shell.resetPopBox->isVisible());
     QCOMPARE(controlWritesOf(0xEE), resets);
     if (resets) {

@@ -43,7 +43,10 @@ const QString Image = QStringLiteral("Z31_USB.bin");
 
 struct Window
 {
-    TARNO_Gaming window;
+    // On its own thread, as in the program: the transfer runs there while the window goes on.
+    MouseLink link { deviceContext };
+    Mouse mouse { link };
+    TARNO_Gaming window { mouse };
     config_Widget *page = window.findChild<config_Widget *>();
     UpdateDialog *dialog = page->updateDialog;
     QPushButton *settingsButton = window.findChild<QPushButton *>(QStringLiteral("settingsButton"));
@@ -51,11 +54,9 @@ struct Window
     // As start-up does it with a mouse present, then with the settings page open.
     void startWithMouse()
     {
-        QVERIFY(openDevice());
-        deviceContext.deviceConnected = 1;
-        window.showDeviceLayout();
-        window.readDeviceSettings();
-        window.refreshPages();
+        QSignalSpy read(&mouse, &Mouse::settingsRead);
+        mouse.open();
+        QVERIFY(read.wait());
         window.show();
         settingsButton->setChecked(true);
         QVERIFY(page->isVisible());
@@ -125,7 +126,6 @@ void tst_UpdateWindow::init()
     FakeDevice::install();
     FakeDevice::openResult = u"/dev/Fake-Z31";
     FakeDevice::configReply = QByteArray::fromHex("57d001010203");
-    deviceContext.deviceConnected = 0;
     std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
     workDir = std::make_unique<QTemporaryDir>();
     QVERIFY(workDir->isValid());

@@ -1,0 +1,336 @@
+#include "device/mouse.h"
+
+#include "device/devicecontext.h"
+#include "device/deviceprotocol.h"
+
+#include <QDebug>
+
+namespace {
+
+constexpr int ResetRecheckMs = 100;
+constexpr int ResetRecheckLimitMs = 3000;
+
+// The settings read after a factory reset, with what the mouse was known to hold just before it.
+struct ResetRead
+{
+    SettingsRead read;
+    DeviceSettings before;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ResetRead)
+
+Mouse::Mouse(MouseLink &link, QObject *parent)
+    : QObject(parent)
+    , mouseLink(link)
+{
+    dpiTimer.setInterval(DpiPollMs);
+    connect(&dpiTimer, &QTimer::timeout, this, &Mouse::pollDpi);
+    resetRecheckTimer.setInterval(ResetRecheckMs);
+    connect(&resetRecheckTimer, &QTimer::timeout, this, &Mouse::recheckAfterReset);
+
+    connect(&mouseLink, &MouseLink::answered, this, [this] { noteAnswer(true); });
+    connect(&mouseLink, &MouseLink::failed, this,
+            [this](quint64, MouseLink::Failure reason) { noteAnswer(reason != MouseLink::Failure::NoAnswer); });
+}
+
+void Mouse::noteAnswer(bool answered)
+{
+    // A job's result says little about the mouse (a command always "succeeds"): what counts is whether it has
+    // answered a query since the last look.
+    const quint64 count = answeredQueryCount();
+    const bool spoke = count != answerCount;
+    answerCount = count;
+    if (spoke) {
+        setAnswering(true);
+        resumeDpiPoll("the mouse answers again");
+    } else if (!answered) {
+        setAnswering(false);
+    }
+}
+
+void Mouse::setAnswering(bool answering)
+{
+    if (answering == isAnswering)
+        return;
+    isAnswering = answering;
+    qDebug() << (answering ? "the mouse answers again" : "the mouse does not answer");
+    emit answeringChanged(answering);
+}
+
+void Mouse::open()
+{
+    openMouse(false);
+}
+
+void Mouse::openMouse(bool plugIn)
+{
+    opening = true;
+    mouseLink.ask(
+        this, [](DeviceContext &device) { return QVariant(openDevice() ? QByteArray(device.devicePath) : QByteArray()); },
+        [this, plugIn](const QVariant &path) { opened(path.toByteArray(), plugIn); },
+        [this, plugIn](MouseLink::Failure) {
+            opening = false;
+            if (!plugIn)
+                emit openFinished(false);
+        });
+}
+
+void Mouse::opened(const QByteArray &path, bool plugIn)
+{
+    opening = false;
+    if (path.isEmpty()) {
+        // Any HID interface arrives as a plug-in; only the mouse opens.
+        if (!plugIn)
+            emit openFinished(false);
+        return;
+    }
+    isConnected = true;
+    devicePath = path;
+    if (plugIn) {
+        qDebug() << "Z31 Plug in";
+        resumeDpiPoll("mouse plugged in");
+    } else {
+        emit openFinished(true);
+    }
+    emit connectedChanged(true);
+    if (!removalWhileOpening.isEmpty() && isOpenDeviceName(removalWhileOpening, devicePath)) {
+        // It left again while it was being opened.
+        removalWhileOpening.clear();
+        closeMouse();
+        return;
+    }
+    removalWhileOpening.clear();
+    readSettingsThen([this, plugIn] {
+        if (plugIn)
+            emit pluggedIn();
+    });
+}
+
+void Mouse::handleDeviceChange(const DeviceChange &change)
+{
+    // The transfer's own failing write ends it when the mouse is really gone; the rest waits for its end.
+    if (transferRunning()) {
+        heldDeviceChanges.append(change);
+        return;
+    }
+    if (opening && change.kind == DeviceChange::Removal) {
+        removalWhileOpening = change.interfaceName;
+        return;
+    }
+    const bool open = isConnected || opening;
+    switch (deviceChangeAction(change, open, isConnected && isOpenDeviceName(change.interfaceName, devicePath))) {
+    case DeviceChangeAction::OpenMouse:
+        qDebug() << "hid plug in";
+        // A plug-in starts afresh: nothing asked of an earlier mouse is still wanted.
+        mouseLink.cancelSession();
+        openMouse(true);
+        break;
+    case DeviceChangeAction::CloseMouse:
+        closeMouse();
+        break;
+    case DeviceChangeAction::Ignore:
+        break;
+    }
+}
+
+void Mouse::closeMouse()
+{
+    qDebug() << "Z31 plug out";
+    isConnected = false;
+    devicePath.clear();
+    resetRecheckTimer.stop();
+    mouseLink.cancelSession();
+    mouseLink.request([](DeviceContext &device) {
+        device.CloseDevice();
+        // The config channel's handle died with the mouse; left open, it would stand in the way of the next open.
+        device.CloseConfigDevice();
+        return QVariant(true);
+    });
+    setAnswering(true);
+    emit connectedChanged(false);
+}
+
+void Mouse::readSettings()
+{
+    readSettingsThen({});
+}
+
+void Mouse::readSettingsThen(std::function<void()> after)
+{
+    const DeviceSettings start = deviceSettings;
+    mouseLink.ask(
+        this,
+        [start](DeviceContext &) {
+            SettingsRead read { start, 0 };
+            readSettingsBlocks(read.settings, &read.answered);
+            if (::readFirmwareVersion(read.settings))
+                read.answered |= SettingsBlock::Firmware;
+            return QVariant::fromValue(read);
+        },
+        [this, after](const QVariant &result) {
+            const SettingsRead read = result.value<SettingsRead>();
+            deviceSettings.takeBlocks(read.settings, read.answered);
+            if (read.answered != (SettingsBlock::AllSettings | SettingsBlock::Firmware))
+                setAnswering(false);
+            emit firmwareVersionRead(read.answered & SettingsBlock::Firmware);
+            emit settingsRead();
+            if (after)
+                after();
+        });
+}
+
+void Mouse::readFirmwareVersion()
+{
+    const DeviceSettings start = deviceSettings;
+    mouseLink.ask(
+        this,
+        [start](DeviceContext &) {
+            SettingsRead read { start, 0 };
+            if (::readFirmwareVersion(read.settings))
+                read.answered = SettingsBlock::Firmware;
+            return QVariant::fromValue(read);
+        },
+        [this](const QVariant &result) {
+            const SettingsRead read = result.value<SettingsRead>();
+            deviceSettings.takeBlocks(read.settings, read.answered);
+            if (!read.answered)
+                setAnswering(false);
+            emit firmwareVersionRead(read.answered);
+        });
+}
+
+void Mouse::factoryReset()
+{
+    if (transferRunning())
+        return;
+    resetRecheckTimer.stop();
+    const DeviceSettings start = deviceSettings;
+    mouseLink.ask(
+        this,
+        [start](DeviceContext &device) {
+            ResetRead reset { { start, 0 }, device.expected };
+            sendFactoryReset();
+            readSettingsBlocks(reset.read.settings, &reset.read.answered);
+            if (::readFirmwareVersion(reset.read.settings))
+                reset.read.answered |= SettingsBlock::Firmware;
+            return QVariant::fromValue(reset);
+        },
+        [this](const QVariant &result) {
+            const ResetRead reset = result.value<ResetRead>();
+            deviceSettings.takeBlocks(reset.read.settings, reset.read.answered);
+            emit firmwareVersionRead(reset.read.answered & SettingsBlock::Firmware);
+            emit settingsRead();
+            if (sameSettingsBlocks(reset.before, deviceSettings) && !transferRunning()) {
+                settingsBeforeReset = reset.before;
+                resetRecheckClock.start();
+                resetRecheckTimer.start();
+            }
+        });
+}
+
+void Mouse::recheckAfterReset()
+{
+    if (!isConnected || transferRunning() || resetRecheckClock.elapsed() > ResetRecheckLimitMs) {
+        resetRecheckTimer.stop();
+        return;
+    }
+    if (resetRecheckBusy)
+        return;
+    resetRecheckBusy = true;
+    const DeviceSettings start = deviceSettings;
+    mouseLink.ask(
+        this,
+        [start](DeviceContext &) {
+            SettingsRead read { start, 0 };
+            readSettingsBlocks(read.settings, &read.answered);
+            return QVariant::fromValue(read);
+        },
+        [this](const QVariant &result) {
+            resetRecheckBusy = false;
+            const SettingsRead read = result.value<SettingsRead>();
+            if (!resetRecheckTimer.isActive())
+                return;
+            if (!read.answered) {
+                // A silent mouse would make every round wait for all its attempts.
+                resetRecheckTimer.stop();
+                return;
+            }
+            deviceSettings.takeBlocks(read.settings, read.answered);
+            if (sameSettingsBlocks(settingsBeforeReset, deviceSettings))
+                return;
+            resetRecheckTimer.stop();
+            qDebug() << "factory settings read after the reset";
+            emit factorySettingsRead();
+        },
+        [this](MouseLink::Failure) { resetRecheckBusy = false; });
+}
+
+void Mouse::sendCommand(const QString &kind, std::function<void(quint8 *buffer)> fill)
+{
+    mouseLink.request(
+        [fill](DeviceContext &device) {
+            fill(device.commandBuffer);
+            writeControl(device.commandBuffer);
+            return QVariant(true);
+        },
+        kind);
+}
+
+void Mouse::setDpiPollWanted(bool wanted)
+{
+    if (!wanted) {
+        dpiTimer.stop();
+        return;
+    }
+    resumeDpiPoll("pointer page shown");
+    dpiTimer.start();
+}
+
+void Mouse::pollDpi()
+{
+    if (!isConnected || transferRunning() || dpiPollBusy || dpiPollPaused)
+        return;
+    dpiPollBusy = true;
+    const DeviceSettings start = deviceSettings;
+    mouseLink.ask(
+        this,
+        [start](DeviceContext &) {
+            SettingsRead read { start, SettingsBlock::Dpi };
+            return readDpiState(read.settings) ? QVariant::fromValue(read) : QVariant();
+        },
+        [this](const QVariant &result) {
+            dpiPollBusy = false;
+            deviceSettings.takeBlocks(result.value<SettingsRead>().settings, SettingsBlock::Dpi);
+            emit currentDpiLevelRead(deviceSettings.currentDpiLevel);
+        },
+        [this](MouseLink::Failure reason) {
+            dpiPollBusy = false;
+            if (reason != MouseLink::Failure::NoAnswer)
+                return;
+            dpiPollPaused = true;
+            qDebug() << "DPI poll paused: no reply from the mouse";
+        });
+}
+
+void Mouse::resumeDpiPoll(const char *reason)
+{
+    if (!dpiPollPaused)
+        return;
+    dpiPollPaused = false;
+    qDebug() << "DPI poll resumed:" << reason;
+}
+
+void Mouse::runTransfer(MouseLink::Job job, std::function<void(const QVariant &)> done)
+{
+    resetRecheckTimer.stop();
+    transferId = mouseLink.runExclusive(this, std::move(job), [this, done](const QVariant &result) {
+        transferId = 0;
+        done(result);
+        const QList<DeviceChange> held = heldDeviceChanges;
+        heldDeviceChanges.clear();
+        for (const DeviceChange &change : held)
+            handleDeviceChange(change);
+    });
+}
