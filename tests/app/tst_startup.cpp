@@ -76,6 +76,7 @@ struct OtherUser
         env.insert("HOME", home.path());
         env.insert("XDG_RUNTIME_DIR", home.filePath("runtime"));
         env.insert("TARNO_EMU_DIR", home.filePath("emu"));
+        env.insert("TARNO_DEVICE_NODES", home.filePath("emu/z31-hidraw"));
         QString cookie = base.value("XAUTHORITY");
         if (cookie.isEmpty())
             cookie = QDir::home().filePath(".Xauthority");

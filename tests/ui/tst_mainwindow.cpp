@@ -178,9 +178,9 @@ private:
 
 void tst_MainWindow::initTestCase()
 {
-    // The window watches the emulated mouse's folder: keep it away from any mouse another run plugs in.
+    // The window watches device nodes: here one in the test's own folder, which nothing plugs in.
     QVERIFY(emuDir.isValid());
-    qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir.path()));
+    qputenv("TARNO_DEVICE_NODES", QFile::encodeName(emuDir.filePath(QStringLiteral("z31-hidraw"))));
     // The language choice is saved in the user's settings: here, in the test's own folder.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, emuDir.path());
 }

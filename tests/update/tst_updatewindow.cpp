@@ -113,7 +113,8 @@ void tst_UpdateWindow::initTestCase()
 {
     previousHandler = qInstallMessageHandler(recordMessage);
     QVERIFY(emuDir.isValid());
-    qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir.path()));
+    // The window watches device nodes: here one in the test's own folder, which nothing plugs in.
+    qputenv("TARNO_DEVICE_NODES", QFile::encodeName(emuDir.filePath(QStringLiteral("z31-hidraw"))));
     // Nothing listens there: the window's update checks fail at once.
     qputenv("TARNO_UPDATE_URL", "https://127.0.0.1:9/download/Z31/");
     startDir = QDir::currentPath();
