@@ -330,10 +330,6 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>Keep the mouse plugged in: an interrupted update can leave it unusable. The mouse is unavailable for about a minute.</translation>
     </message>
-    <message>
-        <source>发现新版本  </source>
-        <translation>New version  </translation>
-    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -552,6 +548,10 @@
     <name>func_List</name>
     <message>
         <source>禁用</source>
+    <message>
+        <source>发现新版本  </source>
+        <translation>New version  </translation>
+    </message>
         <translation>Disabled</translation>
     </message>
     <message>

@@ -330,10 +330,6 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
     </message>
-    <message>
-        <source>发现新版本  </source>
-        <translation>發現新版本  </translation>
-    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -552,6 +548,10 @@
     <name>func_List</name>
     <message>
         <source>禁用</source>
+    <message>
+        <source>发现新版本  </source>
+        <translation>發現新版本  </translation>
+    </message>
         <translation>停用</translation>
     </message>
     <message>

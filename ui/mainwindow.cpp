@@ -515,8 +515,6 @@ void TARNO_Gaming::plugOut()
     resetRecheckTimer->stop();
     if (pagesBuilt())
         buttonsPage->hideButtonDialog();
-    configPage->fwUpdateMark->hide();
-    configPage->fwVersionButton->hide();
     resetButton->setEnabled(false);
     configPage->setMouseConnected(false);
     resetPopBox->hide();

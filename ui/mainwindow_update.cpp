@@ -157,8 +157,7 @@ void TARNO_Gaming::UpdateFound(QString filename)
     qDebug() << "APP UpdateFound" << filename;
     if (!QFileInfo::exists(QDir::current().filePath(filename)))
         return;
-    configPage->appUpdateMark->show();
-    configPage->appVersionButton->setText(tr("发现新版本  "));
+    configPage->offerApplication();
     appUpdateFile = filename;
     configPage->appVersionButton->disconnect();
     connect(configPage->appVersionButton, &QPushButton::clicked, this, &TARNO_Gaming::RunUpdate);
@@ -198,11 +197,8 @@ void TARNO_Gaming::FWUpdateFound(QString filename)
 
 void TARNO_Gaming::offerFirmware(const QString &filename)
 {
-    configPage->fwUpdateMark->show();
-    configPage->fwVersionButton->setText(tr("发现新版本  "));
+    configPage->offerFirmware();
     fwUpdateFile = filename;
-    connect(configPage->fwVersionButton, &QPushButton::clicked, configPage->updateDialog, &QWidget::show,
-            Qt::UniqueConnection);
 }
 
 void TARNO_Gaming::FWUpdateContentFound()
@@ -213,11 +209,6 @@ void TARNO_Gaming::FWUpdateContentFound()
 
 void TARNO_Gaming::retranslateUpdateTexts()
 {
-    // An offer has replaced the version, which reads the same in every language.
-    for (QPushButton *button : { configPage->fwVersionButton, configPage->appVersionButton }) {
-        if (!button->text().startsWith(QLatin1String("Version: ")))
-            button->setText(tr("发现新版本  "));
-    }
     UpdateDialog *dialog = configPage->updateDialog;
     if (dialog->phase() == UpdateDialog::Phase::Transferring) {
         dialog->statusLabel->setText(FirmwareTransfer::statusText(quint32(dialog->progressBar->value()),

@@ -486,8 +486,8 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     const QList<QPair<QWidget *, QString>> states {
         { buttonDialog->recorder->startButton, translated("micro_Widget", "停止录制") },
         { buttonDialog->titleLabel, translated("btn_Dialog", "自定义组合键:") + QStringLiteral("CTRL+SHIFT+A") },
-        { settings->fwVersionButton, translated("TARNO_Gaming", "发现新版本  ") },
-        { settings->appVersionButton, translated("TARNO_Gaming", "发现新版本  ") },
+        { settings->fwVersionButton, translated("config_Widget", "发现新版本  ") },
+        { settings->appVersionButton, translated("config_Widget", "发现新版本  ") },
         { update->statusLabel, translated("FirmwareTransfer", "正在升级固件...%1%").arg(100) },
         { update->statusLabel, translated("UpdateDialog", "固件升级已完成") },
         { update->messageLabel, translated("UpdateDialog", "升级为版本V") + QStringLiteral("1.2.3") },

@@ -200,10 +200,17 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
     QVERIFY(w.page->fwUpdateMark->isVisible());
     QVERIFY(w.firmwareClickOpensDialog());
 
-    // The reset repeats the version query: the version is back and the click is dropped, the marker stays.
+    // The reset repeats the version query: the mouse reports the same version, so the offer stays as it was.
     w.window.reset_to_factory();
-    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.3"));
+    QCOMPARE(w.page->fwVersionButton->text(), Offer);
     QVERIFY(w.page->fwUpdateMark->isVisible());
+    QVERIFY(w.firmwareClickOpensDialog());
+
+    // Another version read ends the offer, mark and all, until a new check offers the image again.
+    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
+    w.window.reset_to_factory();
+    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.4"));
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
     QVERIFY(!w.firmwareClickOpensDialog());
 
     w.window.FWUpdateFound(Image);
