@@ -411,6 +411,22 @@
         <source>正在升级固件，完成前不能关闭窗口。</source>
         <translation>Updating firmware. The window cannot be closed until it is done.</translation>
     </message>
+    <message>
+        <source>重试</source>
+        <translation>Try again</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>Firmware update failed</translation>
+    </message>
+    <message>
+        <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
+        <translation>Not all of the firmware reached the mouse; it keeps V%1. Make sure it is plugged in, then try again.</translation>
+    </message>
 </context>
 <context>
     <name>btn_Dialog</name>
@@ -532,6 +548,10 @@
         <source>已从 %1 导入配置</source>
         <translation>Profile imported from %1</translation>
     </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>New version  </translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>
@@ -548,10 +568,6 @@
     <name>func_List</name>
     <message>
         <source>禁用</source>
-    <message>
-        <source>发现新版本  </source>
-        <translation>New version  </translation>
-    </message>
         <translation>Disabled</translation>
     </message>
     <message>

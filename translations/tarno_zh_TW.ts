@@ -411,6 +411,22 @@
         <source>正在升级固件，完成前不能关闭窗口。</source>
         <translation>正在更新韌體，完成前無法關閉視窗。</translation>
     </message>
+    <message>
+        <source>重试</source>
+        <translation>重試</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>韌體更新失敗</translation>
+    </message>
+    <message>
+        <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
+        <translation>韌體未能完整寫入滑鼠，滑鼠仍保留原韌體V%1。請確認滑鼠已連接，然後重試。</translation>
+    </message>
 </context>
 <context>
     <name>btn_Dialog</name>
@@ -532,6 +548,10 @@
         <source>已从 %1 导入配置</source>
         <translation>已從 %1 匯入設定檔</translation>
     </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>發現新版本  </translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>
@@ -548,10 +568,6 @@
     <name>func_List</name>
     <message>
         <source>禁用</source>
-    <message>
-        <source>发现新版本  </source>
-        <translation>發現新版本  </translation>
-    </message>
         <translation>停用</translation>
     </message>
     <message>

@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "device/devicecontext.h"
+#include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
 #include "ui/nav_bar.h"
 #include "ui/systemtray.h"
@@ -295,7 +296,8 @@ void TARNO_Gaming::flashEnded()
         return;
     }
     if (outcome == FirmwareTransfer::Outcome::DataFailed) {
-        dialog->setPhase(UpdateDialog::Phase::Ready);
+        // The finish command that would activate an image was never sent.
+        dialog->showTransferFailed(firmwareVersion(deviceSettings));
     } else {
         // Whatever the packets' results said, the mouse tells whether it took the image once it is back.
         awaitingFirmware = true;
@@ -321,10 +323,7 @@ void TARNO_Gaming::checkFirmwareTaken()
     const QString offered = sentFirmwareVersion;
     if (firmwareWait)
         firmwareWait->stop();
-    const QString reported = QStringLiteral("%1.%2.%3")
-                                 .arg(deviceSettings.firmwareInfo[3])
-                                 .arg(deviceSettings.firmwareInfo[4])
-                                 .arg(deviceSettings.firmwareInfo[5]);
+    const QString reported = firmwareVersion(deviceSettings);
     qDebug() << "firmware check: sent" << offered << "mouse reports" << reported;
     UpdateDialog *dialog = configPage->updateDialog;
     if (reported == offered) {

@@ -497,6 +497,10 @@ void tst_MainWindow::languagesFitAndSwitchLive()
         { update->statusLabel, translated("UpdateDialog", "正在等待鼠标重新连接...") },
         { update->statusLabel, translated("UpdateDialog", "固件升级未生效") },
         { update->statusLabel, translated("UpdateDialog", "未能确认升级结果") },
+        { update->statusLabel, translated("UpdateDialog", "固件升级失败") },
+        { update->messageLabel,
+          translated("UpdateDialog", "固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。")
+              .arg("10.20.30") },
         { update->messageLabel, translated("UpdateDialog", "固件文件为空，未写入鼠标。") },
         { update->messageLabel, translated("UpdateDialog", "固件文件未能确认下载完整，未写入鼠标。") },
         { update->messageLabel, translated("UpdateDialog", "固件文件与下载完成时不一致，未写入鼠标。") },
