@@ -330,10 +330,6 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>Keep the mouse plugged in: an interrupted update can leave it unusable. The mouse is unavailable for about a minute.</translation>
     </message>
-    <message>
-        <source>发现新版本  </source>
-        <translation>New version  </translation>
-    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -414,6 +410,22 @@
     <message>
         <source>正在升级固件，完成前不能关闭窗口。</source>
         <translation>Updating firmware. The window cannot be closed until it is done.</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>Try again</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>Firmware update failed</translation>
+    </message>
+    <message>
+        <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
+        <translation>Not all of the firmware reached the mouse; it keeps V%1. Make sure it is plugged in, then try again.</translation>
     </message>
 </context>
 <context>
@@ -535,6 +547,10 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>Profile imported from %1</translation>
+    </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>New version  </translation>
     </message>
 </context>
 <context>

@@ -330,10 +330,6 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
     </message>
-    <message>
-        <source>发现新版本  </source>
-        <translation>發現新版本  </translation>
-    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -414,6 +410,22 @@
     <message>
         <source>正在升级固件，完成前不能关闭窗口。</source>
         <translation>正在更新韌體，完成前無法關閉視窗。</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>重試</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>韌體更新失敗</translation>
+    </message>
+    <message>
+        <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
+        <translation>韌體未能完整寫入滑鼠，滑鼠仍保留原韌體V%1。請確認滑鼠已連接，然後重試。</translation>
     </message>
 </context>
 <context>
@@ -535,6 +547,10 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>已從 %1 匯入設定檔</translation>
+    </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>發現新版本  </translation>
     </message>
 </context>
 <context>
