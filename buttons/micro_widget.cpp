@@ -145,7 +145,7 @@ void micro_Widget::show_records_list(bool show_delay)
     list->clear();
     for (int i = 0; i < events.size(); ++i) {
         const micro_Event &event = events.at(i);
-        list->addItem(new QListWidgetItem(event.up == 1 ? keyUp : keyDown, key_name(usage_to_vk(event.usage))));
+        list->addItem(new QListWidgetItem(event.up == 1 ? keyUp : keyDown, usageName(event.usage)));
         if (show_delay && i + 1 < events.size()) {
             list->addItem(new QListWidgetItem(
                 timer, QString::number(events.at(i + 1).delay_ms) + tr(" 毫秒延迟")));
