@@ -1,6 +1,7 @@
 #include "buttons/assignmentcodec.h"
 #include "buttons/btn_dialog.h"
 #include "buttons/func_list.h"
+#include "buttons/macroeditor.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
 #include "platform/keyboardcapture.h"
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -26,6 +28,86 @@ void stroke(KeyboardCapture *capture, quint8 vk)
 {
     key(capture, Down, vk);
     key(capture, Up, vk);
+}
+
+// Macros written as "a+ a-120 [200]-": a letter key (or a usage id in brackets) going down (+) or up (-), with
+// the delay before it; "off:" in front when delays are not recorded.
+struct Macro
+{
+    QVector<micro_Event> events;
+    bool recordDelay = true;
+};
+
+Macro parseMacro(QString text)
+{
+    Macro macro;
+    if (text.startsWith(QLatin1String("off:"))) {
+        macro.recordDelay = false;
+        text.remove(0, 4);
+    }
+    static const QRegularExpression token(QStringLiteral("(?:([a-z])|\\[(\\d+)\\])([+-])(\\d*)"));
+    auto match = token.globalMatch(text);
+    while (match.hasNext()) {
+        const QRegularExpressionMatch m = match.next();
+        const int usage
+            = m.captured(1).isEmpty() ? m.captured(2).toInt() : 0x04 + (m.captured(1).at(0).unicode() - 'a');
+        macro.events.append(
+            micro_Event { quint8(usage), quint8(m.captured(3) == QLatin1String("-")), quint16(m.captured(4).toInt()) });
+    }
+    return macro;
+}
+
+QString macroText(const MacroEditor &editor)
+{
+    QStringList tokens;
+    for (const MacroStep &step : editor.steps()) {
+        const int letter = step.usage - 0x04;
+        QString token
+            = letter >= 0 && letter < 26 ? QString(QChar('a' + letter)) : QStringLiteral("[%1]").arg(step.usage);
+        token += step.up ? QLatin1Char('-') : QLatin1Char('+');
+        if (step.delayMs != 0)
+            token += QString::number(step.delayMs);
+        tokens << token;
+    }
+    return (editor.recordDelay() ? QString() : QStringLiteral("off:")) + tokens.join(QLatin1Char(' '));
+}
+
+QVector<int> rowsOf(const QString &text)
+{
+    QVector<int> rows;
+    for (const QString &row : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (row != QLatin1String("-"))
+            rows << row.toInt();
+    }
+    return rows;
+}
+
+// Runs edits such as "delay 1,3 250; before 0 c; undo" on the editor.
+void runEdits(MacroEditor &editor, const QString &edits)
+{
+    for (const QString &edit : edits.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList words = edit.simplified().split(QLatin1Char(' '));
+        const QString &verb = words.at(0);
+        if (verb == QLatin1String("delay"))
+            editor.setDelay(rowsOf(words.at(1)), words.at(2).toInt());
+        else if (verb == QLatin1String("all"))
+            editor.setAllDelays(words.at(1).toInt());
+        else if (verb == QLatin1String("off") || verb == QLatin1String("on"))
+            editor.setRecordDelay(verb == QLatin1String("on"));
+        else if (verb == QLatin1String("before") || verb == QLatin1String("after"))
+            editor.insertStroke(quint8(0x04 + (words.at(2).at(0).unicode() - 'a')), rowsOf(words.at(1)),
+                                verb == QLatin1String("after"));
+        else if (verb == QLatin1String("remove"))
+            editor.remove(rowsOf(words.at(1)));
+        else if (verb == QLatin1String("up") || verb == QLatin1String("down"))
+            editor.move(rowsOf(words.at(1)), verb == QLatin1String("up") ? -1 : 1);
+        else if (verb == QLatin1String("undo"))
+            editor.history()->undo();
+        else if (verb == QLatin1String("redo"))
+            editor.history()->redo();
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown edit ") + edit));
+    }
 }
 
 // The editor or recorder in a shown, active window beside a second focusable widget.
@@ -278,6 +360,63 @@ private slots:
         QTRY_VERIFY(!recorder->recording());
         QVERIFY(!recorder->capture->isActive());
         QCOMPARE(recorder->startButton->text(), QStringLiteral("启动录制"));
+    }
+
+    void shouldEditMacro_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("one delay") << "a+ a-120 b+ b-30" << "delay 1 250" << "a+ a-250 b+ b-30";
+        QTest::newRow("selected delays") << "a+ a-120 b+ b-30" << "delay 3,1 5" << "a+ a-5 b+ b-5";
+        QTest::newRow("delay beyond the mouse's kept for the checks") << "a+ a-" << "delay 1 70000" << "a+ a-70000";
+        QTest::newRow("set all") << "a+ a-120 b+ b-30" << "all 40" << "a+40 a-40 b+40 b-40";
+        QTest::newRow("no delay edits while delays are off") << "off:a+ a-" << "delay 1 5; all 5" << "off:a+ a-";
+        QTest::newRow("delays off") << "a+ a-120" << "off" << "off:a+ a-120";
+        QTest::newRow("delays off and on again keep them") << "a+ a-120" << "off; on" << "a+ a-120";
+        QTest::newRow("insert before") << "a+ a-90" << "before 1 c" << "a+ c+ c- a-90";
+        QTest::newRow("insert after the last selected") << "a+ a- b+ b-" << "after 1,0 c" << "a+ a- c+ c- b+ b-";
+        QTest::newRow("insert into an empty macro") << "" << "after - c" << "c+ c-";
+        QTest::newRow("insert at the start with none selected") << "a+ a-" << "before - c" << "c+ c- a+ a-";
+        QTest::newRow("delete a down with its up") << "a+ b+ a-50 b-" << "remove 0" << "b+ b-";
+        QTest::newRow("delete an up with its down") << "a+ b+ a-50 b-" << "remove 2" << "b+ b-";
+        QTest::newRow("delete a stroke inside a press of the same key") << "a+ a+ a- a-" << "remove 1" << "a+ a-";
+        QTest::newRow("delete a lone release") << "b- a+ a-" << "remove 0" << "a+ a-";
+        QTest::newRow("move up with its delay") << "a+ a-100 b+20 b-" << "up 2" << "a+ b+20 a-100 b-";
+        QTest::newRow("move a block down") << "a+ a- b+ b- c+ c-" << "down 0,1" << "b+ a+ a- b- c+ c-";
+        QTest::newRow("a pair moves together") << "a+ a- b+ b-" << "down 0,1; down 1,2" << "b+ b- a+ a-";
+        QTest::newRow("no up before its own down") << "a+ a- b+ b-" << "up 1" << "a+ a- b+ b-";
+        QTest::newRow("no down after its own up") << "a+ a-" << "down 0" << "a+ a-";
+        QTest::newRow("no move past the top") << "a+ a- b+ b-" << "up 0,2" << "a+ a- b+ b-";
+        QTest::newRow("no move past the end") << "a+ a- b+ b-" << "down 1,3" << "a+ a- b+ b-";
+        QTest::newRow("undo a delete") << "a+ a-120 b+ b-" << "remove 0; undo" << "a+ a-120 b+ b-";
+        QTest::newRow("undo and redo") << "a+ a-120 b+ b-" << "remove 0; undo; redo" << "b+ b-";
+        QTest::newRow("undo every edit in turn")
+            << "a+ a-" << "delay 1 5; after 1 c; off; up 2; undo; undo; undo; undo" << "a+ a-";
+        QTest::newRow("redo every edit in turn")
+            << "a+ a-" << "all 5; before 0 c; remove 3; undo; undo; undo; redo; redo; redo" << "c+ c-";
+        QTest::newRow("a new edit drops what could be redone") << "a+ a-" << "delay 1 5; undo; delay 1 7; redo"
+                                                                 << "a+ a-7";
+    }
+    void shouldEditMacro()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, edits);
+        QFETCH(QString, after);
+        const Macro macro = parseMacro(before);
+        MacroEditor editor;
+        editor.load(macro.events, macro.recordDelay);
+        runEdits(editor, edits);
+        QCOMPARE(macroText(editor), after);
+        // What is sent: the events as shown, without their delays when they are not recorded.
+        if (editor.check())
+            return;
+        Macro sent = parseMacro(after);
+        if (!sent.recordDelay) {
+            for (micro_Event &event : sent.events)
+                event.delay_ms = 0;
+        }
+        QCOMPARE(editor.events(), sent.events);
     }
 
     void shouldStopWhenDialogCloses()
