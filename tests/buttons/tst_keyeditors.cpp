@@ -1,17 +1,21 @@
 #include "buttons/assignmentcodec.h"
 #include "buttons/btn_dialog.h"
 #include "buttons/func_list.h"
+#include "buttons/macroeditdialog.h"
 #include "buttons/macroeditor.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
 #include "platform/keyboardcapture.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTranslator>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -417,6 +421,141 @@ private slots:
                 event.delay_ms = 0;
         }
         QCOMPARE(editor.events(), sent.events);
+    }
+
+    void shouldRefuseMacro_data()
+    {
+        QTest::addColumn<QString>("macro");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("english");
+        QString hundred;
+        for (int i = 0; i < 50; ++i)
+            hundred += QStringLiteral("a+ a-65535 ");
+        QTest::newRow("released before pressed") << "a+ a- f-" << "" << "事件 3：F 在按下之前被松开"
+                                                 << "event 3: F is released before it is pressed";
+        QTest::newRow("released again") << "a+ a- a-" << "" << "事件 3：A 在按下之前被松开"
+                                        << "event 3: A is released before it is pressed";
+        QTest::newRow("still pressed at the end") << "a+ b+ b-" << "" << "事件 1：A 按下后直到结尾都没有松开"
+                                                  << "event 1: A is still pressed at the end";
+        QTest::newRow("the first event at fault") << "c+ b- a+ c-" << "" << "事件 2：B 在按下之前被松开"
+                                                  << "event 2: B is released before it is pressed";
+        QTest::newRow("unknown key by its number") << "[200]-" << "" << "事件 1：200 在按下之前被松开"
+                                                   << "event 1: 200 is released before it is pressed";
+        QTest::newRow("delay beyond 65535") << "a+ a-" << "delay 1 65536"
+                                            << "事件 2：延迟 65536 毫秒超出 0 到 65535 毫秒"
+                                            << "event 2: the delay of 65536 ms is beyond 0 to 65535 ms";
+        QTest::newRow("101 events") << hundred + "z+" << "" << "事件 101：宏最多只能有 100 个事件"
+                                    << "event 101: a macro holds at most 100 events";
+        QTest::newRow("100 events") << hundred << "" << "" << "";
+        QTest::newRow("delays off ignore their values") << "a+ a-" << "delay 1 65536; off" << "" << "";
+        QTest::newRow("empty") << "" << "" << "" << "";
+    }
+    void shouldRefuseMacro()
+    {
+        QFETCH(QString, macro);
+        QFETCH(QString, edits);
+        QFETCH(QString, message);
+        QFETCH(QString, english);
+        const Macro parsed = parseMacro(macro);
+        MacroEditDialog dialog;
+        int saved = 0;
+        connect(&dialog, &MacroEditDialog::saved, [&saved] { ++saved; });
+        dialog.edit(parsed.events, parsed.recordDelay);
+        runEdits(*dialog.editor, edits);
+        const std::optional<MacroFault> fault = dialog.editor->check();
+        QCOMPARE(fault ? MacroEditDialog::faultText(*fault) : QString(), message);
+        QCOMPARE(dialog.messageLabel->text(), message);
+        QCOMPARE(dialog.saveButton->isEnabled(), message.isEmpty());
+        QVERIFY(QMetaObject::invokeMethod(&dialog, "save"));
+        QCOMPARE(saved, message.isEmpty() ? 1 : 0);
+
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/i18n/tarno_en.qm")));
+        QCoreApplication::installTranslator(&translator);
+        const QString translated = fault ? MacroEditDialog::faultText(*fault) : QString();
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(translated, english);
+    }
+
+    void shouldEditFromTheKeyboardAndSaveThroughTheDialog()
+    {
+        QWidget window;
+        window.resize(1200, 750);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *dialog = new btn_Dialog(&window);
+        dialog->show();
+        dialog->pageGroup->button(btn_Dialog::MacroPage)->click();
+        micro_Widget *recorder = dialog->recorder;
+        recorder->events = parseMacro("a+ a-120 b+ b-30").events;
+        recorder->record_delay = true;
+        QSignalSpy saves(dialog, &btn_Dialog::save_micro_clicked);
+
+        recorder->editButton->click();
+        MacroEditDialog *editor = recorder->editDialog;
+        QVERIFY(editor->isVisible());
+        QTreeWidget *list = editor->eventList;
+        QTRY_VERIFY(list->hasFocus());
+        for (QWidget *control : editor->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control->focusPolicy() != Qt::NoFocus)
+                QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+        }
+
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("a+ b+ a-120 b-30"));
+        QVERIFY(editor->undoButton->isEnabled());
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-30"));
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("a+ a-120 b+ b-30"));
+        QVERIFY(!editor->undoButton->isEnabled());
+        QVERIFY(editor->redoButton->isEnabled());
+        QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-30"));
+        QCOMPARE(editor->selectedRows(), QVector<int> { 0 });
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(editor->delayField->hasFocus());
+        QTest::keyClicks(editor->delayField, QStringLiteral("250"));
+        QTest::keyClick(editor->delayField, Qt::Key_Return);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 b-30"));
+        QVERIFY(list->hasFocus());
+        QCOMPARE(list->topLevelItem(0)->text(MacroEditDialog::DelayColumn), QStringLiteral("250"));
+
+        // The key of a new stroke is taken as recording takes it, and the keyboard given back with its release.
+        editor->insertAfterButton->click();
+        QVERIFY(editor->capture->isActive());
+        QCOMPARE(editor->messageLabel->text(), QStringLiteral("请按下要插入的按键，点击别处取消"));
+        key(editor->capture, Down, 0x43);
+        key(editor->capture, Down, 0x44);
+        key(editor->capture, Up, 0x44);
+        key(editor->capture, Up, 0x43);
+        QVERIFY(!editor->capture->isActive());
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 c+ c- b-30"));
+        QCOMPARE(list->topLevelItem(1)->text(MacroEditDialog::KeyColumn), QStringLiteral("C"));
+
+        editor->saveButton->click();
+        QCOMPARE(saves.size(), 1);
+        QCOMPARE(recorder->events, parseMacro("b+250 c+ c- b-30").events);
+        QVERIFY(recorder->record_delay);
+        QCOMPARE(recorder->list->count(), 7);
+        QCOMPARE(editor->messageLabel->text(), QStringLiteral("已发送到鼠标"));
+
+        // Waiting for a key ends with the focus elsewhere, and with the dialog.
+        editor->insertBeforeButton->click();
+        QVERIFY(editor->capture->isActive());
+        editor->delayField->setFocus();
+        QTRY_VERIFY(!editor->capture->isActive());
+        editor->insertBeforeButton->click();
+        key(editor->capture, Down, 0x43);
+        dialog->hide();
+        QVERIFY(!editor->isVisible());
+        QVERIFY(!editor->capture->isActive());
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 c+ c- b-30"));
     }
 
     void shouldStopWhenDialogCloses()
