@@ -91,6 +91,109 @@
     </message>
 </context>
 <context>
+    <name>MacroEditDialog</name>
+    <message>
+        <source>编辑宏</source>
+        <translation>Edit macro</translation>
+    </message>
+    <message>
+        <source>按键</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>动作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>延迟(毫秒)</source>
+        <translation>Delay (ms)</translation>
+    </message>
+    <message>
+        <source>用于所选事件</source>
+        <translation>Apply to selected</translation>
+    </message>
+    <message>
+        <source>用于全部事件</source>
+        <translation>Apply to all</translation>
+    </message>
+    <message>
+        <source>记录延迟</source>
+        <translation>Record delays</translation>
+    </message>
+    <message>
+        <source>在前面插入按键</source>
+        <translation>Insert key before</translation>
+    </message>
+    <message>
+        <source>在后面插入按键</source>
+        <translation>Insert key after</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Move up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Move down</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>Macro events</translation>
+    </message>
+    <message>
+        <source>松开</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>按下</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>请按下要插入的按键，点击别处取消</source>
+        <translation>Press the key to insert; click elsewhere to cancel</translation>
+    </message>
+    <message>
+        <source>已发送到鼠标</source>
+        <translation>Sent to the mouse</translation>
+    </message>
+    <message>
+        <source>事件 %1：宏最多只能有 %2 个事件</source>
+        <translation>event %1: a macro holds at most %2 events</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 在按下之前被松开</source>
+        <translation>event %1: %2 is released before it is pressed</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 按下后直到结尾都没有松开</source>
+        <translation>event %1: %2 is still pressed at the end</translation>
+    </message>
+    <message>
+        <source>事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒</source>
+        <translation>event %1: the delay of %2 ms is beyond 0 to %3 ms</translation>
+    </message>
+</context>
+<context>
     <name>Nav_Bar</name>
     <message>
         <source>按键设置</source>
@@ -683,6 +786,14 @@
     <message>
         <source> 毫秒延迟</source>
         <translation> ms delay</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>Macro events</translation>
     </message>
 </context>
 <context>

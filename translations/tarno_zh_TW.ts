@@ -91,6 +91,109 @@
     </message>
 </context>
 <context>
+    <name>MacroEditDialog</name>
+    <message>
+        <source>编辑宏</source>
+        <translation>編輯巨集</translation>
+    </message>
+    <message>
+        <source>按键</source>
+        <translation>按鍵</translation>
+    </message>
+    <message>
+        <source>动作</source>
+        <translation>動作</translation>
+    </message>
+    <message>
+        <source>延迟(毫秒)</source>
+        <translation>延遲(毫秒)</translation>
+    </message>
+    <message>
+        <source>用于所选事件</source>
+        <translation>套用到所選事件</translation>
+    </message>
+    <message>
+        <source>用于全部事件</source>
+        <translation>套用到全部事件</translation>
+    </message>
+    <message>
+        <source>记录延迟</source>
+        <translation>記錄延遲</translation>
+    </message>
+    <message>
+        <source>在前面插入按键</source>
+        <translation>在前面插入按鍵</translation>
+    </message>
+    <message>
+        <source>在后面插入按键</source>
+        <translation>在後面插入按鍵</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>上移</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>下移</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>復原</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>取消復原</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>巨集事件</translation>
+    </message>
+    <message>
+        <source>松开</source>
+        <translation>放開</translation>
+    </message>
+    <message>
+        <source>按下</source>
+        <translation>按下</translation>
+    </message>
+    <message>
+        <source>请按下要插入的按键，点击别处取消</source>
+        <translation>請按下要插入的按鍵，按一下別處取消</translation>
+    </message>
+    <message>
+        <source>已发送到鼠标</source>
+        <translation>已傳送到滑鼠</translation>
+    </message>
+    <message>
+        <source>事件 %1：宏最多只能有 %2 个事件</source>
+        <translation>事件 %1：巨集最多只能有 %2 個事件</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 在按下之前被松开</source>
+        <translation>事件 %1：%2 在按下之前就放開了</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 按下后直到结尾都没有松开</source>
+        <translation>事件 %1：%2 按下後直到結尾都沒有放開</translation>
+    </message>
+    <message>
+        <source>事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒</source>
+        <translation>事件 %1：延遲 %2 毫秒超出 0 到 %3 毫秒</translation>
+    </message>
+</context>
+<context>
     <name>Nav_Bar</name>
     <message>
         <source>按键设置</source>
@@ -683,6 +786,14 @@
     <message>
         <source> 毫秒延迟</source>
         <translation> 毫秒延遲</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>巨集事件</translation>
     </message>
 </context>
 <context>

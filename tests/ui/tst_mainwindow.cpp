@@ -3,6 +3,7 @@
 
 #include "buttons/btn_dialog.h"
 #include "buttons/buttons_widget.h"
+#include "buttons/macroeditdialog.h"
 #include "buttons/micro_widget.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
@@ -485,8 +486,16 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     auto *settings = static_cast<config_Widget *>(fresh.configPage);
     UpdateDialog *update = settings->updateDialog;
     btn_Dialog *buttonDialog = fresh.window.findChild<buttons_Widget *>()->dialog;
+    MacroEditDialog *macroEditor = buttonDialog->recorder->editDialog;
     const QList<QPair<QWidget *, QString>> states {
         { buttonDialog->recorder->startButton, translated("micro_Widget", "停止录制") },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "请按下要插入的按键，点击别处取消") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "事件 %1：%2 按下后直到结尾都没有松开").arg(100).arg("RIGHT SHIFT") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "事件 %1：%2 在按下之前被松开").arg(100).arg("RIGHT SHIFT") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒").arg(100).arg(999999).arg(65535) },
         { buttonDialog->titleLabel, translated("btn_Dialog", "自定义组合键:") + QStringLiteral("CTRL+SHIFT+A") },
         { settings->fwVersionButton, translated("config_Widget", "发现新版本  ") },
         { settings->appVersionButton, translated("config_Widget", "发现新版本  ") },
