@@ -8,6 +8,9 @@ build=${TARNO_BUILD_DIR:-$top/build}
 "$top/scripts/install-deps.sh"
 "$top/scripts/build.sh" -DTARNO_BUILD_TESTS=ON
 "$build/bin/tarno-emu" plug
+# The tool follows the emulated mouse being plugged in and out by watching its device node.
+TARNO_DEVICE_NODES=${TARNO_DEVICE_NODES:-$("$build/bin/tarno-emu" status | sed -n 's/^node=//p')}
+export TARNO_DEVICE_NODES
 
 if [ -n "${DISPLAY:-}" ]; then
     exec "$build/bin/TARNO_CONNECT_PC" "$@"

@@ -38,6 +38,7 @@ QMap<QString, QString> ProgramInstall::environment() const
 {
     return {
         { QStringLiteral("TARNO_EMU_DIR"), root.filePath(QStringLiteral("emu")) },
+        { QStringLiteral("TARNO_DEVICE_NODES"), root.filePath(QStringLiteral("emu/z31-hidraw")) },
         { QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")) },
         { QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb") },
     };

@@ -99,6 +99,7 @@ btn_Dialog::btn_Dialog(QWidget *parent)
     connect(comboList, &combo_List::combo_btn_Toggled, this, &btn_Dialog::show_btn_text);
     connect(comboList, &combo_List::combo_btn_Toggled, this, &btn_Dialog::btn_clear);
     connect(recorder->saveButton, &QPushButton::clicked, this, &btn_Dialog::save_micro);
+    connect(recorder, &micro_Widget::macroEdited, this, &btn_Dialog::save_micro);
     connect(fadeOut, &QPropertyAnimation::finished, this, &btn_Dialog::set_hide);
     retranslateUi();
 }
@@ -134,9 +135,12 @@ int btn_Dialog::currentPage() const
 
 void btn_Dialog::setVisible(bool visible)
 {
-    // The fade-out keeps the dialog on screen for a while; the keyboard must not stay taken meanwhile.
-    if (!visible)
+    // The fade-out keeps the dialog on screen for a while; the keyboard must not stay taken meanwhile, nor the
+    // macro editor open over the program.
+    if (!visible) {
         endKeyCapture();
+        recorder->closeEditor();
+    }
     if (visible) {
         fadeOut->stop();
         fadeIn->start();

@@ -156,3 +156,8 @@ QString key_name(quint8 vk)
         return QStringLiteral("F") + QString::number(vk - 0x6F);
     return QString(QChar::fromLatin1(char(vk)));
 }
+
+QString usageName(quint8 usage)
+{
+    return isKnownUsage(usage) ? key_name(usage_to_vk(usage)) : QString::number(usage);
+}

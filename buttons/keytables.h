@@ -15,5 +15,7 @@ quint8 usage_to_vk(quint8 usage);
 bool isKnownUsage(quint8 usage);
 // The display name of a virtual-key code; empty for "no key".
 QString key_name(quint8 vk);
+// The name a macro list shows for a usage id: its key's name, or the number of an id the table does not map.
+QString usageName(quint8 usage);
 
 #endif

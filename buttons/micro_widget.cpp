@@ -1,6 +1,7 @@
 #include "buttons/micro_widget.h"
 
 #include "buttons/keytables.h"
+#include "buttons/macroeditdialog.h"
 #include "platform/keyboardcapture.h"
 #include "style/style.h"
 
@@ -9,6 +10,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+
 namespace {
 
 const QString listStyle = QStringLiteral(
@@ -49,9 +52,16 @@ micro_Widget::micro_Widget(QWidget *parent)
     // A single radio button that the user can also switch off again.
     delayOption->setAutoExclusive(false);
 
+    editButton = new QPushButton(this);
+    editButton->setGeometry(207, 147, 90, 26);
+    editButton->setStyleSheet(Style::pressButton);
+    editDialog = new MacroEditDialog(this);
+
     capture = new KeyboardCapture(this);
     connect(capture, &KeyboardCapture::keyMessage, this, &micro_Widget::takeKey);
     connect(startButton, &QPushButton::clicked, this, &micro_Widget::start_record);
+    connect(editButton, &QPushButton::clicked, this, &micro_Widget::edit_macro);
+    connect(editDialog, &MacroEditDialog::saved, this, &micro_Widget::takeEditedMacro);
     list->installEventFilter(this);
     retranslateUi();
 }
@@ -61,6 +71,8 @@ void micro_Widget::retranslateUi()
     startButton->setText(tracker.recording() ? tr("停止录制") : tr("启动录制"));
     saveButton->setText(tr("保存"));
     delayOption->setText(tr("记录延迟"));
+    editButton->setText(tr("编辑"));
+    list->setAccessibleName(tr("宏事件"));
     if (!events.isEmpty()) {
         const int row = list->currentRow();
         show_records_list(record_delay);
@@ -86,6 +98,7 @@ void micro_Widget::start_record()
     record_delay = delayOption->isChecked();
     delayOption->setEnabled(false);
     saveButton->setEnabled(false);
+    editButton->setEnabled(false);
     startButton->setText(tr("停止录制"));
 
     tracker.start();
@@ -124,6 +137,7 @@ void micro_Widget::stop_record()
     tracker.stop();
     delayOption->setEnabled(true);
     saveButton->setEnabled(true);
+    editButton->setEnabled(true);
     startButton->setText(tr("启动录制"));
 }
 
@@ -136,6 +150,42 @@ void micro_Widget::clearMacro()
     list->clear();
 }
 
+void micro_Widget::closeEditor()
+{
+    editDialog->close();
+}
+
+void micro_Widget::hideEvent(QHideEvent *event)
+{
+    // Hidden with the button dialog: the editor belongs to the button whose dialog it was opened from.
+    closeEditor();
+    QWidget::hideEvent(event);
+}
+
+void micro_Widget::edit_macro()
+{
+    editDialog->edit(events, record_delay);
+    const QWidget *dialog = window();
+    const QWidget *program = dialog->parentWidget() ? dialog->parentWidget()->window() : dialog;
+    QRect place = editDialog->rect();
+    place.moveCenter(program->geometry().center());
+    if (const QScreen *screen = program->screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(qBound(room.left(), place.left(), room.right() + 1 - place.width()));
+        place.moveTop(qBound(room.top(), place.top(), room.bottom() + 1 - place.height()));
+    }
+    editDialog->move(place.topLeft());
+    editDialog->show();
+}
+
+void micro_Widget::takeEditedMacro(const QVector<micro_Event> &edited, bool recordDelay)
+{
+    events = edited;
+    record_delay = recordDelay;
+    show_records_list(record_delay);
+    emit macroEdited();
+}
+
 void micro_Widget::show_records_list(bool show_delay)
 {
     const QIcon keyUp(QStringLiteral(":/img/keyup.png"));
@@ -145,7 +195,7 @@ void micro_Widget::show_records_list(bool show_delay)
     list->clear();
     for (int i = 0; i < events.size(); ++i) {
         const micro_Event &event = events.at(i);
-        list->addItem(new QListWidgetItem(event.up == 1 ? keyUp : keyDown, key_name(usage_to_vk(event.usage))));
+        list->addItem(new QListWidgetItem(event.up == 1 ? keyUp : keyDown, usageName(event.usage)));
         if (show_delay && i + 1 < events.size()) {
             list->addItem(new QListWidgetItem(
                 timer, QString::number(events.at(i + 1).delay_ms) + tr(" 毫秒延迟")));

@@ -1,5 +1,6 @@
 // The macro recorder, third page of the button dialog: records every key going down and up, with or without
-// the delays between them, while taking the whole keyboard, and shows the events as a list.
+// the delays between them, while taking the whole keyboard, and shows the events as a list. "编辑" opens the
+// recorded macro in an editor window of its own.
 #ifndef MICRO_WIDGET_H
 #define MICRO_WIDGET_H
 
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 class KeyboardCapture;
+class MacroEditDialog;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -26,12 +28,16 @@ public:
     bool recording() const { return tracker.recording(); }
     // Ends a recording and forgets the macro and its delay setting.
     void clearMacro();
+    // Closes the editor window; unsaved edits are dropped.
+    void closeEditor();
     void retranslateUi();
 
     QListWidget *list = nullptr;
     QPushButton *startButton = nullptr;
     QPushButton *saveButton = nullptr;
     QRadioButton *delayOption = nullptr;
+    QPushButton *editButton = nullptr;
+    MacroEditDialog *editDialog = nullptr;
 
     bool record_delay = false;
     QElapsedTimer event_timer;
@@ -45,12 +51,20 @@ public slots:
     void record_keys(quint8 vkey_code, bool press);
     void stop_record();
     void show_records_list(bool show_delay);
+    // Opens the macro in the editor window, over the middle of the program's window.
+    void edit_macro();
+
+signals:
+    // The editor window saved this macro: it is to be sent.
+    void macroEdited();
 
 protected:
     void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private slots:
     void takeKey(unsigned message, quint8 vk);
+    void takeEditedMacro(const QVector<micro_Event> &edited, bool recordDelay);
 
 private:
     MacroKeyTracker tracker;

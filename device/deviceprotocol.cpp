@@ -151,12 +151,17 @@ bool readFirmwareVersion(DeviceSettings &s)
     return answered;
 }
 
-QString firmwareVersionText(const DeviceSettings &settings)
+QString firmwareVersion(const DeviceSettings &settings)
 {
-    return QStringLiteral("Version: %1.%2.%3")
+    return QStringLiteral("%1.%2.%3")
         .arg(settings.firmwareInfo[3])
         .arg(settings.firmwareInfo[4])
         .arg(settings.firmwareInfo[5]);
+}
+
+QString firmwareVersionText(const DeviceSettings &settings)
+{
+    return QStringLiteral("Version: ") + firmwareVersion(settings);
 }
 
 bool readDpiState(DeviceSettings &settings)

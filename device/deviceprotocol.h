@@ -54,6 +54,8 @@ bool readSettingsBlocks(DeviceSettings &settings, int *answered = nullptr);
 // Opens the config channel (leaving it open) and reads the firmware version into `settings`. Returns whether it
 // was answered.
 bool readFirmwareVersion(DeviceSettings &settings);
+// "a.b.c" from `firmwareInfo`.
+QString firmwareVersion(const DeviceSettings &settings);
 // "Version: a.b.c" from `firmwareInfo`.
 QString firmwareVersionText(const DeviceSettings &settings);
 // Reads the DPI state again and updates `currentDpiLevel`; false, with both unchanged, when the mouse did not answer.

@@ -1,5 +1,5 @@
-// Folder of the emulated mouse. The device library, the tarno-emu tool and the program's hot-plug watcher
-// all find the mouse there without any configuration.
+// Folder of the emulated mouse. The device library and the tarno-emu tool both find the mouse there without
+// any configuration.
 #ifndef TARNO_EMU_DIR_H
 #define TARNO_EMU_DIR_H
 

@@ -4,14 +4,14 @@
 # Each figure is measured side by side with its limit or peer in the same run. Prints a markdown table and keeps
 # the raw results (JSON) in <build>/bench-results/.
 # Build folder: build-bench/ (or $TARNO_BENCH_BUILD_DIR). Needs libbenchmark-dev, libxdamage-dev, nginx-light,
-# openssl, curl, jq, xvfb, xauth and xdotool. Run it on an otherwise idle machine.
+# openssl, curl, jq, xvfb, xauth, xdotool and trayer. Run it on an otherwise idle machine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNO_BENCH_BUILD_DIR:-$top/build-bench}
 results="$build/bench-results"
-for tool in curl jq nginx openssl xvfb-run xdotool; do
+for tool in curl jq nginx openssl xvfb-run xdotool trayer; do
     if ! PATH="$PATH:/usr/sbin" command -v "$tool" >/dev/null; then
-        echo "bench: $tool is missing (packages: curl jq nginx-light openssl xvfb xauth xdotool)" >&2
+        echo "bench: $tool is missing (packages: curl jq nginx-light openssl xvfb xauth xdotool trayer)" >&2
         exit 1
     fi
 done

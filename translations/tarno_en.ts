@@ -91,6 +91,109 @@
     </message>
 </context>
 <context>
+    <name>MacroEditDialog</name>
+    <message>
+        <source>编辑宏</source>
+        <translation>Edit macro</translation>
+    </message>
+    <message>
+        <source>按键</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>动作</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>延迟(毫秒)</source>
+        <translation>Delay (ms)</translation>
+    </message>
+    <message>
+        <source>用于所选事件</source>
+        <translation>Apply to selected</translation>
+    </message>
+    <message>
+        <source>用于全部事件</source>
+        <translation>Apply to all</translation>
+    </message>
+    <message>
+        <source>记录延迟</source>
+        <translation>Record delays</translation>
+    </message>
+    <message>
+        <source>在前面插入按键</source>
+        <translation>Insert key before</translation>
+    </message>
+    <message>
+        <source>在后面插入按键</source>
+        <translation>Insert key after</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Move up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Move down</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>Macro events</translation>
+    </message>
+    <message>
+        <source>松开</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>按下</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>请按下要插入的按键，点击别处取消</source>
+        <translation>Press the key to insert; click elsewhere to cancel</translation>
+    </message>
+    <message>
+        <source>已发送到鼠标</source>
+        <translation>Sent to the mouse</translation>
+    </message>
+    <message>
+        <source>事件 %1：宏最多只能有 %2 个事件</source>
+        <translation>event %1: a macro holds at most %2 events</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 在按下之前被松开</source>
+        <translation>event %1: %2 is released before it is pressed</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 按下后直到结尾都没有松开</source>
+        <translation>event %1: %2 is still pressed at the end</translation>
+    </message>
+    <message>
+        <source>事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒</source>
+        <translation>event %1: the delay of %2 ms is beyond 0 to %3 ms</translation>
+    </message>
+</context>
+<context>
     <name>Nav_Bar</name>
     <message>
         <source>按键设置</source>
@@ -330,10 +433,6 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>Keep the mouse plugged in: an interrupted update can leave it unusable. The mouse is unavailable for about a minute.</translation>
     </message>
-    <message>
-        <source>发现新版本  </source>
-        <translation>New version  </translation>
-    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -414,6 +513,22 @@
     <message>
         <source>正在升级固件，完成前不能关闭窗口。</source>
         <translation>Updating firmware. The window cannot be closed until it is done.</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>Try again</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>Firmware update failed</translation>
+    </message>
+    <message>
+        <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
+        <translation>Not all of the firmware reached the mouse; it keeps V%1. Make sure it is plugged in, then try again.</translation>
     </message>
 </context>
 <context>
@@ -535,6 +650,10 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>Profile imported from %1</translation>
+    </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>New version  </translation>
     </message>
 </context>
 <context>
@@ -667,6 +786,14 @@
     <message>
         <source> 毫秒延迟</source>
         <translation> ms delay</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>Macro events</translation>
     </message>
 </context>
 <context>

@@ -91,6 +91,109 @@
     </message>
 </context>
 <context>
+    <name>MacroEditDialog</name>
+    <message>
+        <source>编辑宏</source>
+        <translation>編輯巨集</translation>
+    </message>
+    <message>
+        <source>按键</source>
+        <translation>按鍵</translation>
+    </message>
+    <message>
+        <source>动作</source>
+        <translation>動作</translation>
+    </message>
+    <message>
+        <source>延迟(毫秒)</source>
+        <translation>延遲(毫秒)</translation>
+    </message>
+    <message>
+        <source>用于所选事件</source>
+        <translation>套用到所選事件</translation>
+    </message>
+    <message>
+        <source>用于全部事件</source>
+        <translation>套用到全部事件</translation>
+    </message>
+    <message>
+        <source>记录延迟</source>
+        <translation>記錄延遲</translation>
+    </message>
+    <message>
+        <source>在前面插入按键</source>
+        <translation>在前面插入按鍵</translation>
+    </message>
+    <message>
+        <source>在后面插入按键</source>
+        <translation>在後面插入按鍵</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>刪除</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>上移</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>下移</translation>
+    </message>
+    <message>
+        <source>撤销</source>
+        <translation>復原</translation>
+    </message>
+    <message>
+        <source>重做</source>
+        <translation>取消復原</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>儲存</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>巨集事件</translation>
+    </message>
+    <message>
+        <source>松开</source>
+        <translation>放開</translation>
+    </message>
+    <message>
+        <source>按下</source>
+        <translation>按下</translation>
+    </message>
+    <message>
+        <source>请按下要插入的按键，点击别处取消</source>
+        <translation>請按下要插入的按鍵，按一下別處取消</translation>
+    </message>
+    <message>
+        <source>已发送到鼠标</source>
+        <translation>已傳送到滑鼠</translation>
+    </message>
+    <message>
+        <source>事件 %1：宏最多只能有 %2 个事件</source>
+        <translation>事件 %1：巨集最多只能有 %2 個事件</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 在按下之前被松开</source>
+        <translation>事件 %1：%2 在按下之前就放開了</translation>
+    </message>
+    <message>
+        <source>事件 %1：%2 按下后直到结尾都没有松开</source>
+        <translation>事件 %1：%2 按下後直到結尾都沒有放開</translation>
+    </message>
+    <message>
+        <source>事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒</source>
+        <translation>事件 %1：延遲 %2 毫秒超出 0 到 %3 毫秒</translation>
+    </message>
+</context>
+<context>
     <name>Nav_Bar</name>
     <message>
         <source>按键设置</source>
@@ -330,10 +433,6 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
     </message>
-    <message>
-        <source>发现新版本  </source>
-        <translation>發現新版本  </translation>
-    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -414,6 +513,22 @@
     <message>
         <source>正在升级固件，完成前不能关闭窗口。</source>
         <translation>正在更新韌體，完成前無法關閉視窗。</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>重試</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
+    <message>
+        <source>固件升级失败</source>
+        <translation>韌體更新失敗</translation>
+    </message>
+    <message>
+        <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
+        <translation>韌體未能完整寫入滑鼠，滑鼠仍保留原韌體V%1。請確認滑鼠已連接，然後重試。</translation>
     </message>
 </context>
 <context>
@@ -535,6 +650,10 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>已從 %1 匯入設定檔</translation>
+    </message>
+    <message>
+        <source>发现新版本  </source>
+        <translation>發現新版本  </translation>
     </message>
 </context>
 <context>
@@ -667,6 +786,14 @@
     <message>
         <source> 毫秒延迟</source>
         <translation> 毫秒延遲</translation>
+    </message>
+    <message>
+        <source>编辑</source>
+        <translation>編輯</translation>
+    </message>
+    <message>
+        <source>宏事件</source>
+        <translation>巨集事件</translation>
     </message>
 </context>
 <context>

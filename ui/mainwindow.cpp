@@ -310,11 +310,17 @@ QPushButton *TARNO_Gaming::createTopButtons()
                                      iconButtonStyle(QStringLiteral(":/img/min.png"), QStringLiteral(":/img/min_h.png")));
     connect(minButton, &QPushButton::clicked, this, &QWidget::showMinimized);
 
-    // Closing only hides the window: the program goes on in the tray.
+    // With a tray, closing only hides the window and the program goes on there. Without one (many Linux desktops)
+    // nothing could show the window again or end the program: closing ends it, held as the tray's quit is.
     auto *closeButton = makeIconButton(
         this, QStringLiteral("closeButton"), 1145,
         iconButtonStyle(QStringLiteral(":/img/close.png"), QStringLiteral(":/img/close_h.png")));
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(closeButton, &QPushButton::clicked, this, [this] {
+        if (tray->hostAvailable())
+            hide();
+        else
+            requestQuit();
+    });
     return closeButton;
 }
 
@@ -454,8 +460,6 @@ void TARNO_Gaming::plugOut()
 {
     if (pagesBuilt())
         buttonsPage->hideButtonDialog();
-    configPage->fwUpdateMark->hide();
-    configPage->fwVersionButton->hide();
     resetButton->setEnabled(false);
     configPage->setMouseConnected(false);
     resetPopBox->hide();

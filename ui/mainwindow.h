@@ -150,7 +150,7 @@ public:
     static constexpr int FirmwareReturnSeconds = 30;
 
 private:
-    // The offers' texts on the settings page and, during a firmware transfer, its status and warning.
+    // During a firmware transfer, the dialog's status and warning.
     void retranslateUpdateTexts();
     // Asks the current update worker to stop on its own thread and returns at once; its thread ends by itself.
     void retireUpdateWorker();

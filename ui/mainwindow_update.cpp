@@ -1,5 +1,6 @@
 #include "ui/mainwindow.h"
 
+#include "device/deviceprotocol.h"
 #include "device/devicesettings.h"
 #include "device/mouse.h"
 #include "ui/nav_bar.h"
@@ -156,8 +157,7 @@ void TARNO_Gaming::UpdateFound(QString filename)
     qDebug() << "APP UpdateFound" << filename;
     if (!QFileInfo::exists(QDir::current().filePath(filename)))
         return;
-    configPage->appUpdateMark->show();
-    configPage->appVersionButton->setText(tr("发现新版本  "));
+    configPage->offerApplication();
     appUpdateFile = filename;
     configPage->appVersionButton->disconnect();
     connect(configPage->appVersionButton, &QPushButton::clicked, this, &TARNO_Gaming::RunUpdate);
@@ -197,11 +197,8 @@ void TARNO_Gaming::FWUpdateFound(QString filename)
 
 void TARNO_Gaming::offerFirmware(const QString &filename)
 {
-    configPage->fwUpdateMark->show();
-    configPage->fwVersionButton->setText(tr("发现新版本  "));
+    configPage->offerFirmware();
     fwUpdateFile = filename;
-    connect(configPage->fwVersionButton, &QPushButton::clicked, configPage->updateDialog, &QWidget::show,
-            Qt::UniqueConnection);
 }
 
 void TARNO_Gaming::FWUpdateContentFound()
@@ -212,11 +209,6 @@ void TARNO_Gaming::FWUpdateContentFound()
 
 void TARNO_Gaming::retranslateUpdateTexts()
 {
-    // An offer has replaced the version, which reads the same in every language.
-    for (QPushButton *button : { configPage->fwVersionButton, configPage->appVersionButton }) {
-        if (!button->text().startsWith(QLatin1String("Version: ")))
-            button->setText(tr("发现新版本  "));
-    }
     UpdateDialog *dialog = configPage->updateDialog;
     if (dialog->phase() == UpdateDialog::Phase::Transferring) {
         dialog->statusLabel->setText(FirmwareTransfer::statusText(quint32(dialog->progressBar->value()),
@@ -308,7 +300,8 @@ void TARNO_Gaming::flashEnded(int result)
         return;
     }
     if (outcome == FirmwareTransfer::Outcome::DataFailed) {
-        dialog->setPhase(UpdateDialog::Phase::Ready);
+        // The finish command that would activate an image was never sent.
+        dialog->showTransferFailed(firmwareVersion(deviceSettings));
     } else {
         // Whatever the packets' results said, the mouse tells whether it took the image once it is back.
         awaitingFirmware = true;
@@ -339,10 +332,7 @@ void TARNO_Gaming::checkFirmwareTaken(bool answered)
     const QString offered = sentFirmwareVersion;
     if (firmwareWait)
         firmwareWait->stop();
-    const QString reported = QStringLiteral("%1.%2.%3")
-                                 .arg(deviceSettings.firmwareInfo[3])
-                                 .arg(deviceSettings.firmwareInfo[4])
-                                 .arg(deviceSettings.firmwareInfo[5]);
+    const QString reported = firmwareVersion(deviceSettings);
     qDebug() << "firmware check: sent" << offered << "mouse reports" << reported;
     UpdateDialog *dialog = configPage->updateDialog;
     if (reported == offered) {

@@ -4,6 +4,8 @@
 
 #include <QSystemTrayIcon>
 
+#include <functional>
+
 class QAction;
 class QMenu;
 
@@ -17,6 +19,9 @@ public:
 
     QAction *openAction() const { return showAction; }
     QAction *exitAction() const { return quitAction; }
+    // Whether a tray can keep the program while its window is closed. Asked at every close, since a tray may
+    // start or stop while the program runs; replaceable where no tray can run (headless tests).
+    std::function<bool()> hostAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     void retranslateUi();
 
 signals:

@@ -136,6 +136,10 @@ void config_Widget::retranslateUi()
     profileCaption->setText(tr("配置文件"));
     exportButton->setText(tr("导出配置"));
     importButton->setText(tr("导入配置"));
+    if (firmwareOffered)
+        fwVersionButton->setText(tr("发现新版本  "));
+    if (applicationOffered)
+        appVersionButton->setText(tr("发现新版本  "));
     if (noticeText)
         noticeLabel->setText(noticeText());
 }
@@ -174,15 +178,44 @@ void config_Widget::clearNotice()
 
 void config_Widget::showFirmwareVersion(const QString &text)
 {
-    fwVersionButton->setText(text);
-    fwVersionButton->disconnect();
     fwVersionButton->show();
+    if (firmwareOffered && text == shownFirmwareVersion)
+        return;
+    shownFirmwareVersion = text;
+    fwVersionButton->setText(text);
+    endFirmwareOffer();
+}
+
+void config_Widget::endFirmwareOffer()
+{
+    firmwareOffered = false;
+    fwUpdateMark->hide();
+    disconnect(fwVersionButton, &QPushButton::clicked, updateDialog, &QWidget::show);
+}
+
+void config_Widget::offerFirmware()
+{
+    firmwareOffered = true;
+    fwUpdateMark->show();
+    fwVersionButton->setText(tr("发现新版本  "));
+    connect(fwVersionButton, &QPushButton::clicked, updateDialog, &QWidget::show, Qt::UniqueConnection);
+}
+
+void config_Widget::offerApplication()
+{
+    applicationOffered = true;
+    appUpdateMark->show();
+    appVersionButton->setText(tr("发现新版本  "));
 }
 
 void config_Widget::setMouseConnected(bool connected)
 {
     mouseConnected = connected;
     updateProfileButtons();
+    if (connected)
+        return;
+    endFirmwareOffer();
+    fwVersionButton->hide();
 }
 
 void config_Widget::setFirmwareTransferRunning(bool running)

@@ -19,9 +19,15 @@ class config_Widget : public QWidget
 public:
     explicit config_Widget(QWidget *parent = nullptr);
 
-    // Shows "Version: a.b.c" on the firmware button and drops any earlier offer's connection.
+    // Shows "Version: a.b.c" on the firmware button. An offer stays while the mouse reports the version it was
+    // made for (a factory reset reads it again); another version ends the offer, mark and all.
     void showFirmwareVersion(const QString &text);
-    // Export and import need the mouse to themselves: not without one, not during a firmware transfer.
+    // A downloaded image on offer: the mark, "发现新版本  ", and a click opens the update dialog.
+    void offerFirmware();
+    // A new application on offer: the mark and "发现新版本  "; the main window wires the click.
+    void offerApplication();
+    // Export and import need the mouse to themselves: not without one, not during a firmware transfer. Without
+    // a mouse the firmware row shows no version and no offer.
     void setMouseConnected(bool connected);
     void setFirmwareTransferRunning(bool running);
     void retranslateUi();
@@ -51,11 +57,15 @@ private slots:
 
 private:
     void updateProfileButtons();
+    void endFirmwareOffer();
     void showProfileResult(const QString &text);
     void showNotice(std::function<QString()> text);
 
     bool mouseConnected = false;
     bool transferRunning = false;
+    QString shownFirmwareVersion;
+    bool firmwareOffered = false;
+    bool applicationOffered = false;
     QString lastProfilePath;
     // Words the notice in the language in use: it stays up across a language change.
     std::function<QString()> noticeText;

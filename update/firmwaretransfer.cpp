@@ -137,6 +137,8 @@ FirmwareTransfer::Outcome FirmwareTransfer::run(const QByteArray &image)
     };
     for (int k = 0; k + 1 < packets; ++k) {
         if (write(dataPacket(image, k)) != 0) {
+            qDebug() << "firmware transfer failed: data packet" << k + 1 << "of" << packets << "refused, address"
+                     << Qt::hex << Qt::showbase << FIRMWARE_BASE_ADDRESS + quint32(k * DataPerPacket);
             device.CloseConfigDevice();
             return Outcome::DataFailed;
         }

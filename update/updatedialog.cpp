@@ -63,9 +63,23 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     progressBar->setStyleSheet(QStringLiteral(
         "QProgressBar {background-color: #21262c} QProgressBar::chunk {background-color: #2bac39}"));
 
+    retryButton = new QPushButton(this);
+    retryButton->setGeometry(208, 426, 184, 34);
+    closeButton = new QPushButton(this);
+    closeButton->setGeometry(408, 426, 184, 34);
+    for (QPushButton *button : { retryButton, closeButton }) {
+        button->setStyleSheet(Style::pressButton);
+        button->hide();
+    }
+
     connect(startButton, &QPushButton::clicked, startButton, &QWidget::hide);
     connect(startButton, &QPushButton::clicked, progressBar, &QWidget::show);
     connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(retryButton, &QPushButton::clicked, retryButton, &QWidget::hide);
+    connect(retryButton, &QPushButton::clicked, closeButton, &QWidget::hide);
+    // Trying again is starting again, with whatever the start button is wired to.
+    connect(retryButton, &QPushButton::clicked, startButton, &QPushButton::clicked);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
     statusLines = [this] { showOfferLine(); };
     retranslateUi();
 }
@@ -75,6 +89,8 @@ void UpdateDialog::retranslateUi()
     titleLabel->setText(tr("固件更新"));
     startButton->setText(tr("开始更新"));
     okButton->setText(tr("确定"));
+    retryButton->setText(tr("重试"));
+    closeButton->setText(tr("关闭"));
     if (contentLabel->text() == contentPlaceholder) {
         contentPlaceholder = tr("升级内容:\n text here");
         contentLabel->setText(contentPlaceholder);
@@ -135,6 +151,19 @@ void UpdateDialog::showRefused(FirmwareImageProblem problem)
             break;
         }
     });
+}
+
+void UpdateDialog::showTransferFailed(const QString &kept)
+{
+    setPhase(Phase::Ready);
+    showStatusLines([this, kept] {
+        statusLabel->setText(tr("固件升级失败"));
+        messageLabel->setText(tr("固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。").arg(kept));
+    });
+    progressBar->hide();
+    okButton->hide();
+    retryButton->show();
+    closeButton->show();
 }
 
 void UpdateDialog::showWaiting(int seconds)
@@ -225,5 +254,7 @@ void UpdateDialog::showEvent(QShowEvent *event)
     startButton->show();
     okButton->hide();
     progressBar->hide();
+    retryButton->hide();
+    closeButton->hide();
     QDialog::showEvent(event);
 }

@@ -26,6 +26,9 @@ public:
     QPushButton *startButton = nullptr;
     QPushButton *okButton = nullptr;
     QProgressBar *progressBar = nullptr;
+    // After a failed transfer: the same image again, or closing the dialog.
+    QPushButton *retryButton = nullptr;
+    QPushButton *closeButton = nullptr;
     QString versionText;
 
     void retranslateUi();
@@ -37,6 +40,8 @@ public:
 
     // Nothing was sent: why.
     void showRefused(FirmwareImageProblem problem);
+    // A data packet was refused: nothing was activated and the mouse keeps firmware `kept`.
+    void showTransferFailed(const QString &kept);
     // The transfer has ended; the mouse is expected back within `seconds`.
     void showWaiting(int seconds);
     // The mouse came back and reports `reported` instead of the offered version.

@@ -16,7 +16,7 @@ bool DeviceNotifier::start()
 {
     if (registration)
         return true;
-    auto *watcher = new NodeWatcher(NodeWatcher::defaultFolders(), this);
+    auto *watcher = new NodeWatcher(NodeWatcher::configuredFolders(), this);
     connect(watcher, &NodeWatcher::deviceChanged, this, &DeviceNotifier::deviceChanged);
     registration = watcher;
     return true;

@@ -1,7 +1,5 @@
 #include "platform/posix/nodewatcher.h"
 
-#include "emu/emu_dir.h"
-
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -58,12 +56,17 @@ NodeWatcher::NodeWatcher(const QList<NodeFolder> &folders, QObject *parent)
     present = scanNodes();
 }
 
-QList<NodeFolder> NodeWatcher::defaultFolders()
+QList<NodeFolder> NodeWatcher::configuredFolders()
 {
-    return {
-        { QString::fromStdString(tarnoEmuDefaultDir()), { QString::fromLatin1(kTarnoEmuNodeName) } },
-        { QStringLiteral("/dev"), { QStringLiteral("hidraw*") } },
-    };
+    const QString configured = qEnvironmentVariable("TARNO_DEVICE_NODES");
+    const QStringList patterns = configured.isEmpty() ? QStringList { QStringLiteral("/dev/hidraw*") }
+                                                      : configured.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    QList<NodeFolder> folders;
+    for (const QString &pattern : patterns) {
+        const QFileInfo node(pattern);
+        folders.append({ node.path(), { node.fileName() } });
+    }
+    return folders;
 }
 
 QStringList NodeWatcher::nodes() const

@@ -25,8 +25,9 @@ public:
     // Folders that do not exist yet are picked up once they are created.
     explicit NodeWatcher(const QList<NodeFolder> &folders, QObject *parent = nullptr);
 
-    // The folders of the emulated mouse (TARNO_EMU_DIR or its default) and of the system's hidraw nodes.
-    static QList<NodeFolder> defaultFolders();
+    // The nodes named by TARNO_DEVICE_NODES: paths separated by ':' whose file names may hold wildcards. Without
+    // it, the system's hidraw nodes (/dev/hidraw*).
+    static QList<NodeFolder> configuredFolders();
 
     // Absolute paths of the nodes present at the last look.
     QStringList nodes() const;

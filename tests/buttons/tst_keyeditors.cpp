@@ -1,15 +1,21 @@
 #include "buttons/assignmentcodec.h"
 #include "buttons/btn_dialog.h"
 #include "buttons/func_list.h"
+#include "buttons/macroeditdialog.h"
+#include "buttons/macroeditor.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
 #include "platform/keyboardcapture.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTranslator>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -26,6 +32,86 @@ void stroke(KeyboardCapture *capture, quint8 vk)
 {
     key(capture, Down, vk);
     key(capture, Up, vk);
+}
+
+// Macros written as "a+ a-120 [200]-": a letter key (or a usage id in brackets) going down (+) or up (-), with
+// the delay before it; "off:" in front when delays are not recorded.
+struct Macro
+{
+    QVector<micro_Event> events;
+    bool recordDelay = true;
+};
+
+Macro parseMacro(QString text)
+{
+    Macro macro;
+    if (text.startsWith(QLatin1String("off:"))) {
+        macro.recordDelay = false;
+        text.remove(0, 4);
+    }
+    static const QRegularExpression token(QStringLiteral("(?:([a-z])|\\[(\\d+)\\])([+-])(\\d*)"));
+    auto match = token.globalMatch(text);
+    while (match.hasNext()) {
+        const QRegularExpressionMatch m = match.next();
+        const int usage
+            = m.captured(1).isEmpty() ? m.captured(2).toInt() : 0x04 + (m.captured(1).at(0).unicode() - 'a');
+        macro.events.append(
+            micro_Event { quint8(usage), quint8(m.captured(3) == QLatin1String("-")), quint16(m.captured(4).toInt()) });
+    }
+    return macro;
+}
+
+QString macroText(const MacroEditor &editor)
+{
+    QStringList tokens;
+    for (const MacroStep &step : editor.steps()) {
+        const int letter = step.usage - 0x04;
+        QString token
+            = letter >= 0 && letter < 26 ? QString(QChar('a' + letter)) : QStringLiteral("[%1]").arg(step.usage);
+        token += step.up ? QLatin1Char('-') : QLatin1Char('+');
+        if (step.delayMs != 0)
+            token += QString::number(step.delayMs);
+        tokens << token;
+    }
+    return (editor.recordDelay() ? QString() : QStringLiteral("off:")) + tokens.join(QLatin1Char(' '));
+}
+
+QVector<int> rowsOf(const QString &text)
+{
+    QVector<int> rows;
+    for (const QString &row : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (row != QLatin1String("-"))
+            rows << row.toInt();
+    }
+    return rows;
+}
+
+// Runs edits such as "delay 1,3 250; before 0 c; undo" on the editor.
+void runEdits(MacroEditor &editor, const QString &edits)
+{
+    for (const QString &edit : edits.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList words = edit.simplified().split(QLatin1Char(' '));
+        const QString &verb = words.at(0);
+        if (verb == QLatin1String("delay"))
+            editor.setDelay(rowsOf(words.at(1)), words.at(2).toInt());
+        else if (verb == QLatin1String("all"))
+            editor.setAllDelays(words.at(1).toInt());
+        else if (verb == QLatin1String("off") || verb == QLatin1String("on"))
+            editor.setRecordDelay(verb == QLatin1String("on"));
+        else if (verb == QLatin1String("before") || verb == QLatin1String("after"))
+            editor.insertStroke(quint8(0x04 + (words.at(2).at(0).unicode() - 'a')), rowsOf(words.at(1)),
+                                verb == QLatin1String("after"));
+        else if (verb == QLatin1String("remove"))
+            editor.remove(rowsOf(words.at(1)));
+        else if (verb == QLatin1String("up") || verb == QLatin1String("down"))
+            editor.move(rowsOf(words.at(1)), verb == QLatin1String("up") ? -1 : 1);
+        else if (verb == QLatin1String("undo"))
+            editor.history()->undo();
+        else if (verb == QLatin1String("redo"))
+            editor.history()->redo();
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown edit ") + edit));
+    }
 }
 
 // The editor or recorder in a shown, active window beside a second focusable widget.
@@ -278,6 +364,198 @@ private slots:
         QTRY_VERIFY(!recorder->recording());
         QVERIFY(!recorder->capture->isActive());
         QCOMPARE(recorder->startButton->text(), QStringLiteral("启动录制"));
+    }
+
+    void shouldEditMacro_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("one delay") << "a+ a-120 b+ b-30" << "delay 1 250" << "a+ a-250 b+ b-30";
+        QTest::newRow("selected delays") << "a+ a-120 b+ b-30" << "delay 3,1 5" << "a+ a-5 b+ b-5";
+        QTest::newRow("delay beyond the mouse's kept for the checks") << "a+ a-" << "delay 1 70000" << "a+ a-70000";
+        QTest::newRow("set all") << "a+ a-120 b+ b-30" << "all 40" << "a+40 a-40 b+40 b-40";
+        QTest::newRow("no delay edits while delays are off") << "off:a+ a-" << "delay 1 5; all 5" << "off:a+ a-";
+        QTest::newRow("delays off") << "a+ a-120" << "off" << "off:a+ a-120";
+        QTest::newRow("delays off and on again keep them") << "a+ a-120" << "off; on" << "a+ a-120";
+        QTest::newRow("insert before") << "a+ a-90" << "before 1 c" << "a+ c+ c- a-90";
+        QTest::newRow("insert after the last selected") << "a+ a- b+ b-" << "after 1,0 c" << "a+ a- c+ c- b+ b-";
+        QTest::newRow("insert into an empty macro") << "" << "after - c" << "c+ c-";
+        QTest::newRow("insert at the start with none selected") << "a+ a-" << "before - c" << "c+ c- a+ a-";
+        QTest::newRow("delete a down with its up") << "a+ b+ a-50 b-" << "remove 0" << "b+ b-";
+        QTest::newRow("delete an up with its down") << "a+ b+ a-50 b-" << "remove 2" << "b+ b-";
+        QTest::newRow("delete a stroke inside a press of the same key") << "a+ a+ a- a-" << "remove 1" << "a+ a-";
+        QTest::newRow("delete a lone release") << "b- a+ a-" << "remove 0" << "a+ a-";
+        QTest::newRow("move up with its delay") << "a+ a-100 b+20 b-" << "up 2" << "a+ b+20 a-100 b-";
+        QTest::newRow("move a block down") << "a+ a- b+ b- c+ c-" << "down 0,1" << "b+ a+ a- b- c+ c-";
+        QTest::newRow("a pair moves together") << "a+ a- b+ b-" << "down 0,1; down 1,2" << "b+ b- a+ a-";
+        QTest::newRow("no up before its own down") << "a+ a- b+ b-" << "up 1" << "a+ a- b+ b-";
+        QTest::newRow("no down after its own up") << "a+ a-" << "down 0" << "a+ a-";
+        QTest::newRow("no move past the top") << "a+ a- b+ b-" << "up 0,2" << "a+ a- b+ b-";
+        QTest::newRow("no move past the end") << "a+ a- b+ b-" << "down 1,3" << "a+ a- b+ b-";
+        QTest::newRow("undo a delete") << "a+ a-120 b+ b-" << "remove 0; undo" << "a+ a-120 b+ b-";
+        QTest::newRow("undo and redo") << "a+ a-120 b+ b-" << "remove 0; undo; redo" << "b+ b-";
+        QTest::newRow("undo every edit in turn")
+            << "a+ a-" << "delay 1 5; after 1 c; off; up 2; undo; undo; undo; undo" << "a+ a-";
+        QTest::newRow("redo every edit in turn")
+            << "a+ a-" << "all 5; before 0 c; remove 3; undo; undo; undo; redo; redo; redo" << "c+ c-";
+        QTest::newRow("a new edit drops what could be redone") << "a+ a-" << "delay 1 5; undo; delay 1 7; redo"
+                                                                 << "a+ a-7";
+    }
+    void shouldEditMacro()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, edits);
+        QFETCH(QString, after);
+        const Macro macro = parseMacro(before);
+        MacroEditor editor;
+        editor.load(macro.events, macro.recordDelay);
+        runEdits(editor, edits);
+        QCOMPARE(macroText(editor), after);
+        // What is sent: the events as shown, without their delays when they are not recorded.
+        if (editor.check())
+            return;
+        Macro sent = parseMacro(after);
+        if (!sent.recordDelay) {
+            for (micro_Event &event : sent.events)
+                event.delay_ms = 0;
+        }
+        QCOMPARE(editor.events(), sent.events);
+    }
+
+    void shouldRefuseMacro_data()
+    {
+        QTest::addColumn<QString>("macro");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("english");
+        QString hundred;
+        for (int i = 0; i < 50; ++i)
+            hundred += QStringLiteral("a+ a-65535 ");
+        QTest::newRow("released before pressed") << "a+ a- f-" << "" << "事件 3：F 在按下之前被松开"
+                                                 << "event 3: F is released before it is pressed";
+        QTest::newRow("released again") << "a+ a- a-" << "" << "事件 3：A 在按下之前被松开"
+                                        << "event 3: A is released before it is pressed";
+        QTest::newRow("still pressed at the end") << "a+ b+ b-" << "" << "事件 1：A 按下后直到结尾都没有松开"
+                                                  << "event 1: A is still pressed at the end";
+        QTest::newRow("the first event at fault") << "c+ b- a+ c-" << "" << "事件 2：B 在按下之前被松开"
+                                                  << "event 2: B is released before it is pressed";
+        QTest::newRow("unknown key by its number") << "[200]-" << "" << "事件 1：200 在按下之前被松开"
+                                                   << "event 1: 200 is released before it is pressed";
+        QTest::newRow("delay beyond 65535") << "a+ a-" << "delay 1 65536"
+                                            << "事件 2：延迟 65536 毫秒超出 0 到 65535 毫秒"
+                                            << "event 2: the delay of 65536 ms is beyond 0 to 65535 ms";
+        QTest::newRow("101 events") << hundred + "z+" << "" << "事件 101：宏最多只能有 100 个事件"
+                                    << "event 101: a macro holds at most 100 events";
+        QTest::newRow("100 events") << hundred << "" << "" << "";
+        QTest::newRow("delays off ignore their values") << "a+ a-" << "delay 1 65536; off" << "" << "";
+        QTest::newRow("empty") << "" << "" << "" << "";
+    }
+    void shouldRefuseMacro()
+    {
+        QFETCH(QString, macro);
+        QFETCH(QString, edits);
+        QFETCH(QString, message);
+        QFETCH(QString, english);
+        const Macro parsed = parseMacro(macro);
+        MacroEditDialog dialog;
+        int saved = 0;
+        connect(&dialog, &MacroEditDialog::saved, [&saved] { ++saved; });
+        dialog.edit(parsed.events, parsed.recordDelay);
+        runEdits(*dialog.editor, edits);
+        const std::optional<MacroFault> fault = dialog.editor->check();
+        QCOMPARE(fault ? MacroEditDialog::faultText(*fault) : QString(), message);
+        QCOMPARE(dialog.messageLabel->text(), message);
+        QCOMPARE(dialog.saveButton->isEnabled(), message.isEmpty());
+        QVERIFY(QMetaObject::invokeMethod(&dialog, "save"));
+        QCOMPARE(saved, message.isEmpty() ? 1 : 0);
+
+        QTranslator translator;
+        QVERIFY(translator.load(QStringLiteral(":/i18n/tarno_en.qm")));
+        QCoreApplication::installTranslator(&translator);
+        const QString translated = fault ? MacroEditDialog::faultText(*fault) : QString();
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(translated, english);
+    }
+
+    void shouldEditFromTheKeyboardAndSaveThroughTheDialog()
+    {
+        QWidget window;
+        window.resize(1200, 750);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *dialog = new btn_Dialog(&window);
+        dialog->show();
+        dialog->pageGroup->button(btn_Dialog::MacroPage)->click();
+        micro_Widget *recorder = dialog->recorder;
+        recorder->events = parseMacro("a+ a-120 b+ b-30").events;
+        recorder->record_delay = true;
+        QSignalSpy saves(dialog, &btn_Dialog::save_micro_clicked);
+
+        recorder->editButton->click();
+        MacroEditDialog *editor = recorder->editDialog;
+        QVERIFY(editor->isVisible());
+        QTreeWidget *list = editor->eventList;
+        QTRY_VERIFY(list->hasFocus());
+        for (QWidget *control : editor->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control->focusPolicy() != Qt::NoFocus)
+                QVERIFY2(!control->accessibleName().isEmpty(), control->metaObject()->className());
+        }
+
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("a+ b+ a-120 b-30"));
+        QVERIFY(editor->undoButton->isEnabled());
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-30"));
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("a+ a-120 b+ b-30"));
+        QVERIFY(!editor->undoButton->isEnabled());
+        QVERIFY(editor->redoButton->isEnabled());
+        QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-30"));
+        QCOMPARE(editor->selectedRows(), QVector<int> { 0 });
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(editor->delayField->hasFocus());
+        QTest::keyClicks(editor->delayField, QStringLiteral("250"));
+        QTest::keyClick(editor->delayField, Qt::Key_Return);
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 b-30"));
+        QVERIFY(list->hasFocus());
+        QCOMPARE(list->topLevelItem(0)->text(MacroEditDialog::DelayColumn), QStringLiteral("250"));
+
+        // The key of a new stroke is taken as recording takes it, and the keyboard given back with its release.
+        editor->insertAfterButton->click();
+        QVERIFY(editor->capture->isActive());
+        QCOMPARE(editor->messageLabel->text(), QStringLiteral("请按下要插入的按键，点击别处取消"));
+        key(editor->capture, Down, 0x43);
+        key(editor->capture, Down, 0x44);
+        key(editor->capture, Up, 0x44);
+        key(editor->capture, Up, 0x43);
+        QVERIFY(!editor->capture->isActive());
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 c+ c- b-30"));
+        QCOMPARE(list->topLevelItem(1)->text(MacroEditDialog::KeyColumn), QStringLiteral("C"));
+
+        editor->saveButton->click();
+        QCOMPARE(saves.size(), 1);
+        QCOMPARE(recorder->events, parseMacro("b+250 c+ c- b-30").events);
+        QVERIFY(recorder->record_delay);
+        QCOMPARE(recorder->list->count(), 7);
+        QCOMPARE(editor->messageLabel->text(), QStringLiteral("已发送到鼠标"));
+
+        // Waiting for a key ends with the focus elsewhere, and with the dialog.
+        editor->insertBeforeButton->click();
+        QVERIFY(editor->capture->isActive());
+        editor->delayField->setFocus();
+        QTRY_VERIFY(!editor->capture->isActive());
+        editor->insertBeforeButton->click();
+        key(editor->capture, Down, 0x43);
+        dialog->hide();
+        QVERIFY(!editor->isVisible());
+        QVERIFY(!editor->capture->isActive());
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 c+ c- b-30"));
     }
 
     void shouldStopWhenDialogCloses()

@@ -2,6 +2,9 @@
 // keys sent through the X server as a user types them, read back from the mouse's capture and memory.
 #include "programsession.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QWidget>
 #include <QWindow>
 #include <QtTest>
@@ -28,6 +31,11 @@ const QPoint editorField(20 + 121, 50 + 140 + 13);
 const QPoint editorSave(20 + 100 + 45, 50 + 174 + 13);
 const QPoint recordButton(20 + 207 + 45, 50 + 55 + 13);
 const QPoint recorderSave(20 + 207 + 45, 50 + 89 + 13);
+const QPoint recorderEdit(20 + 207 + 45, 50 + 147 + 13);
+// The macro editor opens over the middle of the 1200 x 750 window; its controls, relative to the window.
+const QPoint macroEditor((1200 - 500) / 2, (750 - 440) / 2);
+const QPoint editorDelayOption = macroEditor + QPoint(336 + 8, 168 + 8);
+const QPoint macroEditorSave = macroEditor + QPoint(390 + 45, 398 + 13);
 
 QString hexBytes(std::initializer_list<int> bytes)
 {
@@ -41,6 +49,20 @@ bool hasLineStarting(const QStringList &lines, const QString &prefix)
 {
     for (const QString &line : lines) {
         if (line.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
+// Whether the program shows a window of this size (in window pixels).
+bool programShowsWindow(qint64 pid, QSize size, double scale)
+{
+    const QStringList ids = ProgramSession::xdotool({ "search", "--onlyvisible", "--pid", QString::number(pid) })
+                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString geometry
+        = QStringLiteral("Geometry: %1x%2").arg(qRound(size.width() * scale)).arg(qRound(size.height() * scale));
+    for (const QString &id : ids) {
+        if (ProgramSession::xdotool({ "getwindowgeometry", id }).contains(geometry))
             return true;
     }
     return false;
@@ -140,8 +162,20 @@ private slots:
         QCOMPARE(session.capture().filter(QStringLiteral("WrtieControl 31 b1")).size(), 1);
     }
 
+    void shouldWriteRecordedMacro_data()
+    {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("recordDelay");
+        QTest::addColumn<QString>("memory");
+        QTest::newRow("as recorded") << false << 0 << "04000000 04010000 e4000000 1b000000 1b010000 e4010000";
+        // Delays switched on in the editor and the release of A delayed by 250 ms (0x00fa).
+        QTest::newRow("one delay edited") << true << 1 << "04000000 0401fa00 e4000000 1b000000 1b010000 e4010000";
+    }
     void shouldWriteRecordedMacro()
     {
+        QFETCH(bool, edited);
+        QFETCH(int, recordDelay);
+        QFETCH(QString, memory);
         ButtonsSession session;
         QVERIFY2(session.startOnButtonsPage(), qPrintable(session.log()));
         QVERIFY2(session.openDialog(5), qPrintable(session.saveScreenshot("buttons-open")));
@@ -154,31 +188,78 @@ private slots:
         ProgramSession::xdotool({ "keydown", "105", "key", "x", "keyup", "105" });
         session.clickInDialog(5, recordButton + QPoint(1, 0));
         session.clearCapture();
-        session.clickInDialog(5, recorderSave);
+        if (edited) {
+            session.clickInDialog(5, recorderEdit);
+            const qint64 pid = session.process().processId();
+            const auto editorShown = [&] { return programShowsWindow(pid, { 500, 440 }, session.scaleFactor()); };
+            QVERIFY2(session.waitFor(editorShown), qPrintable(session.saveScreenshot("buttons-macro-editor")));
+            session.click(editorDelayOption.x(), editorDelayOption.y());
+            // The list has the keyboard: the second event, Enter, its delay, Enter.
+            session.click(macroEditor.x() + 170, macroEditor.y() + 330);
+            ProgramSession::xdotool({ "key", "Home", "Down", "Return" });
+            ProgramSession::xdotool({ "type", "250" });
+            ProgramSession::xdotool({ "key", "Return" });
+            session.click(macroEditorSave.x(), macroEditorSave.y());
+        } else {
+            session.clickInDialog(5, recorderSave);
+        }
 
         QVERIFY2(session.waitForCaptureLine(QStringLiteral("CloseConfigDevice")),
                  qPrintable(session.capture().join('\n') + session.saveScreenshot("buttons-macro")));
         const QStringList capture = session.capture();
-        QVERIFY2(hasLineStarting(capture, QStringLiteral("WrtieControl 31") + hexBytes({ 0xb1, 5, 2, 0, 6 })),
+        QVERIFY2(hasLineStarting(capture, QStringLiteral("WrtieControl 31") + hexBytes({ 0xb1, 5, 2, recordDelay, 6 })),
                  qPrintable(capture.join('\n')));
-        const QString chunk = QStringLiteral("WrtieConfig 63")
-            + hexBytes({ 0xf1, 5, 6, 0, 0x04, 0, 0, 0, 0x04, 1, 0, 0, 0xe4, 0, 0, 0, 0x1b, 0, 0, 0, 0x1b, 1, 0, 0,
-                         0xe4, 1, 0, 0 });
+        QString chunk = QStringLiteral("WrtieConfig 63") + hexBytes({ 0xf1, 5, 6, 0 });
+        for (const QString &event : memory.split(QLatin1Char(' '))) {
+            for (int i = 0; i < 8; i += 2)
+                chunk += QLatin1Char(' ') + event.mid(i, 2);
+        }
         QVERIFY2(hasLineStarting(capture, chunk), qPrintable(capture.join('\n')));
 
-        const QMap<QString, QString> memory = session.dump();
-        QCOMPARE(memory.value("button5.func_type"), QStringLiteral("2"));
-        QCOMPARE(memory.value("button5.param1"), QStringLiteral("6"));
-        QCOMPARE(memory.value("button5.macro"),
-                 QStringLiteral("04000000 04010000 e4000000 1b000000 1b010000 e4010000"));
+        QMap<QString, QString> stored = session.dump();
+        QCOMPARE(stored.value("button5.func_type"), QStringLiteral("2"));
+        QCOMPARE(stored.value("button5.func_id"), QString::number(recordDelay));
+        QCOMPARE(stored.value("button5.param1"), QStringLiteral("6"));
+        QCOMPARE(stored.value("button5.macro"), memory);
 
         // Reopening reads the macro back on the config channel that the upload closed.
+        if (edited)
+            session.key(QStringLiteral("Escape"));
         session.click(1000, 600);
         session.clearCapture();
         QVERIFY(session.openDialog(5));
         QVERIFY2(session.waitForCaptureLine(QStringLiteral("WrtieConfig 63") + hexBytes({ 0xf0, 5, 6, 0 })),
                  qPrintable(session.capture().join('\n')));
         QVERIFY(session.waitForCaptureLine(QStringLiteral("ReadConfigData 64 -> 1")));
+        if (!edited)
+            return;
+        const QStringList readBack = session.capture().filter(QStringLiteral("ReadConfigData 64 -> 1"));
+        QVERIFY2(readBack.first().contains(QStringLiteral("04 01 fa 00 e4 00 00 00")), qPrintable(readBack.join('\n')));
+
+        // A configuration file exported once the window has gone holds the edited macro.
+        session.process().kill();
+        session.process().waitForFinished(5000);
+        QProcess exporter;
+        exporter.setProcessEnvironment(session.environment());
+        exporter.setWorkingDirectory(session.workDir());
+        const QString file = session.workDir() + QStringLiteral("/edited.z31.json");
+        exporter.start(session.programPath(), { "--export", file });
+        QVERIFY(exporter.waitForFinished(20000));
+        QCOMPARE(exporter.exitCode(), 0);
+        QFile exported(file);
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        const QJsonArray buttons = QJsonDocument::fromJson(exported.readAll()).object().value("buttons").toArray();
+        QJsonObject macro;
+        for (const QJsonValue &button : buttons) {
+            if (button.toObject().value("button").toInt() == 5)
+                macro = button.toObject().value("macro").toObject();
+        }
+        QCOMPARE(macro.value("recordDelay").toBool(), true);
+        const QJsonArray events = macro.value("events").toArray();
+        QCOMPARE(events.size(), 6);
+        QCOMPARE(events.at(1).toObject().value("name").toString(), QStringLiteral("A"));
+        QCOMPARE(events.at(1).toObject().value("action").toString(), QStringLiteral("up"));
+        QCOMPARE(events.at(1).toObject().value("delayMs").toInt(), 250);
     }
 };
 

@@ -31,8 +31,10 @@ const QPoint AppButton(850, 381);
 // The firmware row's version text: the button's area left of the arrow that sits at its right end.
 const QRect FirmwareText(700, 331, 180, 13);
 const QRect FirmwareMark(880, 336, 6, 6);
-// In the firmware dialog: the start button and, in the same place, the OK button.
+// In the firmware dialog: the start button and, in the same place, the OK button; after a failed transfer, the
+// button that tries again.
 const QPoint DialogButton(400, 443);
+const QPoint RetryButton(300, 443);
 
 bool writeFile(const QString &path, const QByteArray &content)
 {
@@ -355,17 +357,22 @@ void UpdateTest::firmwareUpdateThroughDialog_data()
 {
     QTest::addColumn<bool>("pluggedAtStart");
     QTest::addColumn<int>("latencyUs");
+    QTest::addColumn<int>("refusedWrite");   // the config write the mouse refuses in the first attempt; 0: none
     // At start the check must compare with the version start-up has just read, not the unread 255.0.0.
-    QTest::newRow("mouse present at start") << true << 0;
-    QTest::newRow("mouse plugged in later") << false << 0;
+    QTest::newRow("mouse present at start") << true << 0 << 0;
+    QTest::newRow("mouse plugged in later") << false << 0 << 0;
     // Seconds of transfer: the window must keep answering and must not let itself be closed meanwhile.
-    QTest::newRow("slow link") << true << 10000;
+    QTest::newRow("slow link") << true << 10000 << 0;
+    // Start, prepare, region, then the seventh data packet: the update fails, the mouse keeps its firmware, and
+    // the dialog tries the same image again.
+    QTest::newRow("packet refused, tried again") << true << 0 << 10;
 }
 
 void UpdateTest::firmwareUpdateThroughDialog()
 {
     QFETCH(bool, pluggedAtStart);
     QFETCH(int, latencyUs);
+    QFETCH(int, refusedWrite);
     const QByteArray image = firmwareImage(1, 2, 4, 20000);
     serveFirmware(image);
 
@@ -389,7 +396,23 @@ void UpdateTest::firmwareUpdateThroughDialog()
              qPrintable(session.saveScreenshot("e2e_update_no_dialog")));
     QCOMPARE(session.emu({ "latency", QString::number(latencyUs) }), 0);
     session.clearCapture();
-    clickIn(dialog, DialogButton);
+    if (refusedWrite > 0) {
+        QCOMPARE(session.emu({ "fail-config-write", QString::number(refusedWrite) }), 0);
+        clickIn(dialog, DialogButton);
+        QVERIFY2(session.waitForLog("firmware transfer failed: data packet 7 of 358 refused, address 0x8018150"),
+                 qPrintable(session.log()));
+        QVERIFY(session.waitForLog("firmware transfer ended:"));
+        QVERIFY(session.waitFor([&] { return session.capture().endsWith("CloseConfigDevice"); }));
+        QCOMPARE(session.capture().filter("WrtieConfig 63 d3").size(), 7);
+        QVERIFY(!hasLine(session.capture(), "WrtieConfig 63 d6"));
+        QVERIFY(!hasLine(session.capture(), "WrtieConfig 63 d7"));
+        QCOMPARE(session.dump().value("firmware.version"), QStringLiteral("1.0.0"));
+        QVERIFY(!windowOfSize(session, "800x500").isEmpty());
+        session.clearCapture();
+        clickIn(dialog, RetryButton);
+    } else {
+        clickIn(dialog, DialogButton);
+    }
 
     if (latencyUs > 0) {
         WindowManagerProbe probe;

@@ -46,6 +46,7 @@ ProgramSession::ProgramSession(bool plugged)
 
     env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TARNO_EMU_DIR"), emuDir());
+    env.insert(QStringLiteral("TARNO_DEVICE_NODES"), emuDir() + QStringLiteral("/z31-hidraw"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
     // The user's settings (the interface language) in a fresh folder: simplified Chinese unless a test says.
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));

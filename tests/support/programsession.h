@@ -27,7 +27,8 @@ public:
     // Folder of the program's own copy (its file name is unique, so parallel tests do not meet as one instance).
     QString programDir() const;
     QString programPath() const;
-    // The environment the program is started with (TARNO_EMU_DIR set, updates pointed at a dead local port).
+    // The environment the program is started with (TARNO_EMU_DIR and TARNO_DEVICE_NODES on this session's
+    // mouse, updates pointed at a dead local port).
     QProcessEnvironment &environment();
     // The interface language the program finds saved: "zh_CN", "zh_TW" or "en".
     bool setLanguage(const QString &code);

@@ -81,12 +81,15 @@ void tst_HotPlug::init()
     emuDir = root.filePath(QStringLiteral("emu%1/mouse").arg(++testNumber));
     capturePath = root.filePath(QStringLiteral("capture%1.txt").arg(testNumber));
     qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir));
+    // The window's own watcher follows the node it is told to.
+    qputenv("TARNO_DEVICE_NODES", QFile::encodeName(emuDir + QStringLiteral("/z31-hidraw")));
     std::memset(deviceContext.devicePath, 0, sizeof deviceContext.devicePath);
 }
 
 void tst_HotPlug::cleanup()
 {
     qunsetenv("TARNO_EMU_DIR");
+    qunsetenv("TARNO_DEVICE_NODES");
 }
 
 bool tst_HotPlug::emu(const QStringList &args)

@@ -3,6 +3,7 @@
 
 #include "buttons/btn_dialog.h"
 #include "buttons/buttons_widget.h"
+#include "buttons/macroeditdialog.h"
 #include "buttons/micro_widget.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
@@ -176,9 +177,9 @@ private:
 
 void tst_MainWindow::initTestCase()
 {
-    // The window watches the emulated mouse's folder: keep it away from any mouse another run plugs in.
+    // The window watches device nodes: here one in the test's own folder, which nothing plugs in.
     QVERIFY(emuDir.isValid());
-    qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir.path()));
+    qputenv("TARNO_DEVICE_NODES", QFile::encodeName(emuDir.filePath(QStringLiteral("z31-hidraw"))));
     // The language choice is saved in the user's settings: here, in the test's own folder.
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, emuDir.path());
 }
@@ -318,6 +319,8 @@ void tst_MainWindow::closeStopsPollAndTrayResumes()
     QFETCH(QString, how);
 
     Shell shell;
+    // As on a desktop with a tray; the offscreen platform has none (closing without one is a whole-program test).
+    shell.tray->hostAvailable = [] { return true; };
     QVERIFY(shell.start(true));
     QTest::mouseClick(shell.nav->button(3), Qt::LeftButton);
     const int pollsBefore = controlWritesOf(0xC2);
@@ -481,11 +484,19 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     auto *settings = static_cast<config_Widget *>(fresh.configPage);
     UpdateDialog *update = settings->updateDialog;
     btn_Dialog *buttonDialog = fresh.window.findChild<buttons_Widget *>()->dialog;
+    MacroEditDialog *macroEditor = buttonDialog->recorder->editDialog;
     const QList<QPair<QWidget *, QString>> states {
         { buttonDialog->recorder->startButton, translated("micro_Widget", "停止录制") },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "请按下要插入的按键，点击别处取消") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "事件 %1：%2 按下后直到结尾都没有松开").arg(100).arg("RIGHT SHIFT") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "事件 %1：%2 在按下之前被松开").arg(100).arg("RIGHT SHIFT") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒").arg(100).arg(999999).arg(65535) },
         { buttonDialog->titleLabel, translated("btn_Dialog", "自定义组合键:") + QStringLiteral("CTRL+SHIFT+A") },
-        { settings->fwVersionButton, translated("TARNO_Gaming", "发现新版本  ") },
-        { settings->appVersionButton, translated("TARNO_Gaming", "发现新版本  ") },
+        { settings->fwVersionButton, translated("config_Widget", "发现新版本  ") },
+        { settings->appVersionButton, translated("config_Widget", "发现新版本  ") },
         { update->statusLabel, translated("FirmwareTransfer", "正在升级固件...%1%").arg(100) },
         { update->statusLabel, translated("UpdateDialog", "固件升级已完成") },
         { update->messageLabel, translated("UpdateDialog", "升级为版本V") + QStringLiteral("1.2.3") },
@@ -495,6 +506,10 @@ void tst_MainWindow::languagesFitAndSwitchLive()
         { update->statusLabel, translated("UpdateDialog", "正在等待鼠标重新连接...") },
         { update->statusLabel, translated("UpdateDialog", "固件升级未生效") },
         { update->statusLabel, translated("UpdateDialog", "未能确认升级结果") },
+        { update->statusLabel, translated("UpdateDialog", "固件升级失败") },
+        { update->messageLabel,
+          translated("UpdateDialog", "固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。")
+              .arg("10.20.30") },
         { update->messageLabel, translated("UpdateDialog", "固件文件为空，未写入鼠标。") },
         { update->messageLabel, translated("UpdateDialog", "固件文件未能确认下载完整，未写入鼠标。") },
         { update->messageLabel, translated("UpdateDialog", "固件文件与下载完成时不一致，未写入鼠标。") },

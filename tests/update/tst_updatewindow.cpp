@@ -98,7 +98,8 @@ private slots:
     void failedStartIsShown();
     void transferShowsProgressAndFinish_data();
     void transferShowsProgressAndFinish();
-    void failedPacketLeavesProgress();
+    void failedPacketIsReported_data();
+    void failedPacketIsReported();
     void missingImageSendsNothing();
     void dialogTextsTakeTheirStyle();
     // Last: the quit it tests leaves the thread's event loops ending at once.
@@ -114,7 +115,8 @@ void tst_UpdateWindow::initTestCase()
 {
     previousHandler = qInstallMessageHandler(recordMessage);
     QVERIFY(emuDir.isValid());
-    qputenv("TARNO_EMU_DIR", QFile::encodeName(emuDir.path()));
+    // The window watches device nodes: here one in the test's own folder, which nothing plugs in.
+    qputenv("TARNO_DEVICE_NODES", QFile::encodeName(emuDir.filePath(QStringLiteral("z31-hidraw"))));
     // Nothing listens there: the window's update checks fail at once.
     qputenv("TARNO_UPDATE_URL", "https://127.0.0.1:9/download/Z31/");
     startDir = QDir::currentPath();
@@ -199,10 +201,17 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
     QVERIFY(w.page->fwUpdateMark->isVisible());
     QVERIFY(w.firmwareClickOpensDialog());
 
-    // The reset repeats the version query: the version is back and the click is dropped, the marker stays.
+    // The reset repeats the version query: the mouse reports the same version, so the offer stays as it was.
     w.window.reset_to_factory();
-    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.3"));
+    QCOMPARE(w.page->fwVersionButton->text(), Offer);
     QVERIFY(w.page->fwUpdateMark->isVisible());
+    QVERIFY(w.firmwareClickOpensDialog());
+
+    // Another version read ends the offer, mark and all, until a new check offers the image again.
+    FakeDevice::configReply = QByteArray::fromHex("57d001010204");
+    w.window.reset_to_factory();
+    QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.4"));
+    QVERIFY(!w.page->fwUpdateMark->isVisible());
     QVERIFY(!w.firmwareClickOpensDialog());
 
     w.window.FWUpdateFound(Image);
@@ -338,8 +347,16 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
     QCOMPARE(w.window.stm32crc32(&word, 1, 0xFFFFFFFF), 0xDF8A8A2Bu);
 }
 
-void tst_UpdateWindow::failedPacketLeavesProgress()
+void tst_UpdateWindow::failedPacketIsReported_data()
 {
+    QTest::addColumn<bool>("retry");
+    QTest::newRow("closed") << false;
+    QTest::newRow("tried again") << true;
+}
+
+void tst_UpdateWindow::failedPacketIsReported()
+{
+    QFETCH(bool, retry);
     Window w;
     w.startWithMouse();
     w.offerImage(200);
@@ -350,13 +367,41 @@ void tst_UpdateWindow::failedPacketLeavesProgress()
     FakeDevice::configWriteResults = { 0, 0, 0, 0, 1 };
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
     QTRY_VERIFY(!w.window.flashing());
-    QCOMPARE(FakeDevice::names().count(QStringLiteral("WrtieConfig")), 5);
-    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在升级固件...28%"));
-    QCOMPARE(w.dialog->progressBar->maximum(), 200);
-    QCOMPARE(w.dialog->progressBar->value(), 56);
-    QVERIFY(w.dialog->progressBar->isVisible());
+    const QList<QByteArray> firstAttempt = FakeDevice::writes(QStringLiteral("WrtieConfig"));
+    QCOMPARE(firstAttempt.size(), 5);
+    // Said plainly, with the mouse's own version, and a way on.
+    QVERIFY(w.dialog->isVisible());
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级失败"));
+    QCOMPARE(w.dialog->messageLabel->text(),
+             QStringLiteral("固件未能完整写入鼠标，鼠标仍保留原固件V1.2.3。请确认鼠标已连接，然后重试。"));
+    QVERIFY(!w.dialog->progressBar->isVisible());
+    QVERIFY(!w.dialog->startButton->isVisible());
     QVERIFY(!w.dialog->okButton->isVisible());
-    QVERIFY(w.dialog->messageLabel->text().startsWith(QStringLiteral("升级过程中，请勿断开USB连接。")));
+    QVERIFY(w.dialog->retryButton->isVisible());
+    QVERIFY(w.dialog->closeButton->isVisible());
+    if (!retry) {
+        QTest::mouseClick(w.dialog->closeButton, Qt::LeftButton);
+        QVERIFY(!w.dialog->isVisible());
+        // The settings page still offers the image; opened again, the dialog offers it afresh.
+        QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
+        QVERIFY(w.dialog->isVisible());
+        QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("V1.2.4"));
+        QVERIFY(w.dialog->startButton->isVisible());
+        QVERIFY(!w.dialog->retryButton->isVisible());
+        QVERIFY(!w.dialog->closeButton->isVisible());
+        return;
+    }
+    FakeDevice::calls.clear();
+    QTest::mouseClick(w.dialog->retryButton, Qt::LeftButton);
+    QVERIFY(w.window.flashing());
+    QVERIFY(!w.dialog->retryButton->isVisible());
+    QVERIFY(!w.dialog->closeButton->isVisible());
+    QTRY_VERIFY(!w.window.flashing());
+    // The same verified image from the start, this time to the end.
+    const QList<QByteArray> secondAttempt = FakeDevice::writes(QStringLiteral("WrtieConfig"));
+    QCOMPARE(secondAttempt.size(), 3 + 4 + 3);
+    QCOMPARE(secondAttempt.mid(0, 5), firstAttempt);
+    QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("正在等待鼠标重新连接..."));
 }
 
 void tst_UpdateWindow::missingImageSendsNothing()
