@@ -296,6 +296,18 @@
         <source>文件顶层应为对象 {…}</source>
         <translation>The file&apos;s top level should be an object {...}</translation>
     </message>
+    <message>
+        <source>%1 为 “%2”，应为 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）</source>
+        <translation>%1 is &quot;%2&quot;; it should be a version MAJOR.MINOR.PATCH (each 0 to 255)</translation>
+    </message>
+    <message>
+        <source>%1 中重复了 “%2”</source>
+        <translation>%1 has &quot;%2&quot; twice</translation>
+    </message>
+    <message>
+        <source>第 %1 行第 %2 列：文本中有控制字符 \u%3，应写成转义形式</source>
+        <translation>Line %1, column %2: a text holds the control character \u%3; write it escaped</translation>
+    </message>
 </context>
 <context>
     <name>SystemTray</name>

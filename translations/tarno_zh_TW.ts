@@ -296,6 +296,18 @@
         <source>文件顶层应为对象 {…}</source>
         <translation>檔案最上層應為物件 {…}</translation>
     </message>
+    <message>
+        <source>%1 为 “%2”，应为 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）</source>
+        <translation>%1 為「%2」，應為 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）</translation>
+    </message>
+    <message>
+        <source>%1 中重复了 “%2”</source>
+        <translation>%1 中重複了「%2」</translation>
+    </message>
+    <message>
+        <source>第 %1 行第 %2 列：文本中有控制字符 \u%3，应写成转义形式</source>
+        <translation>第 %1 行第 %2 欄：文字中有控制字元 \u%3，應寫成跳脫形式</translation>
+    </message>
 </context>
 <context>
     <name>SystemTray</name>

@@ -178,6 +178,21 @@ void tst_Profile::badFileIsRefusedBeforeAnyWrite_data()
         << QByteArray("\"events\": [\n{ \"usage\": 4, \"name\": \"A\", \"action\": \"down\", \"delayMs\": 0 },\n")
         << "buttons[2].macro.events";
     QTest::newRow("button twice") << QByteArray("\"button\": 3,") << QByteArray("\"button\": 2,") << "buttons[1]";
+    QTest::newRow("colour with a line break")
+        << QByteArray("\"#129afe\"") << QByteArray("\"#129afe\\n\"") << "lighting.color 为 “#129afe\\u000a”";
+    QTest::newRow("key twice") << QByteArray("\"format\": 1,") << QByteArray("\"format\": 2, \"format\": 1,")
+                               << "重复了 “format”";
+    QTest::newRow("key twice, spelt apart")
+        << QByteArray("\"aim\": 500") << QByteArray("\"aim\": 500, \"\\u0061im\": 500") << "dpi 中重复了 “aim”";
+    QTest::newRow("control character in a string")
+        << QByteArray("\"DELETE\"") << QByteArray("\"DEL\1ETE\"") << "控制字符 \\u0001";
+    QTest::newRow("NUL in a string") << QByteArray("\"DELETE\"") << QByteArray("\"DEL\0ETE\"", 9) << "控制字符 \\u0000";
+    QTest::newRow("terminal escape") << QByteArray("\"breathing\"") << QByteArray("\"\\u001b]0;owned\\u0007\"")
+                                     << "lighting.mode 为 “\\u001b]0;owned\\u0007”";
+    QTest::newRow("900,000 characters") << QByteArray("\"breathing\"") << "\"" + QByteArray(900000, 'x') + "\""
+                                        << "lighting.mode 为 “xxx";
+    QTest::newRow("firmware not a version") << QByteArray("\"1.0.0\"") << QByteArray("\"1.0\"") << "firmware";
+    QTest::newRow("firmware beyond a byte") << QByteArray("\"1.0.0\"") << QByteArray("\"1.256.0\"") << "firmware";
 }
 
 void tst_Profile::badFileIsRefusedBeforeAnyWrite()
@@ -208,6 +223,10 @@ void tst_Profile::badFileIsRefusedBeforeAnyWrite()
     QVERIFY(!ProfileFile::importFrom(path, &error));
     QVERIFY2(error.contains(place), qPrintable(error));
     QCOMPARE(session->capture(), QStringList());
+    // What the file holds is quoted short and without characters that would steer a terminal.
+    QVERIFY2(error.size() < 300, qPrintable(error.left(300)));
+    for (const QChar c : error)
+        QVERIFY2(c.unicode() >= 0x20, qPrintable(error));
 }
 
 CommandResult tst_Profile::runProgram(const QStringList &arguments)
