@@ -126,12 +126,25 @@ int CommandLine::run(int argc, char *argv[])
         return fail(CommandLineText::tr("没有找到鼠标"));
     deviceContext.deviceConnected = 1;
 
-    const bool done = exporting ? ProfileFile::exportTo(path, &error) : ProfileDevice::writeAndVerify(*profile, &error);
+    if (exporting) {
+        const bool done = ProfileFile::exportTo(path, &error);
+        closeChannels();
+        if (!done)
+            return fail(error);
+        printLine(stdout, CommandLineText::tr("已导出配置到 %1").arg(path));
+        return Success;
+    }
+    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
     closeChannels();
-    if (!done)
-        return fail(error);
-    printLine(stdout,
-              exporting ? CommandLineText::tr("已导出配置到 %1").arg(path)
-                        : CommandLineText::tr("已从 %1 导入配置").arg(path));
-    return Success;
+    switch (result.outcome) {
+    case ProfileWriteResult::Written:
+        printLine(stdout, CommandLineText::tr("已从 %1 导入配置").arg(path));
+        return Success;
+    case ProfileWriteResult::NotRestored:
+        return fail(ProfileDevice::describe(result), NotRestored);
+    case ProfileWriteResult::NotWritten:
+    case ProfileWriteResult::Restored:
+        break;
+    }
+    return fail(ProfileDevice::describe(result));
 }

@@ -4,7 +4,8 @@
 
 namespace CommandLine {
 
-enum ExitCode { Success = 0, Failure = 1, BadUsage = 2 };
+// NotRestored: an import failed half-way and the settings read before it could not be written back.
+enum ExitCode { Success = 0, Failure = 1, BadUsage = 2, NotRestored = 3 };
 
 // Any argument asks for the command line; without arguments the window starts.
 bool wanted(int argc, char *argv[]);

@@ -143,8 +143,24 @@
         <translation>Reading back after writing failed: %1</translation>
     </message>
     <message>
-        <source>写入后读回的设置与文件不同：%1</source>
-        <translation>The settings read back after writing differ from the file: %1</translation>
+        <source>鼠标拒绝了按键 %1 的宏的写入</source>
+        <translation>The mouse refused button %1&apos;s macro</translation>
+    </message>
+    <message>
+        <source>写入后读回的设置与写入的不同：%1</source>
+        <translation>The settings read back differ from those written: %1</translation>
+    </message>
+    <message>
+        <source>写入前读取鼠标失败，未写入任何设置：%1</source>
+        <translation>Reading the mouse before writing failed; nothing was written: %1</translation>
+    </message>
+    <message>
+        <source>%1。鼠标已恢复为导入前的设置</source>
+        <translation>%1. The mouse has its settings from before the import again</translation>
+    </message>
+    <message>
+        <source>%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入</source>
+        <translation>%1. Putting back the settings from before the import failed too (%2); the mouse&apos;s settings are incomplete: import again</translation>
     </message>
 </context>
 <context>

@@ -143,8 +143,24 @@
         <translation>寫入後讀回失敗：%1</translation>
     </message>
     <message>
-        <source>写入后读回的设置与文件不同：%1</source>
-        <translation>寫入後讀回的設定與檔案不同：%1</translation>
+        <source>鼠标拒绝了按键 %1 的宏的写入</source>
+        <translation>滑鼠拒絕寫入按鍵 %1 的巨集</translation>
+    </message>
+    <message>
+        <source>写入后读回的设置与写入的不同：%1</source>
+        <translation>寫入後讀回的設定與寫入的不同：%1</translation>
+    </message>
+    <message>
+        <source>写入前读取鼠标失败，未写入任何设置：%1</source>
+        <translation>寫入前讀取滑鼠失敗，未寫入任何設定：%1</translation>
+    </message>
+    <message>
+        <source>%1。鼠标已恢复为导入前的设置</source>
+        <translation>%1。滑鼠已恢復為匯入前的設定</translation>
+    </message>
+    <message>
+        <source>%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入</source>
+        <translation>%1。恢復匯入前的設定也失敗了（%2），滑鼠上的設定不完整：請重新匯入</translation>
     </message>
 </context>
 <context>

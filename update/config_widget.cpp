@@ -236,11 +236,12 @@ void config_Widget::importProfile()
         showProfileResult(tr("导入失败：%1").arg(error));
         return;
     }
-    const bool verified = ProfileDevice::writeAndVerify(*profile, &error);
-    // Whatever the read-back says, the mouse was written: the pages must show what it holds now.
-    emit profileImported();
-    if (verified)
+    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
+    // Unless nothing was sent, the mouse was written: the pages must show what it holds now.
+    if (result.outcome != ProfileWriteResult::NotWritten)
+        emit profileImported();
+    if (result.outcome == ProfileWriteResult::Written)
         showProfileResult(tr("已从 %1 导入配置").arg(QDir::toNativeSeparators(path)));
     else
-        showProfileResult(tr("导入失败：%1").arg(error));
+        showProfileResult(tr("导入失败：%1").arg(ProfileDevice::describe(result)));
 }

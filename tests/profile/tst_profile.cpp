@@ -4,6 +4,7 @@
 #include "device/deviceprotocol.h"
 #include "lighting/lightingcommand.h"
 #include "pointer/dpicommand.h"
+#include "profile/profiledevice.h"
 #include "profile/profilefile.h"
 #include "profile/profileformat.h"
 #include "programsession.h"
@@ -84,10 +85,13 @@ private slots:
     void exportedFileRestoresTheMouseByteForByte();
     void badFileIsRefusedBeforeAnyWrite_data();
     void badFileIsRefusedBeforeAnyWrite();
+    void failedImportIsUndone_data();
+    void failedImportIsUndone();
     void commandLineExitCodes();
 
 private:
-    CommandResult runProgram(const QStringList &arguments);
+    // `shell`: commands run in the program's shell before it starts (limits).
+    CommandResult runProgram(const QStringList &arguments, const QString &shell = QString());
 
     std::unique_ptr<ProgramSession> session;
     QTemporaryDir files;
@@ -229,12 +233,45 @@ void tst_Profile::badFileIsRefusedBeforeAnyWrite()
         QVERIFY2(c.unicode() >= 0x20, qPrintable(error));
 }
 
-CommandResult tst_Profile::runProgram(const QStringList &arguments)
+void tst_Profile::failedImportIsUndone_data()
+{
+    QTest::addColumn<int>("refusedWrite");   // which WrtieConfig call the mouse refuses, from the import's start
+    // The import first reads the factory mouse: its version (1 call, no macros); then the file's 100-event macro
+    // of button 4 goes in 8 chunks.
+    QTest::newRow("first macro chunk refused") << 2;
+    QTest::newRow("last macro chunk refused") << 9;
+}
+
+void tst_Profile::failedImportIsUndone()
+{
+    QFETCH(int, refusedWrite);
+    writeNonDefaultState();
+    const QString path = files.filePath("undo.z31.json");
+    QString error;
+    QVERIFY2(ProfileFile::exportTo(path, &error), qPrintable(error));
+    QCOMPARE(session->emu({ "reset" }), 0);
+    const QMap<QString, QString> factory = session->dump();
+    const std::optional<MouseProfile> profile = ProfileFile::load(path, &error);
+    QVERIFY2(profile, qPrintable(error));
+
+    QCOMPARE(session->emu({ "fail-config-write", QString::number(refusedWrite) }), 0);
+    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
+    QCOMPARE(int(result.outcome), int(ProfileWriteResult::Restored));
+    QVERIFY2(result.failure.contains("按键 4 的宏"), qPrintable(result.failure));
+    QCOMPARE(session->dump(), factory);
+    QVERIFY(ProfileDevice::describe(result).endsWith("鼠标已恢复为导入前的设置"));
+}
+
+CommandResult tst_Profile::runProgram(const QStringList &arguments, const QString &shell)
 {
     QProcess program;
     program.setProcessEnvironment(session->environment());
     program.setWorkingDirectory(session->workDir());
-    program.start(session->programPath(), arguments);
+    if (shell.isEmpty())
+        program.start(session->programPath(), arguments);
+    else
+        program.start("/bin/sh",
+                      QStringList { "-c", shell + "; exec \"$0\" \"$@\"", session->programPath() } + arguments);
     CommandResult result;
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
         return result;
@@ -246,6 +283,8 @@ CommandResult tst_Profile::runProgram(const QStringList &arguments)
 
 void tst_Profile::commandLineExitCodes()
 {
+    // With a long macro, so that the file is larger than the disk below takes.
+    writeNonDefaultState();
     const QString file = QDir(session->workDir()).filePath("mouse.z31.json");
     const QString bad = QDir(session->workDir()).filePath("bad.z31.json");
     QVERIFY(writeFile(bad, "{ \"format\": 7 }"));
@@ -277,6 +316,25 @@ void tst_Profile::commandLineExitCodes()
     QCOMPARE(unanswered.err.count('\n'), 1);
     QCOMPARE(readAll(file), saved);
     QCOMPARE(session->emu({ "fail-reads", "0" }), 0);
+
+    // A disk that takes only the first 1024 bytes (a file size limit stands in for a full disk): the old file stays.
+    const CommandResult full = runProgram({ "--export", file }, "trap '' XFSZ; ulimit -f 1");
+    QCOMPARE(full.code, 1);
+    QVERIFY2(full.err.contains("File too large"), qPrintable(full.err));
+    QCOMPARE(readAll(file), saved);
+    QCOMPARE(QDir(session->workDir()).entryList({ "*.z31.json*" }, QDir::Files),
+             QStringList({ "bad.z31.json", "mouse.z31.json" }));
+
+    // A macro chunk the mouse refuses (the second config write: the first reads the version): the mouse is put
+    // back as it was.
+    QCOMPARE(session->emu({ "reset" }), 0);
+    const QMap<QString, QString> factory = session->dump();
+    QVERIFY(saved.contains("\"macro\""));
+    QCOMPARE(session->emu({ "fail-config-write", "2" }), 0);
+    const CommandResult undone = runProgram({ "--import", file });
+    QCOMPARE(undone.code, 1);
+    QVERIFY2(undone.err.contains("鼠标已恢复为导入前的设置"), qPrintable(undone.err));
+    QCOMPARE(session->dump(), factory);
 
     QCOMPARE(runProgram({ "--frobnicate" }).code, 2);
     QCOMPARE(runProgram({ "--export" }).code, 2);
