@@ -16,16 +16,8 @@
         <translation>Saves or restores all settings of the Z31 mouse. Without arguments, opens the program window.</translation>
     </message>
     <message>
-        <source>把鼠标的全部设置导出到配置文件</source>
-        <translation>Export all of the mouse&apos;s settings to a profile</translation>
-    </message>
-    <message>
         <source>文件</source>
         <translation>file</translation>
-    </message>
-    <message>
-        <source>从配置文件导入鼠标的全部设置</source>
-        <translation>Import all of the mouse&apos;s settings from a profile</translation>
     </message>
     <message>
         <source>多余的参数：%1</source>
@@ -50,6 +42,38 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>Profile imported from %1</translation>
+    </message>
+    <message>
+        <source>标准输出</source>
+        <translation>standard output</translation>
+    </message>
+    <message>
+        <source>标准输入</source>
+        <translation>standard input</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>把鼠标的全部设置导出到配置文件（- 为标准输出）</source>
+        <translation>Export all of the mouse&apos;s settings to a profile (- for standard output)</translation>
+    </message>
+    <message>
+        <source>从配置文件导入鼠标的全部设置（- 为标准输入）</source>
+        <translation>Import all of the mouse&apos;s settings from a profile (- for standard input)</translation>
+    </message>
+    <message>
+        <source>不带 --export 或 --import 时，程序窗口接受 Qt 的选项：%1</source>
+        <translation>Without --export or --import, the program window takes Qt&apos;s options: %1</translation>
+    </message>
+    <message>
+        <source>文件名为空（--help 显示用法）</source>
+        <translation>The file name is empty (--help shows the usage)</translation>
     </message>
 </context>
 <context>

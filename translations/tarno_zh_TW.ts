@@ -16,16 +16,8 @@
         <translation>儲存或還原 Z31 滑鼠的所有設定。不帶參數時開啟程式視窗。</translation>
     </message>
     <message>
-        <source>把鼠标的全部设置导出到配置文件</source>
-        <translation>將滑鼠的所有設定匯出至設定檔</translation>
-    </message>
-    <message>
         <source>文件</source>
         <translation>檔案</translation>
-    </message>
-    <message>
-        <source>从配置文件导入鼠标的全部设置</source>
-        <translation>從設定檔匯入滑鼠的所有設定</translation>
     </message>
     <message>
         <source>多余的参数：%1</source>
@@ -50,6 +42,38 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>已從 %1 匯入設定檔</translation>
+    </message>
+    <message>
+        <source>标准输出</source>
+        <translation>標準輸出</translation>
+    </message>
+    <message>
+        <source>标准输入</source>
+        <translation>標準輸入</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>無法讀取 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+    <message>
+        <source>把鼠标的全部设置导出到配置文件（- 为标准输出）</source>
+        <translation>將滑鼠的所有設定匯出至設定檔（- 為標準輸出）</translation>
+    </message>
+    <message>
+        <source>从配置文件导入鼠标的全部设置（- 为标准输入）</source>
+        <translation>從設定檔匯入滑鼠的所有設定（- 為標準輸入）</translation>
+    </message>
+    <message>
+        <source>不带 --export 或 --import 时，程序窗口接受 Qt 的选项：%1</source>
+        <translation>不帶 --export 或 --import 時，程式視窗接受 Qt 的選項：%1</translation>
+    </message>
+    <message>
+        <source>文件名为空（--help 显示用法）</source>
+        <translation>檔名是空的（--help 顯示用法）</translation>
     </message>
 </context>
 <context>

@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QSettings>
 
-LanguageSwitcher::LanguageSwitcher() = default;
+LanguageSwitcher::LanguageSwitcher(LocalFile localFile)
+    : localFileUse(localFile)
+{ }
 
 LanguageSwitcher::~LanguageSwitcher()
 {
@@ -55,7 +57,8 @@ void LanguageSwitcher::apply(InterfaceLanguage::Language chosen)
             qDebug() << "no translation loaded:" << file;
     }
     // An existing install's own translator file, in the working directory, overrides the simplified texts.
-    if (language == InterfaceLanguage::SimplifiedChinese && localFile.load(QStringLiteral("lang_zh_cn")))
+    if (language == InterfaceLanguage::SimplifiedChinese && localFileUse == LocalFile::Load
+        && localFile.load(QStringLiteral("lang_zh_cn")))
         localFileInstalled = QCoreApplication::installTranslator(&localFile);
     qDebug() << "language" << InterfaceLanguage::code(language);
 }

@@ -14,7 +14,11 @@ class QSettings;
 class LanguageSwitcher
 {
 public:
-    LanguageSwitcher();
+    // The command line goes without the "lang_zh_cn" file: Qt's translator can crash on a damaged one, and the
+    // few lines it prints do not need an older install's wording.
+    enum class LocalFile { Load, Skip };
+
+    explicit LanguageSwitcher(LocalFile localFile = LocalFile::Load);
     ~LanguageSwitcher();
 
     // The user's own settings file (not beside the executable): the language choice lives there.
@@ -28,6 +32,7 @@ public:
     InterfaceLanguage::Language current() const { return language; }
 
 private:
+    const LocalFile localFileUse;
     QTranslator builtIn;
     QTranslator localFile;
     bool builtInInstalled = false;

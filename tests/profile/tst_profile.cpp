@@ -90,8 +90,9 @@ private slots:
     void commandLineExitCodes();
 
 private:
-    // `shell`: commands run in the program's shell before it starts (limits).
-    CommandResult runProgram(const QStringList &arguments, const QString &shell = QString());
+    // `shell`: commands run in the program's shell before it starts (limits); `input`: its standard input.
+    CommandResult runProgram(const QStringList &arguments, const QString &shell = QString(),
+                             const QByteArray &input = QByteArray());
 
     std::unique_ptr<ProgramSession> session;
     QTemporaryDir files;
@@ -262,7 +263,7 @@ void tst_Profile::failedImportIsUndone()
     QVERIFY(ProfileDevice::describe(result).endsWith("鼠标已恢复为导入前的设置"));
 }
 
-CommandResult tst_Profile::runProgram(const QStringList &arguments, const QString &shell)
+CommandResult tst_Profile::runProgram(const QStringList &arguments, const QString &shell, const QByteArray &input)
 {
     QProcess program;
     program.setProcessEnvironment(session->environment());
@@ -272,6 +273,8 @@ CommandResult tst_Profile::runProgram(const QStringList &arguments, const QStrin
     else
         program.start("/bin/sh",
                       QStringList { "-c", shell + "; exec \"$0\" \"$@\"", session->programPath() } + arguments);
+    program.write(input);
+    program.closeWriteChannel();
     CommandResult result;
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
         return result;
@@ -325,6 +328,14 @@ void tst_Profile::commandLineExitCodes()
     QCOMPARE(QDir(session->workDir()).entryList({ "*.z31.json*" }, QDir::Files),
              QStringList({ "bad.z31.json", "mouse.z31.json" }));
 
+    // "-" is standard output and standard input.
+    const CommandResult toPipe = runProgram({ "--export", "-" });
+    QCOMPARE(toPipe.code, 0);
+    QCOMPARE(toPipe.out.toUtf8(), saved);
+    QCOMPARE(toPipe.err.count('\n'), 1);
+    QCOMPARE(runProgram({ "--import", "-" }, QString(), saved).code, 0);
+    QCOMPARE(runProgram({ "--import=-" }, QString(), "{ \"format\": 7 }").code, 1);
+
     // A macro chunk the mouse refuses (the second config write: the first reads the version): the mouse is put
     // back as it was.
     QCOMPARE(session->emu({ "reset" }), 0);
@@ -340,15 +351,27 @@ void tst_Profile::commandLineExitCodes()
     QCOMPARE(runProgram({ "--export" }).code, 2);
     QCOMPARE(runProgram({ "--export", file, "--import", file }).code, 2);
     QCOMPARE(runProgram({ "--export", file, "more" }).code, 2);
+    QCOMPARE(runProgram({ "--import=" }).code, 2);
     const CommandResult help = runProgram({ "--help" });
     QCOMPARE(help.code, 0);
     QVERIFY(help.out.contains("--import"));
+    const CommandResult helpAll = runProgram({ "--help-all" });
+    QCOMPARE(helpAll.code, 0);
+    QVERIFY(helpAll.out.contains("--import"));
+    QVERIFY(helpAll.out.contains("-platform"));
     const CommandResult version = runProgram({ "--version" });
     QCOMPARE(version.code, 0);
     QVERIFY(version.out.contains("1.0.9"));
 
-    // The window and a command line must never talk to the mouse at once.
-    QVERIFY(session->start());
+    // An older install's "lang_zh_cn" (here one that words everything in English) is for the window alone: Qt's
+    // translator can crash on a damaged one.
+    QVERIFY(QFile::copy(TARNO_BIN_DIR "/../i18n/tarno_en.qm", QDir(session->workDir()).filePath("lang_zh_cn.qm")));
+    const CommandResult simplified = runProgram({ "--import", bad });
+    QCOMPARE(simplified.code, 1);
+    QVERIFY2(simplified.err.startsWith("配置文件 bad.z31.json 有误"), qPrintable(simplified.err));
+
+    // The window and a command line must never talk to the mouse at once. Qt's own options go to the window.
+    QVERIFY(session->start({ "-style", "fusion" }));
     QVERIFY(session->waitForCaptureLine("ReadConfigData"));
     const QByteArray before = readAll(file);
     QVERIFY(QFile::remove(file));
