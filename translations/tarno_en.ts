@@ -588,6 +588,10 @@
         <source>已从 %1 导入配置</source>
         <translation>Profile imported from %1</translation>
     </message>
+    <message>
+        <source>无法保存语言选择（%1），下次启动时不会保留</source>
+        <translation>Language not saved (%1): the next start will not keep it</translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>

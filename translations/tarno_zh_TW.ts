@@ -588,6 +588,10 @@
         <source>已从 %1 导入配置</source>
         <translation>已從 %1 匯入設定檔</translation>
     </message>
+    <message>
+        <source>无法保存语言选择（%1），下次启动时不会保留</source>
+        <translation>無法儲存語言選擇（%1），下次啟動時不會保留</translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>

@@ -63,12 +63,14 @@ void LanguageSwitcher::apply(InterfaceLanguage::Language chosen)
     qDebug() << "language" << InterfaceLanguage::code(language);
 }
 
-void LanguageSwitcher::choose(InterfaceLanguage::Language chosen)
+bool LanguageSwitcher::choose(InterfaceLanguage::Language chosen)
 {
     apply(chosen);
     const std::unique_ptr<QSettings> settings = userSettings();
     InterfaceLanguage::save(*settings, chosen);
     settings->sync();
-    if (settings->status() != QSettings::NoError)
-        qDebug() << "language choice not saved:" << settings->fileName();
+    if (settings->status() == QSettings::NoError)
+        return true;
+    qDebug() << "language choice not saved:" << settings->fileName();
+    return false;
 }

@@ -27,8 +27,8 @@ public:
     // The saved language, or the desktop's, put into effect.
     void applySaved();
     void apply(InterfaceLanguage::Language language);
-    // A choice of the user: put into effect and saved for the next start.
-    void choose(InterfaceLanguage::Language language);
+    // A choice of the user: put into effect and saved for the next start. False when it could not be saved.
+    bool choose(InterfaceLanguage::Language language);
     InterfaceLanguage::Language current() const { return language; }
 
 private:

@@ -1,6 +1,7 @@
 #ifndef CONFIG_WIDGET_H
 #define CONFIG_WIDGET_H
 
+#include <QFileDialog>
 #include <QWidget>
 
 #include <functional>
@@ -29,6 +30,8 @@ public:
     void showFirmwareNotTaken(const QString &reported, const QString &offered);
     void showStartFailure(const QString &executable);
     void clearNotice();
+    // Beside the language row: the choice could not be saved to `settingsFile`; an empty name clears it.
+    void showLanguageNotSaved(const QString &settingsFile);
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -40,6 +43,7 @@ public:
     QPushButton *importButton = nullptr;
     QLabel *profileStatusLabel = nullptr;
     QLabel *noticeLabel = nullptr;
+    QLabel *languageStatusLabel = nullptr;
 
 signals:
     // The mouse holds a new configuration: the pages must read it.
@@ -53,10 +57,13 @@ private:
     void updateProfileButtons();
     void showProfileResult(const QString &text);
     void showNotice(std::function<QString()> text);
+    // A file dialog over the window, in the desktop's own look.
+    QString chooseProfileFile(QFileDialog::AcceptMode mode);
 
     bool mouseConnected = false;
     bool transferRunning = false;
     QString lastProfilePath;
+    QString unsavedLanguageFile;
     // Words the notice in the language in use: it stays up across a language change.
     std::function<QString()> noticeText;
 
