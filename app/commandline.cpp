@@ -12,9 +12,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -24,11 +26,75 @@ class CommandLineText
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
 };
 
+// The file name that stands for standard output (--export) or standard input (--import).
+const QString StandardStream = QStringLiteral("-");
+
+// Qt's documented options for the window (QGuiApplication, QApplication, X11), each with one dash or two.
+struct QtOption
+{
+    const char *name;
+    bool takesValue;   // as the next argument, unless given as -name=value
+};
+constexpr QtOption qtOptions[] = {
+    { "platform", true },        { "platformpluginpath", true },
+    { "platformtheme", true },   { "plugin", true },
+    { "qwindowgeometry", true }, { "qwindowicon", true },
+    { "qwindowtitle", true },    { "geometry", true },
+    { "display", true },         { "session", true },
+    { "style", true },           { "stylesheet", true },
+    { "qmljsdebugger", false },  { "reverse", false },
+    { "widgetcount", false },
+};
+
+// How many arguments from `i` on make one Qt option (1 or 2); 0 when argv[i] is not one.
+int qtOptionLength(int argc, char *argv[], int i)
+{
+    const char *argument = argv[i];
+    if (argument[0] != '-')
+        return 0;
+    const char *name = argument + (argument[1] == '-' ? 2 : 1);
+    const char *equals = std::strchr(name, '=');
+    const size_t length = equals ? size_t(equals - name) : std::strlen(name);
+    for (const QtOption &option : qtOptions) {
+        if (std::strlen(option.name) == length && std::strncmp(option.name, name, length) == 0)
+            return option.takesValue && !equals && i + 1 < argc ? 2 : 1;
+    }
+    return 0;
+}
+
+QString qtOptionNames()
+{
+    QStringList names;
+    for (const QtOption &option : qtOptions)
+        names << QLatin1Char('-') + QLatin1String(option.name);
+    return names.join(QStringLiteral(", "));
+}
+
+// What a file could put in a message stays text: control characters (a terminal takes some as commands) are
+// shown escaped, and a NUL does not end the line early.
+QByteArray terminalSafe(const QString &text)
+{
+    QString safe;
+    for (const QChar c : text) {
+        const ushort code = c.unicode();
+        if ((code < 0x20 && code != '\n') || (code >= 0x7F && code <= 0x9F))
+            safe += QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0'));
+        else
+            safe += c;
+    }
+    return safe.toLocal8Bit();
+}
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = terminalSafe(text);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
 void printLine(FILE *stream, const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    print(stream, text + QLatin1Char('\n'));
 }
 
 int fail(const QString &text, int code = CommandLine::Failure)
@@ -54,12 +120,52 @@ void closeChannels()
     deviceContext.CloseDevice();
 }
 
+// The file as the result line names it.
+QString shownName(const QString &path, bool exporting)
+{
+    if (path != StandardStream)
+        return path;
+    return exporting ? CommandLineText::tr("标准输出") : CommandLineText::tr("标准输入");
+}
+
+std::optional<MouseProfile> loadProfile(const QString &path, QString *error)
+{
+    if (path != StandardStream)
+        return ProfileFile::load(path, error);
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly)) {
+        *error = CommandLineText::tr("无法读取 %1：%2").arg(shownName(path, false), input.errorString());
+        return std::nullopt;
+    }
+    return ProfileFile::load(input, shownName(path, false), error);
+}
+
+bool exportProfile(const QString &path, QString *error)
+{
+    if (path != StandardStream)
+        return ProfileFile::exportTo(path, error);
+    const std::optional<QByteArray> json = ProfileFile::exportJson(error);
+    if (!json)
+        return false;
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly) || output.write(*json) != json->size() || !output.flush()) {
+        *error = CommandLineText::tr("无法写入 %1：%2").arg(shownName(path, true), output.errorString());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool CommandLine::wanted(int argc, char *argv[])
 {
-    Q_UNUSED(argv)
-    return argc > 1;
+    for (int i = 1; i < argc;) {
+        const int length = qtOptionLength(argc, argv, i);
+        if (length == 0)
+            return true;
+        i += length;
+    }
+    return false;
 }
 
 int CommandLine::run(int argc, char *argv[])
@@ -71,7 +177,7 @@ int CommandLine::run(int argc, char *argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QCoreApplication::setApplicationVersion(AppVersion::own().text());
     // The window's language, saved or the desktop's, so that the result reads as the window would say it.
-    LanguageSwitcher languages;
+    LanguageSwitcher languages(LanguageSwitcher::LocalFile::Skip);
     languages.applySaved();
 
     QCommandLineParser parser;
@@ -79,17 +185,31 @@ int CommandLine::run(int argc, char *argv[])
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption exportOption(QStringLiteral("export"),
-                                          CommandLineText::tr("把鼠标的全部设置导出到配置文件"),
+                                          CommandLineText::tr("把鼠标的全部设置导出到配置文件（- 为标准输出）"),
                                           CommandLineText::tr("文件"));
-    const QCommandLineOption importOption(QStringLiteral("import"), CommandLineText::tr("从配置文件导入鼠标的全部设置"),
+    const QCommandLineOption importOption(QStringLiteral("import"),
+                                          CommandLineText::tr("从配置文件导入鼠标的全部设置（- 为标准输入）"),
                                           CommandLineText::tr("文件"));
     parser.addOption(exportOption);
     parser.addOption(importOption);
 
-    if (!parser.parse(QCoreApplication::arguments()))
+    // Qt's options belong to the window; here they are passed over.
+    QStringList arguments { QCoreApplication::arguments().value(0) };
+    for (int i = 1; i < argc;) {
+        const int length = qtOptionLength(argc, argv, i);
+        if (length == 0)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        i += qMax(length, 1);
+    }
+    if (!parser.parse(arguments))
         return fail(parser.errorText(), BadUsage);
-    if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        QString text = parser.helpText();
+        if (parser.isSet(QStringLiteral("help-all")))
+            text += QLatin1Char('\n')
+                + CommandLineText::tr("不带 --export 或 --import 时，程序窗口接受 Qt 的选项：%1").arg(qtOptionNames())
+                + QLatin1Char('\n');
+        print(stdout, text);
         return Success;
     }
     if (parser.isSet(version)) {
@@ -104,17 +224,19 @@ int CommandLine::run(int argc, char *argv[])
     const bool importing = parser.isSet(importOption);
     if (exporting == importing || parser.values(exportOption).size() > 1 || parser.values(importOption).size() > 1)
         return fail(CommandLineText::tr("请只给出一个 --export 文件 或 --import 文件（--help 显示用法）"), BadUsage);
+    const QString path = exporting ? parser.value(exportOption) : parser.value(importOption);
+    if (path.isEmpty())
+        return fail(CommandLineText::tr("文件名为空（--help 显示用法）"), BadUsage);
 
     // The window listens on the single-instance socket while it runs; two programs must never talk to the mouse.
     if (QSingleApplication::isInstanceRunning())
         return fail(CommandLineText::tr("程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置"));
 
-    const QString path = exporting ? parser.value(exportOption) : parser.value(importOption);
     QString error;
     // The file is checked before anything is said to the mouse.
     std::optional<MouseProfile> profile;
     if (importing) {
-        profile = ProfileFile::load(path, &error);
+        profile = loadProfile(path, &error);
         if (!profile)
             return fail(error);
     }
@@ -126,12 +248,27 @@ int CommandLine::run(int argc, char *argv[])
         return fail(CommandLineText::tr("没有找到鼠标"));
     deviceContext.deviceConnected = 1;
 
-    const bool done = exporting ? ProfileFile::exportTo(path, &error) : ProfileDevice::writeAndVerify(*profile, &error);
+    if (exporting) {
+        const bool done = exportProfile(path, &error);
+        closeChannels();
+        if (!done)
+            return fail(error);
+        // Standard output may be the file itself.
+        printLine(path == StandardStream ? stderr : stdout,
+                  CommandLineText::tr("已导出配置到 %1").arg(shownName(path, true)));
+        return Success;
+    }
+    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
     closeChannels();
-    if (!done)
-        return fail(error);
-    printLine(stdout,
-              exporting ? CommandLineText::tr("已导出配置到 %1").arg(path)
-                        : CommandLineText::tr("已从 %1 导入配置").arg(path));
-    return Success;
+    switch (result.outcome) {
+    case ProfileWriteResult::Written:
+        printLine(stdout, CommandLineText::tr("已从 %1 导入配置").arg(shownName(path, false)));
+        return Success;
+    case ProfileWriteResult::NotRestored:
+        return fail(ProfileDevice::describe(result), NotRestored);
+    case ProfileWriteResult::NotWritten:
+    case ProfileWriteResult::Restored:
+        break;
+    }
+    return fail(ProfileDevice::describe(result));
 }

@@ -4,9 +4,11 @@
 
 namespace CommandLine {
 
-enum ExitCode { Success = 0, Failure = 1, BadUsage = 2 };
+// NotRestored: an import failed half-way and the settings read before it could not be written back.
+enum ExitCode { Success = 0, Failure = 1, BadUsage = 2, NotRestored = 3 };
 
-// Any argument asks for the command line; without arguments the window starts.
+// Without arguments, or with only Qt's own options (-platform, -style, ...), the window starts; any other
+// argument asks for the command line.
 bool wanted(int argc, char *argv[]);
 // Parses the arguments and runs the one operation they ask for; returns the exit code.
 int run(int argc, char *argv[]);

@@ -62,7 +62,7 @@ void writeButtonCombination(quint8 buttonId, quint8 modifiers, quint8 usage)
     sendCommandBuffer();
 }
 
-void writeButtonMacro(quint8 buttonId, bool recordDelay, const QVector<micro_Event> &events)
+bool writeButtonMacro(quint8 buttonId, bool recordDelay, const QVector<micro_Event> &events)
 {
     DeviceContext &d = deviceContext;
     AssignmentCodec::writeMacro(d.commandBuffer, buttonId, recordDelay, quint8(events.size()));
@@ -70,9 +70,13 @@ void writeButtonMacro(quint8 buttonId, bool recordDelay, const QVector<micro_Eve
 
     d.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
     std::array<quint8, MacroChunkBufferSize> chunkBuffer {};
+    bool taken = true;
     for (const MacroChunk &chunk : AssignmentCodec::macroChunks(events.size())) {
         AssignmentCodec::macroWriteChunk(chunkBuffer.data(), buttonId, chunk, events);
-        d.WrtieConfig(ConfigCommandSize, chunkBuffer.data());
+        // Status 0 is the one result of a config write the library defines.
+        if (d.WrtieConfig(ConfigCommandSize, chunkBuffer.data()) != 0)
+            taken = false;
     }
     d.CloseConfigDevice();
+    return taken;
 }

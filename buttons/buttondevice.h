@@ -33,6 +33,7 @@ std::optional<QVector<micro_Event>> readMacroEvents(quint8 buttonId, int count);
 void writeButtonFunction(quint8 buttonId, quint8 funcType, quint8 funcId);
 void writeButtonCombination(quint8 buttonId, quint8 modifiers, quint8 usage);
 // The assignment, then the events on the config channel, which is opened for them and closed afterwards.
-void writeButtonMacro(quint8 buttonId, bool recordDelay, const QVector<micro_Event> &events);
+// False when the mouse refused a chunk of events; the buttons page does not look, an import does.
+bool writeButtonMacro(quint8 buttonId, bool recordDelay, const QVector<micro_Event> &events);
 
 #endif

@@ -46,16 +46,19 @@ std::optional<MouseProfile> ProfileDevice::read(QString *error)
     return profile;
 }
 
-void ProfileDevice::write(const MouseProfile &profile)
+QString ProfileDevice::write(const MouseProfile &profile)
 {
     qDebug() << "write profile";
+    QString refused;
     for (const ButtonProfile &button : profile.buttons) {
-        if (button.isCustomCombination())
+        if (button.isCustomCombination()) {
             writeButtonCombination(button.button, button.modifiers, button.keyUsage);
-        else if (button.funcType == FuncType::Macro)
-            writeButtonMacro(button.button, button.funcId != 0, button.events);
-        else
+        } else if (button.funcType == FuncType::Macro) {
+            if (!writeButtonMacro(button.button, button.funcId != 0, button.events) && refused.isEmpty())
+                refused = tr("鼠标拒绝了按键 %1 的宏的写入").arg(button.button);
+        } else {
             writeButtonFunction(button.button, button.funcType, button.funcId);
+        }
     }
 
     quint8 *buffer = deviceContext.commandBuffer;
@@ -74,21 +77,63 @@ void ProfileDevice::write(const MouseProfile &profile)
 
     writeReportRateCommand(buffer, profile.reportRateCode);
     sendCommandBuffer();
+    return refused;
 }
 
-bool ProfileDevice::writeAndVerify(const MouseProfile &profile, QString *error)
+namespace {
+
+// Writes `profile` and reads it back; what failed, or an empty text when the mouse holds it.
+QString writeAndCompare(const MouseProfile &profile)
 {
-    write(profile);
+    const QString refused = ProfileDevice::write(profile);
+    if (!refused.isEmpty())
+        return refused;
     QString readError;
-    const std::optional<MouseProfile> written = read(&readError);
-    if (!written) {
-        *error = tr("写入后读回失败：%1").arg(readError);
-        return false;
-    }
+    const std::optional<MouseProfile> written = ProfileDevice::read(&readError);
+    if (!written)
+        return ProfileDevice::tr("写入后读回失败：%1").arg(readError);
     const QString difference = ProfileFormat::firstDifference(profile, *written);
-    if (!difference.isEmpty()) {
-        *error = tr("写入后读回的设置与文件不同：%1").arg(difference);
-        return false;
+    if (!difference.isEmpty())
+        return ProfileDevice::tr("写入后读回的设置与写入的不同：%1").arg(difference);
+    return QString();
+}
+
+} // namespace
+
+ProfileWriteResult ProfileDevice::writeAndVerify(const MouseProfile &profile)
+{
+    ProfileWriteResult result;
+    QString readError;
+    // What to put back should the import go wrong half-way.
+    const std::optional<MouseProfile> before = read(&readError);
+    if (!before) {
+        result.outcome = ProfileWriteResult::NotWritten;
+        result.failure = tr("写入前读取鼠标失败，未写入任何设置：%1").arg(readError);
+        return result;
     }
-    return true;
+    result.failure = writeAndCompare(profile);
+    if (result.failure.isEmpty())
+        return result;
+    qDebug() << "profile not taken, writing the earlier settings back:" << result.failure;
+    result.restoreFailure = writeAndCompare(*before);
+    result.outcome = result.restoreFailure.isEmpty() ? ProfileWriteResult::Restored : ProfileWriteResult::NotRestored;
+    if (!result.restoreFailure.isEmpty())
+        qDebug() << "earlier settings not restored:" << result.restoreFailure;
+    return result;
+}
+
+QString ProfileDevice::describe(const ProfileWriteResult &result)
+{
+    switch (result.outcome) {
+    case ProfileWriteResult::Written:
+        break;
+    case ProfileWriteResult::NotWritten:
+        return result.failure;
+    case ProfileWriteResult::Restored:
+        return tr("%1。鼠标已恢复为导入前的设置").arg(result.failure);
+    case ProfileWriteResult::NotRestored:
+        return tr("%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入")
+            .arg(result.failure, result.restoreFailure);
+    }
+    return QString();
 }

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 class ProfileFile
 {
     Q_DECLARE_TR_FUNCTIONS(ProfileFile)
@@ -16,12 +18,15 @@ class ProfileFile
 public:
     static const QString Suffix;   // ".z31.json"
 
-    // Reads the open mouse and saves the file atomically. A failed read or a setting the file cannot hold
-    // fails it and leaves no file (an existing one stays as it was).
+    // Reads the open mouse into the file's bytes. A failed read or a setting the file cannot hold gives nothing.
+    static std::optional<QByteArray> exportJson(QString *error);
+    // exportJson(), saved atomically: on any failure (a full disk too) an existing file stays as it was.
     static bool exportTo(const QString &path, QString *error);
     // Reads and checks the whole file; nothing touches the mouse.
     static std::optional<MouseProfile> load(const QString &path, QString *error);
-    // load(), then writes the open mouse and reads it back.
+    // The same from an open device (standard input); `shown` names it in messages.
+    static std::optional<MouseProfile> load(QIODevice &device, const QString &shown, QString *error);
+    // load(), then writes the open mouse and reads it back (ProfileDevice::writeAndVerify).
     static bool importFrom(const QString &path, QString *error);
 };
 

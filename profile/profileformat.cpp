@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTextCodec>
 
 #include <cmath>
@@ -167,6 +168,24 @@ QString at(const QString &path, int index)
     return path + QStringLiteral("[%1]").arg(index);
 }
 
+// A value from the file as a message quotes it: control characters (which would steer a terminal) escaped as
+// \uXXXX, and cut after a few dozen characters, since a file may hold a value of any length.
+QString shown(const QString &text)
+{
+    constexpr int Shown = 60;
+    QString result;
+    for (const QChar c : text) {
+        if (result.size() >= Shown)
+            return result + QStringLiteral("…");
+        const ushort code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+            result += QStringLiteral("\\u%1").arg(code, 4, 16, QLatin1Char('0'));
+        else
+            result += c;
+    }
+    return result;
+}
+
 QString jsonText(const QJsonValue &value)
 {
     if (value.isString())
@@ -209,11 +228,7 @@ QString differenceIn(const QJsonValue &expected, const QJsonValue &actual, const
         return QString();
     }
     // A whole assignment can be long; the start of it is enough to tell the two apart.
-    constexpr int Shown = 60;
-    auto shortened
-        = [](const QString &text) { return text.size() > Shown ? text.left(Shown) + QStringLiteral("…") : text; };
-    return ProfileFormat::tr("%1 应为 %2，鼠标上为 %3")
-        .arg(path, shortened(jsonText(expected)), shortened(jsonText(actual)));
+    return ProfileFormat::tr("%1 应为 %2，鼠标上为 %3").arg(path, shown(jsonText(expected)), shown(jsonText(actual)));
 }
 
 // Walks the document; the first problem found is kept and ends the walk.
@@ -234,7 +249,7 @@ public:
     {
         for (auto it = object.begin(); it != object.end(); ++it) {
             if (!names.contains(it.key()))
-                return fail(ProfileFormat::tr("%1 中有多余的 “%2”").arg(place(path), it.key()));
+                return fail(ProfileFormat::tr("%1 中有多余的 “%2”").arg(place(path), shown(it.key())));
         }
         for (const QString &name : names) {
             if (!object.contains(name))
@@ -265,7 +280,8 @@ public:
         if (!value.isDouble() || std::floor(number) != number)
             return fail(ProfileFormat::tr("%1 应为整数").arg(path));
         if (number < min || number > max)
-            return fail(ProfileFormat::tr("%1 为 %2，应在 %3 到 %4 之间").arg(path, jsonText(value)).arg(min).arg(max));
+            return fail(
+                ProfileFormat::tr("%1 为 %2，应在 %3 到 %4 之间").arg(path, shown(jsonText(value))).arg(min).arg(max));
         *out = int(number);
         return true;
     }
@@ -294,8 +310,8 @@ public:
             return false;
         *index = names.indexOf(name);
         if (*index < 0)
-            return fail(
-                ProfileFormat::tr("%1 为 “%2”，应为以下之一：%3").arg(path, name, names.join(QStringLiteral(", "))));
+            return fail(ProfileFormat::tr("%1 为 “%2”，应为以下之一：%3")
+                            .arg(path, shown(name), names.join(QStringLiteral(", "))));
         return true;
     }
 
@@ -329,7 +345,7 @@ public:
         const QString expected = keyNameOfUsage(quint8(value));
         if (name != expected)
             return fail(ProfileFormat::tr("%1 为 “%2”，而键码 %3 的键名是 “%4”")
-                            .arg(join(path, QStringLiteral("name")), name)
+                            .arg(join(path, QStringLiteral("name")), shown(name))
                             .arg(value)
                             .arg(expected));
         *usage = quint8(value);
@@ -344,6 +360,23 @@ public:
         if (dpi % 50 != 0)
             return fail(ProfileFormat::tr("%1 为 %2，应为 50 的倍数").arg(path).arg(dpi));
         *out = quint8(dpi / 50 - 1);
+        return true;
+    }
+
+    // MAJOR.MINOR.PATCH, each a byte as the mouse reports it.
+    bool firmware(const QJsonValue &value, const QString &path, QString *out)
+    {
+        if (!text(value, path, out))
+            return false;
+        static const QRegularExpression version(
+            QRegularExpression::anchoredPattern(QStringLiteral("([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})")));
+        const QRegularExpressionMatch match = version.match(*out);
+        bool bytes = match.hasMatch();
+        for (int part = 1; bytes && part <= 3; ++part)
+            bytes = match.capturedRef(part).toInt() <= 255;
+        if (!bytes)
+            return fail(ProfileFormat::tr("%1 为 “%2”，应为 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）")
+                            .arg(path, shown(*out)));
         return true;
     }
 
@@ -485,13 +518,15 @@ bool Reader::lighting(const QJsonValue &value, const QString &path, MouseProfile
         || !text(object.value(QStringLiteral("color")), colourPath, &colour))
         return false;
     out->lightingMode = modeNames[mode].mode;
-    static const QRegularExpression hexColour(QStringLiteral("^#[0-9a-fA-F]{6}$"));
-    if (!hexColour.match(colour).hasMatch())
-        return fail(ProfileFormat::tr("%1 为 “%2”，应为 #rrggbb 形式的颜色").arg(colourPath, colour));
-    const QColor parsed(colour);
-    out->red = quint8(parsed.red());
-    out->green = quint8(parsed.green());
-    out->blue = quint8(parsed.blue());
+    // The whole text: "$" alone would also match before a final line break.
+    static const QRegularExpression hexColour(QRegularExpression::anchoredPattern(QStringLiteral("#[0-9a-fA-F]{6}")));
+    bool converted = false;
+    const uint rgb = colour.midRef(1).toUInt(&converted, 16);
+    if (!hexColour.match(colour).hasMatch() || !converted)
+        return fail(ProfileFormat::tr("%1 为 “%2”，应为 #rrggbb 形式的颜色").arg(colourPath, shown(colour)));
+    out->red = quint8(rgb >> 16);
+    out->green = quint8(rgb >> 8);
+    out->blue = quint8(rgb);
     return true;
 }
 
@@ -551,13 +586,14 @@ bool Reader::document(const QJsonObject &root, MouseProfile *out)
         return fail(ProfileFormat::tr("文件顶层缺少 “format”"));
     const QJsonValue format = root.value(formatKey);
     if (format != QJsonValue(ProfileFormat::Version))
-        return fail(
-            ProfileFormat::tr("format 为 %1：本程序只读取格式 %2").arg(jsonText(format)).arg(ProfileFormat::Version));
+        return fail(ProfileFormat::tr("format 为 %1：本程序只读取格式 %2")
+                        .arg(shown(jsonText(format)))
+                        .arg(ProfileFormat::Version));
     QJsonArray buttons;
     if (!keys(root, QString(),
               { formatKey, QStringLiteral("firmware"), QStringLiteral("buttons"), QStringLiteral("lighting"),
                 QStringLiteral("dpi"), QStringLiteral("reportRate") })
-        || !text(root.value(QStringLiteral("firmware")), QStringLiteral("firmware"), &out->firmware)
+        || !firmware(root.value(QStringLiteral("firmware")), QStringLiteral("firmware"), &out->firmware)
         || !array(root.value(QStringLiteral("buttons")), QStringLiteral("buttons"), &buttons))
         return false;
     if (buttons.size() != MouseProfile::ButtonCount)
@@ -597,6 +633,115 @@ QPair<int, int> lineAndColumn(const QByteArray &text, int offset)
     return { line, column };
 }
 
+// Qt's parser lets a key repeat in one object (the last one wins) and takes control characters inside strings
+// as they are; both are refused here. Runs on a document Qt has parsed, so the syntax is known to be sound.
+class StrictScan
+{
+public:
+    explicit StrictScan(const QByteArray &text)
+        : text(text)
+    { }
+
+    // The first problem, or an empty text.
+    QString problem()
+    {
+        for (pos = 0; pos < text.size(); ++pos) {
+            switch (text.at(pos)) {
+            case '{':
+            case '[':
+                open.append({ text.at(pos) == '{', childPath(), {}, {}, 0 });
+                expectKey = open.last().object;
+                break;
+            case '}':
+            case ']':
+                open.removeLast();
+                break;
+            case ',':
+                if (open.last().object)
+                    expectKey = true;
+                else
+                    ++open.last().index;
+                break;
+            case '"': {
+                QString value;
+                const QString error = string(&value);
+                if (!error.isEmpty())
+                    return error;
+                if (!expectKey)
+                    break;
+                expectKey = false;
+                Container &object = open.last();
+                if (object.keys.contains(value))
+                    return ProfileFormat::tr("%1 中重复了 “%2”")
+                        .arg(object.path.isEmpty() ? ProfileFormat::tr("文件顶层") : shown(object.path), shown(value));
+                object.keys.insert(value);
+                object.key = value;
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        return QString();
+    }
+
+private:
+    struct Container
+    {
+        bool object;
+        QString path;
+        QSet<QString> keys;
+        QString key;   // the latest key of an object
+        int index;   // the current element of an array
+    };
+
+    QString childPath() const
+    {
+        if (open.isEmpty())
+            return QString();
+        const Container &parent = open.last();
+        return parent.object ? join(parent.path, parent.key) : at(parent.path, parent.index);
+    }
+
+    // Reads the string starting at `pos` (its opening quote) and leaves `pos` on its closing quote.
+    QString string(QString *value)
+    {
+        int run = ++pos;
+        auto takeRun = [&] { *value += QString::fromUtf8(text.constData() + run, pos - run); };
+        for (; text.at(pos) != '"'; ++pos) {
+            const uchar c = uchar(text.at(pos));
+            if (c < 0x20) {
+                const QPair<int, int> place = lineAndColumn(text, pos);
+                return ProfileFormat::tr("第 %1 行第 %2 列：文本中有控制字符 \\u%3，应写成转义形式")
+                    .arg(place.first)
+                    .arg(place.second)
+                    .arg(c, 4, 16, QLatin1Char('0'));
+            }
+            if (c != '\\')
+                continue;
+            takeRun();
+            const char escaped = text.at(++pos);
+            if (escaped == 'u') {
+                *value += QChar(text.mid(pos + 1, 4).toUShort(nullptr, 16));
+                pos += 4;
+            } else {
+                static const QByteArray from = "bfnrt";
+                static const char to[] = "\b\f\n\r\t";
+                const int index = from.indexOf(escaped);
+                *value += QLatin1Char(index >= 0 ? to[index] : escaped);
+            }
+            run = pos + 1;
+        }
+        takeRun();
+        return QString();
+    }
+
+    const QByteArray &text;
+    int pos = 0;
+    QVector<Container> open;
+    bool expectKey = false;
+};
+
 } // namespace
 
 QByteArray ProfileFormat::toJson(const MouseProfile &profile)
@@ -630,6 +775,11 @@ std::optional<MouseProfile> ProfileFormat::fromJson(const QByteArray &json, QStr
     }
     if (!document.isObject()) {
         *error = tr("文件顶层应为对象 {…}");
+        return std::nullopt;
+    }
+    const QString strictError = StrictScan(text).problem();
+    if (!strictError.isEmpty()) {
+        *error = strictError;
         return std::nullopt;
     }
     MouseProfile profile;

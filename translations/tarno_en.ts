@@ -16,16 +16,8 @@
         <translation>Saves or restores all settings of the Z31 mouse. Without arguments, opens the program window.</translation>
     </message>
     <message>
-        <source>把鼠标的全部设置导出到配置文件</source>
-        <translation>Export all of the mouse&apos;s settings to a profile</translation>
-    </message>
-    <message>
         <source>文件</source>
         <translation>file</translation>
-    </message>
-    <message>
-        <source>从配置文件导入鼠标的全部设置</source>
-        <translation>Import all of the mouse&apos;s settings from a profile</translation>
     </message>
     <message>
         <source>多余的参数：%1</source>
@@ -50,6 +42,38 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>Profile imported from %1</translation>
+    </message>
+    <message>
+        <source>标准输出</source>
+        <translation>standard output</translation>
+    </message>
+    <message>
+        <source>标准输入</source>
+        <translation>standard input</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>把鼠标的全部设置导出到配置文件（- 为标准输出）</source>
+        <translation>Export all of the mouse&apos;s settings to a profile (- for standard output)</translation>
+    </message>
+    <message>
+        <source>从配置文件导入鼠标的全部设置（- 为标准输入）</source>
+        <translation>Import all of the mouse&apos;s settings from a profile (- for standard input)</translation>
+    </message>
+    <message>
+        <source>不带 --export 或 --import 时，程序窗口接受 Qt 的选项：%1</source>
+        <translation>Without --export or --import, the program window takes Qt&apos;s options: %1</translation>
+    </message>
+    <message>
+        <source>文件名为空（--help 显示用法）</source>
+        <translation>The file name is empty (--help shows the usage)</translation>
     </message>
 </context>
 <context>
@@ -246,8 +270,24 @@
         <translation>Reading back after writing failed: %1</translation>
     </message>
     <message>
-        <source>写入后读回的设置与文件不同：%1</source>
-        <translation>The settings read back after writing differ from the file: %1</translation>
+        <source>鼠标拒绝了按键 %1 的宏的写入</source>
+        <translation>The mouse refused button %1&apos;s macro</translation>
+    </message>
+    <message>
+        <source>写入后读回的设置与写入的不同：%1</source>
+        <translation>The settings read back differ from those written: %1</translation>
+    </message>
+    <message>
+        <source>写入前读取鼠标失败，未写入任何设置：%1</source>
+        <translation>Reading the mouse before writing failed; nothing was written: %1</translation>
+    </message>
+    <message>
+        <source>%1。鼠标已恢复为导入前的设置</source>
+        <translation>%1. The mouse has its settings from before the import again</translation>
+    </message>
+    <message>
+        <source>%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入</source>
+        <translation>%1. Putting back the settings from before the import failed too (%2); the mouse&apos;s settings are incomplete: import again</translation>
     </message>
 </context>
 <context>
@@ -398,6 +438,18 @@
     <message>
         <source>文件顶层应为对象 {…}</source>
         <translation>The file&apos;s top level should be an object {...}</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，应为 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）</source>
+        <translation>%1 is &quot;%2&quot;; it should be a version MAJOR.MINOR.PATCH (each 0 to 255)</translation>
+    </message>
+    <message>
+        <source>%1 中重复了 “%2”</source>
+        <translation>%1 has &quot;%2&quot; twice</translation>
+    </message>
+    <message>
+        <source>第 %1 行第 %2 列：文本中有控制字符 \u%3，应写成转义形式</source>
+        <translation>Line %1, column %2: a text holds the control character \u%3; write it escaped</translation>
     </message>
 </context>
 <context>
@@ -654,6 +706,10 @@
     <message>
         <source>发现新版本  </source>
         <translation>New version  </translation>
+    </message>
+    <message>
+        <source>无法保存语言选择（%1），下次启动时不会保留</source>
+        <translation>Language not saved (%1): the next start will not keep it</translation>
     </message>
 </context>
 <context>

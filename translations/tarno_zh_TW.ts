@@ -16,16 +16,8 @@
         <translation>儲存或還原 Z31 滑鼠的所有設定。不帶參數時開啟程式視窗。</translation>
     </message>
     <message>
-        <source>把鼠标的全部设置导出到配置文件</source>
-        <translation>將滑鼠的所有設定匯出至設定檔</translation>
-    </message>
-    <message>
         <source>文件</source>
         <translation>檔案</translation>
-    </message>
-    <message>
-        <source>从配置文件导入鼠标的全部设置</source>
-        <translation>從設定檔匯入滑鼠的所有設定</translation>
     </message>
     <message>
         <source>多余的参数：%1</source>
@@ -50,6 +42,38 @@
     <message>
         <source>已从 %1 导入配置</source>
         <translation>已從 %1 匯入設定檔</translation>
+    </message>
+    <message>
+        <source>标准输出</source>
+        <translation>標準輸出</translation>
+    </message>
+    <message>
+        <source>标准输入</source>
+        <translation>標準輸入</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>無法讀取 %1：%2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+    <message>
+        <source>把鼠标的全部设置导出到配置文件（- 为标准输出）</source>
+        <translation>將滑鼠的所有設定匯出至設定檔（- 為標準輸出）</translation>
+    </message>
+    <message>
+        <source>从配置文件导入鼠标的全部设置（- 为标准输入）</source>
+        <translation>從設定檔匯入滑鼠的所有設定（- 為標準輸入）</translation>
+    </message>
+    <message>
+        <source>不带 --export 或 --import 时，程序窗口接受 Qt 的选项：%1</source>
+        <translation>不帶 --export 或 --import 時，程式視窗接受 Qt 的選項：%1</translation>
+    </message>
+    <message>
+        <source>文件名为空（--help 显示用法）</source>
+        <translation>檔名是空的（--help 顯示用法）</translation>
     </message>
 </context>
 <context>
@@ -246,8 +270,24 @@
         <translation>寫入後讀回失敗：%1</translation>
     </message>
     <message>
-        <source>写入后读回的设置与文件不同：%1</source>
-        <translation>寫入後讀回的設定與檔案不同：%1</translation>
+        <source>鼠标拒绝了按键 %1 的宏的写入</source>
+        <translation>滑鼠拒絕寫入按鍵 %1 的巨集</translation>
+    </message>
+    <message>
+        <source>写入后读回的设置与写入的不同：%1</source>
+        <translation>寫入後讀回的設定與寫入的不同：%1</translation>
+    </message>
+    <message>
+        <source>写入前读取鼠标失败，未写入任何设置：%1</source>
+        <translation>寫入前讀取滑鼠失敗，未寫入任何設定：%1</translation>
+    </message>
+    <message>
+        <source>%1。鼠标已恢复为导入前的设置</source>
+        <translation>%1。滑鼠已恢復為匯入前的設定</translation>
+    </message>
+    <message>
+        <source>%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入</source>
+        <translation>%1。恢復匯入前的設定也失敗了（%2），滑鼠上的設定不完整：請重新匯入</translation>
     </message>
 </context>
 <context>
@@ -398,6 +438,18 @@
     <message>
         <source>文件顶层应为对象 {…}</source>
         <translation>檔案最上層應為物件 {…}</translation>
+    </message>
+    <message>
+        <source>%1 为 “%2”，应为 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）</source>
+        <translation>%1 為「%2」，應為 MAJOR.MINOR.PATCH 形式的版本（各 0 到 255）</translation>
+    </message>
+    <message>
+        <source>%1 中重复了 “%2”</source>
+        <translation>%1 中重複了「%2」</translation>
+    </message>
+    <message>
+        <source>第 %1 行第 %2 列：文本中有控制字符 \u%3，应写成转义形式</source>
+        <translation>第 %1 行第 %2 欄：文字中有控制字元 \u%3，應寫成跳脫形式</translation>
     </message>
 </context>
 <context>
@@ -654,6 +706,10 @@
     <message>
         <source>发现新版本  </source>
         <translation>發現新版本  </translation>
+    </message>
+    <message>
+        <source>无法保存语言选择（%1），下次启动时不会保留</source>
+        <translation>無法儲存語言選擇（%1），下次啟動時不會保留</translation>
     </message>
 </context>
 <context>

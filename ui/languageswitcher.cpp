@@ -6,7 +6,9 @@
 #include <QLocale>
 #include <QSettings>
 
-LanguageSwitcher::LanguageSwitcher() = default;
+LanguageSwitcher::LanguageSwitcher(LocalFile localFile)
+    : localFileUse(localFile)
+{ }
 
 LanguageSwitcher::~LanguageSwitcher()
 {
@@ -55,17 +57,20 @@ void LanguageSwitcher::apply(InterfaceLanguage::Language chosen)
             qDebug() << "no translation loaded:" << file;
     }
     // An existing install's own translator file, in the working directory, overrides the simplified texts.
-    if (language == InterfaceLanguage::SimplifiedChinese && localFile.load(QStringLiteral("lang_zh_cn")))
+    if (language == InterfaceLanguage::SimplifiedChinese && localFileUse == LocalFile::Load
+        && localFile.load(QStringLiteral("lang_zh_cn")))
         localFileInstalled = QCoreApplication::installTranslator(&localFile);
     qDebug() << "language" << InterfaceLanguage::code(language);
 }
 
-void LanguageSwitcher::choose(InterfaceLanguage::Language chosen)
+bool LanguageSwitcher::choose(InterfaceLanguage::Language chosen)
 {
     apply(chosen);
     const std::unique_ptr<QSettings> settings = userSettings();
     InterfaceLanguage::save(*settings, chosen);
     settings->sync();
-    if (settings->status() != QSettings::NoError)
-        qDebug() << "language choice not saved:" << settings->fileName();
+    if (settings->status() == QSettings::NoError)
+        return true;
+    qDebug() << "language choice not saved:" << settings->fileName();
+    return false;
 }

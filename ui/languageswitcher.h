@@ -14,7 +14,11 @@ class QSettings;
 class LanguageSwitcher
 {
 public:
-    LanguageSwitcher();
+    // The command line goes without the "lang_zh_cn" file: Qt's translator can crash on a damaged one, and the
+    // few lines it prints do not need an older install's wording.
+    enum class LocalFile { Load, Skip };
+
+    explicit LanguageSwitcher(LocalFile localFile = LocalFile::Load);
     ~LanguageSwitcher();
 
     // The user's own settings file (not beside the executable): the language choice lives there.
@@ -23,11 +27,12 @@ public:
     // The saved language, or the desktop's, put into effect.
     void applySaved();
     void apply(InterfaceLanguage::Language language);
-    // A choice of the user: put into effect and saved for the next start.
-    void choose(InterfaceLanguage::Language language);
+    // A choice of the user: put into effect and saved for the next start. False when it could not be saved.
+    bool choose(InterfaceLanguage::Language language);
     InterfaceLanguage::Language current() const { return language; }
 
 private:
+    const LocalFile localFileUse;
     QTranslator builtIn;
     QTranslator localFile;
     bool builtInInstalled = false;

@@ -33,6 +33,7 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTimer>
@@ -331,9 +332,11 @@ void TARNO_Gaming::useLanguages(LanguageSwitcher *switcher)
         const QSignalBlocker blocker(box);
         box->setCurrentIndex(switcher->current());
     }
-    connect(box, QOverload<int>::of(&QComboBox::activated), this, [switcher](int index) {
-        if (InterfaceLanguage::isValid(index))
-            switcher->choose(InterfaceLanguage::Language(index));
+    connect(box, QOverload<int>::of(&QComboBox::activated), this, [this, switcher](int index) {
+        if (!InterfaceLanguage::isValid(index))
+            return;
+        const bool saved = switcher->choose(InterfaceLanguage::Language(index));
+        configPage->showLanguageNotSaved(saved ? QString() : LanguageSwitcher::userSettings()->fileName());
     });
 }
 

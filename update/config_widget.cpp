@@ -15,6 +15,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTextDocument>
 
 namespace {
 
@@ -99,6 +100,8 @@ config_Widget::config_Widget(QWidget *parent)
         "QComboBox QAbstractItemView{border:1px solid #434343;background:#292b2d;color:rgba(255,255,255,0.7);"
         "selection-background-color:#2bac39;selection-color:white;outline:none;}"));
     languageBox->setObjectName(QStringLiteral("languageBox"));
+    languageStatusLabel = textLabel(QString(), { 520, 429, 380, 12 }, this);
+    languageStatusLabel->setObjectName(QStringLiteral("languageStatusLabel"));
 
     updateDialog = new UpdateDialog(this);
 
@@ -114,6 +117,7 @@ config_Widget::config_Widget(QWidget *parent)
         button->setCursor(Qt::PointingHandCursor);
     }
     profileStatusLabel = textLabel(QString(), { 300, 514, 600, 14 }, this);
+    profileStatusLabel->setObjectName(QStringLiteral("profileStatusLabel"));
     connect(exportButton, &QPushButton::clicked, this, &config_Widget::exportProfile);
     connect(importButton, &QPushButton::clicked, this, &config_Widget::importProfile);
     updateProfileButtons();
@@ -125,6 +129,9 @@ config_Widget::config_Widget(QWidget *parent)
     // The firmware dialog's message line.
     noticeLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
     noticeLabel->hide();
+    // These lines quote file names and what files hold: never read as markup.
+    for (QLabel *label : { profileStatusLabel, noticeLabel, languageStatusLabel })
+        label->setTextFormat(Qt::PlainText);
     retranslateUi();
 }
 
@@ -142,6 +149,7 @@ void config_Widget::retranslateUi()
         appVersionButton->setText(tr("发现新版本  "));
     if (noticeText)
         noticeLabel->setText(noticeText());
+    showLanguageNotSaved(unsavedLanguageFile);
 }
 
 void config_Widget::changeEvent(QEvent *event)
@@ -174,6 +182,17 @@ void config_Widget::clearNotice()
     noticeText = nullptr;
     noticeLabel->clear();
     noticeLabel->hide();
+}
+
+void config_Widget::showLanguageNotSaved(const QString &settingsFile)
+{
+    unsavedLanguageFile = settingsFile;
+    const QString text = settingsFile.isEmpty()
+        ? QString()
+        : tr("无法保存语言选择（%1），下次启动时不会保留").arg(QDir::toNativeSeparators(settingsFile));
+    languageStatusLabel->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text));
+    languageStatusLabel->setText(
+        languageStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, languageStatusLabel->width()));
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)
@@ -233,21 +252,38 @@ void config_Widget::updateProfileButtons()
 
 void config_Widget::showProfileResult(const QString &text)
 {
-    profileStatusLabel->setToolTip(text);
+    profileStatusLabel->setToolTip(Qt::convertFromPlainText(text));
     profileStatusLabel->setText(
         profileStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, profileStatusLabel->width()));
 }
 
+QString config_Widget::chooseProfileFile(QFileDialog::AcceptMode mode)
+{
+    const bool saving = mode == QFileDialog::AcceptSave;
+    const QString folder = profileFolder(lastProfilePath);
+    // Over the window, not this page: the page's style sheet would pass its pale labels on to the dialog, which
+    // keeps the desktop's own look, light or dark.
+    QFileDialog dialog(window(), saving ? tr("导出配置") : tr("导入配置"),
+                       saving ? QDir(folder).filePath(QStringLiteral("Z31") + ProfileFile::Suffix) : folder,
+                       tr("Z31 配置文件 (*%1)").arg(ProfileFile::Suffix));
+    dialog.setObjectName(QStringLiteral("profileFileDialog"));
+    dialog.setAcceptMode(mode);
+    if (saving) {
+        // Added to a name without one before the dialog looks for an existing file: replacing one is asked.
+        dialog.setDefaultSuffix(ProfileFile::Suffix.mid(1));
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
 void config_Widget::exportProfile()
 {
-    QString path = QFileDialog::getSaveFileName(this, tr("导出配置"),
-                                                QDir(profileFolder(lastProfilePath))
-                                                    .filePath(QStringLiteral("Z31") + ProfileFile::Suffix),
-                                                tr("Z31 配置文件 (*%1)").arg(ProfileFile::Suffix));
+    const QString path = chooseProfileFile(QFileDialog::AcceptSave);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
-        path += ProfileFile::Suffix;
     lastProfilePath = path;
     QString error;
     if (ProfileFile::exportTo(path, &error))
@@ -258,8 +294,7 @@ void config_Widget::exportProfile()
 
 void config_Widget::importProfile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("导入配置"), profileFolder(lastProfilePath),
-                                                      tr("Z31 配置文件 (*%1)").arg(ProfileFile::Suffix));
+    const QString path = chooseProfileFile(QFileDialog::AcceptOpen);
     if (path.isEmpty())
         return;
     lastProfilePath = path;
@@ -269,11 +304,12 @@ void config_Widget::importProfile()
         showProfileResult(tr("导入失败：%1").arg(error));
         return;
     }
-    const bool verified = ProfileDevice::writeAndVerify(*profile, &error);
-    // Whatever the read-back says, the mouse was written: the pages must show what it holds now.
-    emit profileImported();
-    if (verified)
+    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
+    // Unless nothing was sent, the mouse was written: the pages must show what it holds now.
+    if (result.outcome != ProfileWriteResult::NotWritten)
+        emit profileImported();
+    if (result.outcome == ProfileWriteResult::Written)
         showProfileResult(tr("已从 %1 导入配置").arg(QDir::toNativeSeparators(path)));
     else
-        showProfileResult(tr("导入失败：%1").arg(error));
+        showProfileResult(tr("导入失败：%1").arg(ProfileDevice::describe(result)));
 }

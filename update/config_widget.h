@@ -1,6 +1,7 @@
 #ifndef CONFIG_WIDGET_H
 #define CONFIG_WIDGET_H
 
+#include <QFileDialog>
 #include <QWidget>
 
 #include <functional>
@@ -35,6 +36,8 @@ public:
     void showFirmwareNotTaken(const QString &reported, const QString &offered);
     void showStartFailure(const QString &executable);
     void clearNotice();
+    // Beside the language row: the choice could not be saved to `settingsFile`; an empty name clears it.
+    void showLanguageNotSaved(const QString &settingsFile);
 
     QPushButton *fwVersionButton = nullptr;
     QPushButton *appVersionButton = nullptr;
@@ -46,6 +49,7 @@ public:
     QPushButton *importButton = nullptr;
     QLabel *profileStatusLabel = nullptr;
     QLabel *noticeLabel = nullptr;
+    QLabel *languageStatusLabel = nullptr;
 
 signals:
     // The mouse holds a new configuration: the pages must read it.
@@ -60,6 +64,8 @@ private:
     void endFirmwareOffer();
     void showProfileResult(const QString &text);
     void showNotice(std::function<QString()> text);
+    // A file dialog over the window, in the desktop's own look.
+    QString chooseProfileFile(QFileDialog::AcceptMode mode);
 
     bool mouseConnected = false;
     bool transferRunning = false;
@@ -67,6 +73,7 @@ private:
     bool firmwareOffered = false;
     bool applicationOffered = false;
     QString lastProfilePath;
+    QString unsavedLanguageFile;
     // Words the notice in the language in use: it stays up across a language change.
     std::function<QString()> noticeText;
 

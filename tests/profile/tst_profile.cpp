@@ -4,6 +4,7 @@
 #include "device/deviceprotocol.h"
 #include "lighting/lightingcommand.h"
 #include "pointer/dpicommand.h"
+#include "profile/profiledevice.h"
 #include "profile/profilefile.h"
 #include "profile/profileformat.h"
 #include "programsession.h"
@@ -84,10 +85,14 @@ private slots:
     void exportedFileRestoresTheMouseByteForByte();
     void badFileIsRefusedBeforeAnyWrite_data();
     void badFileIsRefusedBeforeAnyWrite();
+    void failedImportIsUndone_data();
+    void failedImportIsUndone();
     void commandLineExitCodes();
 
 private:
-    CommandResult runProgram(const QStringList &arguments);
+    // `shell`: commands run in the program's shell before it starts (limits); `input`: its standard input.
+    CommandResult runProgram(const QStringList &arguments, const QString &shell = QString(),
+                             const QByteArray &input = QByteArray());
 
     std::unique_ptr<ProgramSession> session;
     QTemporaryDir files;
@@ -178,6 +183,21 @@ void tst_Profile::badFileIsRefusedBeforeAnyWrite_data()
         << QByteArray("\"events\": [\n{ \"usage\": 4, \"name\": \"A\", \"action\": \"down\", \"delayMs\": 0 },\n")
         << "buttons[2].macro.events";
     QTest::newRow("button twice") << QByteArray("\"button\": 3,") << QByteArray("\"button\": 2,") << "buttons[1]";
+    QTest::newRow("colour with a line break")
+        << QByteArray("\"#129afe\"") << QByteArray("\"#129afe\\n\"") << "lighting.color 为 “#129afe\\u000a”";
+    QTest::newRow("key twice") << QByteArray("\"format\": 1,") << QByteArray("\"format\": 2, \"format\": 1,")
+                               << "重复了 “format”";
+    QTest::newRow("key twice, spelt apart")
+        << QByteArray("\"aim\": 500") << QByteArray("\"aim\": 500, \"\\u0061im\": 500") << "dpi 中重复了 “aim”";
+    QTest::newRow("control character in a string")
+        << QByteArray("\"DELETE\"") << QByteArray("\"DEL\1ETE\"") << "控制字符 \\u0001";
+    QTest::newRow("NUL in a string") << QByteArray("\"DELETE\"") << QByteArray("\"DEL\0ETE\"", 9) << "控制字符 \\u0000";
+    QTest::newRow("terminal escape") << QByteArray("\"breathing\"") << QByteArray("\"\\u001b]0;owned\\u0007\"")
+                                     << "lighting.mode 为 “\\u001b]0;owned\\u0007”";
+    QTest::newRow("900,000 characters") << QByteArray("\"breathing\"") << "\"" + QByteArray(900000, 'x') + "\""
+                                        << "lighting.mode 为 “xxx";
+    QTest::newRow("firmware not a version") << QByteArray("\"1.0.0\"") << QByteArray("\"1.0\"") << "firmware";
+    QTest::newRow("firmware beyond a byte") << QByteArray("\"1.0.0\"") << QByteArray("\"1.256.0\"") << "firmware";
 }
 
 void tst_Profile::badFileIsRefusedBeforeAnyWrite()
@@ -208,14 +228,53 @@ void tst_Profile::badFileIsRefusedBeforeAnyWrite()
     QVERIFY(!ProfileFile::importFrom(path, &error));
     QVERIFY2(error.contains(place), qPrintable(error));
     QCOMPARE(session->capture(), QStringList());
+    // What the file holds is quoted short and without characters that would steer a terminal.
+    QVERIFY2(error.size() < 300, qPrintable(error.left(300)));
+    for (const QChar c : error)
+        QVERIFY2(c.unicode() >= 0x20, qPrintable(error));
 }
 
-CommandResult tst_Profile::runProgram(const QStringList &arguments)
+void tst_Profile::failedImportIsUndone_data()
+{
+    QTest::addColumn<int>("refusedWrite");   // which WrtieConfig call the mouse refuses, from the import's start
+    // The import first reads the factory mouse: its version (1 call, no macros); then the file's 100-event macro
+    // of button 4 goes in 8 chunks.
+    QTest::newRow("first macro chunk refused") << 2;
+    QTest::newRow("last macro chunk refused") << 9;
+}
+
+void tst_Profile::failedImportIsUndone()
+{
+    QFETCH(int, refusedWrite);
+    writeNonDefaultState();
+    const QString path = files.filePath("undo.z31.json");
+    QString error;
+    QVERIFY2(ProfileFile::exportTo(path, &error), qPrintable(error));
+    QCOMPARE(session->emu({ "reset" }), 0);
+    const QMap<QString, QString> factory = session->dump();
+    const std::optional<MouseProfile> profile = ProfileFile::load(path, &error);
+    QVERIFY2(profile, qPrintable(error));
+
+    QCOMPARE(session->emu({ "fail-config-write", QString::number(refusedWrite) }), 0);
+    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
+    QCOMPARE(int(result.outcome), int(ProfileWriteResult::Restored));
+    QVERIFY2(result.failure.contains("按键 4 的宏"), qPrintable(result.failure));
+    QCOMPARE(session->dump(), factory);
+    QVERIFY(ProfileDevice::describe(result).endsWith("鼠标已恢复为导入前的设置"));
+}
+
+CommandResult tst_Profile::runProgram(const QStringList &arguments, const QString &shell, const QByteArray &input)
 {
     QProcess program;
     program.setProcessEnvironment(session->environment());
     program.setWorkingDirectory(session->workDir());
-    program.start(session->programPath(), arguments);
+    if (shell.isEmpty())
+        program.start(session->programPath(), arguments);
+    else
+        program.start("/bin/sh",
+                      QStringList { "-c", shell + "; exec \"$0\" \"$@\"", session->programPath() } + arguments);
+    program.write(input);
+    program.closeWriteChannel();
     CommandResult result;
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
         return result;
@@ -227,6 +286,8 @@ CommandResult tst_Profile::runProgram(const QStringList &arguments)
 
 void tst_Profile::commandLineExitCodes()
 {
+    // With a long macro, so that the file is larger than the disk below takes.
+    writeNonDefaultState();
     const QString file = QDir(session->workDir()).filePath("mouse.z31.json");
     const QString bad = QDir(session->workDir()).filePath("bad.z31.json");
     QVERIFY(writeFile(bad, "{ \"format\": 7 }"));
@@ -259,19 +320,58 @@ void tst_Profile::commandLineExitCodes()
     QCOMPARE(readAll(file), saved);
     QCOMPARE(session->emu({ "fail-reads", "0" }), 0);
 
+    // A disk that takes only the first 1024 bytes (a file size limit stands in for a full disk): the old file stays.
+    const CommandResult full = runProgram({ "--export", file }, "trap '' XFSZ; ulimit -f 1");
+    QCOMPARE(full.code, 1);
+    QVERIFY2(full.err.contains("File too large"), qPrintable(full.err));
+    QCOMPARE(readAll(file), saved);
+    QCOMPARE(QDir(session->workDir()).entryList({ "*.z31.json*" }, QDir::Files),
+             QStringList({ "bad.z31.json", "mouse.z31.json" }));
+
+    // "-" is standard output and standard input.
+    const CommandResult toPipe = runProgram({ "--export", "-" });
+    QCOMPARE(toPipe.code, 0);
+    QCOMPARE(toPipe.out.toUtf8(), saved);
+    QCOMPARE(toPipe.err.count('\n'), 1);
+    QCOMPARE(runProgram({ "--import", "-" }, QString(), saved).code, 0);
+    QCOMPARE(runProgram({ "--import=-" }, QString(), "{ \"format\": 7 }").code, 1);
+
+    // A macro chunk the mouse refuses (the second config write: the first reads the version): the mouse is put
+    // back as it was.
+    QCOMPARE(session->emu({ "reset" }), 0);
+    const QMap<QString, QString> factory = session->dump();
+    QVERIFY(saved.contains("\"macro\""));
+    QCOMPARE(session->emu({ "fail-config-write", "2" }), 0);
+    const CommandResult undone = runProgram({ "--import", file });
+    QCOMPARE(undone.code, 1);
+    QVERIFY2(undone.err.contains("鼠标已恢复为导入前的设置"), qPrintable(undone.err));
+    QCOMPARE(session->dump(), factory);
+
     QCOMPARE(runProgram({ "--frobnicate" }).code, 2);
     QCOMPARE(runProgram({ "--export" }).code, 2);
     QCOMPARE(runProgram({ "--export", file, "--import", file }).code, 2);
     QCOMPARE(runProgram({ "--export", file, "more" }).code, 2);
+    QCOMPARE(runProgram({ "--import=" }).code, 2);
     const CommandResult help = runProgram({ "--help" });
     QCOMPARE(help.code, 0);
     QVERIFY(help.out.contains("--import"));
+    const CommandResult helpAll = runProgram({ "--help-all" });
+    QCOMPARE(helpAll.code, 0);
+    QVERIFY(helpAll.out.contains("--import"));
+    QVERIFY(helpAll.out.contains("-platform"));
     const CommandResult version = runProgram({ "--version" });
     QCOMPARE(version.code, 0);
     QVERIFY(version.out.contains("1.0.9"));
 
-    // The window and a command line must never talk to the mouse at once.
-    QVERIFY(session->start());
+    // An older install's "lang_zh_cn" (here one that words everything in English) is for the window alone: Qt's
+    // translator can crash on a damaged one.
+    QVERIFY(QFile::copy(TARNO_BIN_DIR "/../i18n/tarno_en.qm", QDir(session->workDir()).filePath("lang_zh_cn.qm")));
+    const CommandResult simplified = runProgram({ "--import", bad });
+    QCOMPARE(simplified.code, 1);
+    QVERIFY2(simplified.err.startsWith("配置文件 bad.z31.json 有误"), qPrintable(simplified.err));
+
+    // The window and a command line must never talk to the mouse at once. Qt's own options go to the window.
+    QVERIFY(session->start({ "-style", "fusion" }));
     QVERIFY(session->waitForCaptureLine("ReadConfigData"));
     const QByteArray before = readAll(file);
     QVERIFY(QFile::remove(file));

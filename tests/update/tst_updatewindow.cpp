@@ -3,6 +3,7 @@
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "fakedevice.h"
+#include "profile/profileformat.h"
 #include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 #include "ui/systemtray.h"
@@ -12,9 +13,12 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <cstring>
@@ -36,6 +40,66 @@ bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs `action` on the next modal dialog of type T once it shows: file dialogs and their questions run their
+// own event loops, inside the click that opens them. Gives up after ten seconds.
+template <typename T> void whenShown(const std::function<void(T *)> &action)
+{
+    auto *poll = new QTimer(QCoreApplication::instance());
+    auto *deadline = new QElapsedTimer;
+    deadline->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action] {
+        auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!dialog && !deadline->hasExpired(10000))
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete deadline;
+        if (dialog)
+            action(dialog);
+    });
+    poll->start(10);
+}
+
+// The texts of `dialog` whose colour, blended by its opacity, stands out from the dialog's background by less
+// than a third of the lightness scale.
+QStringList unreadableTexts(QWidget *dialog)
+{
+    const int background = dialog->palette().color(QPalette::Window).lightness();
+    QStringList unreadable;
+    for (QLabel *label : dialog->findChildren<QLabel *>()) {
+        if (!label->isVisible() || label->text().isEmpty())
+            continue;
+        label->ensurePolished();
+        const QColor text = label->palette().color(label->foregroundRole());
+        const double shown = text.lightness() * text.alphaF() + background * (1 - text.alphaF());
+        if (qAbs(shown - background) < 85)
+            unreadable << label->text();
+    }
+    return unreadable;
+}
+
+// Valid for the file, and not what the fake mouse answers.
+QByteArray profileFile()
+{
+    MouseProfile profile;
+    for (int i = 0; i < MouseProfile::ButtonCount; ++i)
+        profile.buttons[size_t(i)].button = quint8(MouseProfile::FirstButton + i);
+    profile.lightingMode = 1;
+    profile.lightingSpeed = 3;
+    profile.dpiLevels = { 15, 31, 47, 63, 79 };
+    profile.levelCount = 4;
+    profile.aim = 7;
+    profile.reportRateCode = 1;
+    profile.firmware = QStringLiteral("1.2.3");
+    return ProfileFormat::toJson(profile);
 }
 
 const QString Offer = QStringLiteral("发现新版本  ");
@@ -102,6 +166,10 @@ private slots:
     void failedPacketIsReported();
     void missingImageSendsNothing();
     void dialogTextsTakeTheirStyle();
+    void saveDialogAsksAndStaysReadable_data();
+    void saveDialogAsksAndStaysReadable();
+    void importResultIsPlainText();
+    void unsavedLanguageChoiceIsShown();
     // Last: the quit it tests leaves the thread's event loops ending at once.
     void quitDuringTransferWaitsForItsEnd();
 
@@ -433,6 +501,117 @@ void tst_UpdateWindow::dialogTextsTakeTheirStyle()
     }
     QCOMPARE(dialog.messageLabel->palette().color(QPalette::WindowText), QColor(255, 255, 255, 102));
     QCOMPARE(dialog.messageLabel->font().pixelSize(), 14);
+}
+
+void tst_UpdateWindow::saveDialogAsksAndStaysReadable_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light desktop") << false;
+    QTest::newRow("dark desktop") << true;
+}
+
+void tst_UpdateWindow::saveDialogAsksAndStaysReadable()
+{
+    QFETCH(bool, dark);
+    const QPalette desktop = QApplication::palette();
+    const auto restorePalette = qScopeGuard([desktop] { QApplication::setPalette(desktop); });
+    if (dark)
+        QApplication::setPalette(QPalette(QColor(53, 53, 53), QColor(53, 53, 53)));
+    const QString existing = QDir::current().filePath(QStringLiteral("mine.z31.json"));
+    QVERIFY(writeFile(existing, "keep"));
+    Window w;
+    w.startWithMouse();
+
+    QStringList dialogUnreadable { QStringLiteral("no dialog") };
+    QStringList questionUnreadable { QStringLiteral("no question") };
+    QString question;
+    whenShown<QFileDialog>([&](QFileDialog *dialog) {
+        dialogUnreadable = unreadableTexts(dialog);
+        whenShown<QMessageBox>([&](QMessageBox *box) {
+            question = box->text();
+            questionUnreadable = unreadableTexts(box);
+            box->button(QMessageBox::No)->click();
+        });
+        // The name without its suffix: the dialog adds it, and then finds the file.
+        dialog->selectFile(QDir::current().filePath(QStringLiteral("mine")));
+        static_cast<QDialog *>(dialog)->accept();
+        dialog->reject();
+    });
+    QTest::mouseClick(w.page->exportButton, Qt::LeftButton);
+    QVERIFY2(question.contains(QStringLiteral("mine.z31.json")), qPrintable(question));
+    QCOMPARE(readAll(existing), QByteArray("keep"));
+    QVERIFY(w.page->profileStatusLabel->text().isEmpty());
+    QVERIFY2(dialogUnreadable.isEmpty(), qPrintable(dialogUnreadable.join(QStringLiteral(" | "))));
+    QVERIFY2(questionUnreadable.isEmpty(), qPrintable(questionUnreadable.join(QStringLiteral(" | "))));
+}
+
+void tst_UpdateWindow::importResultIsPlainText()
+{
+    const QByteArray valid = profileFile();
+    QString error;
+    QVERIFY2(ProfileFormat::fromJson(valid, &error), qPrintable(error));
+    QVERIFY(writeFile(QStringLiteral("valid.z31.json"), valid));
+    QByteArray marked = valid;
+    marked.replace(0, 1, "{ \"<b>bold</b>\": 1,");
+    QVERIFY(writeFile(QStringLiteral("marked.z31.json"), marked));
+    Window w;
+    w.startWithMouse();
+    auto import = [&w](const QString &name) {
+        whenShown<QFileDialog>([name](QFileDialog *dialog) {
+            dialog->selectFile(QDir::current().filePath(name));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        QTest::mouseClick(w.page->importButton, Qt::LeftButton);
+    };
+    QLabel *status = w.page->profileStatusLabel;
+
+    FakeDevice::calls.clear();
+    import(QStringLiteral("marked.z31.json"));
+    QVERIFY2(status->text().contains(QStringLiteral("“<b>bold</b>”")), qPrintable(status->text()));
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+    QVERIFY2(status->toolTip().contains(QStringLiteral("&lt;b&gt;")), qPrintable(status->toolTip()));
+    QVERIFY(FakeDevice::calls.isEmpty());
+
+    // The fake mouse answers every read alike: the file does not read back, and what was read first does.
+    import(QStringLiteral("valid.z31.json"));
+    QVERIFY2(status->toolTip().contains(QStringLiteral("鼠标已恢复为导入前的设置")), qPrintable(status->toolTip()));
+    QVERIFY(status->toolTip().contains(QStringLiteral("导入失败")));
+}
+
+void tst_UpdateWindow::unsavedLanguageChoiceIsShown()
+{
+    QTemporaryDir settings;
+    QVERIFY(settings.isValid());
+    // A folder that cannot be made, even by root: a file stands in its way.
+    const QString blocked = settings.filePath(QStringLiteral("file"));
+    QVERIFY(writeFile(blocked, ""));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, blocked);
+    const auto unblock
+        = qScopeGuard([&settings] { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path()); });
+    LanguageSwitcher languages;
+    languages.apply(InterfaceLanguage::SimplifiedChinese);
+    Window w;
+    w.window.useLanguages(&languages);
+    w.window.show();
+    w.settingsButton->setChecked(true);
+    QLabel *status = w.page->languageStatusLabel;
+    QVERIFY(status->text().isEmpty());
+
+    auto choose = [&w](InterfaceLanguage::Language language) {
+        w.page->languageBox->setCurrentIndex(language);
+        emit w.page->languageBox->activated(language);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    };
+    choose(InterfaceLanguage::English);
+    QCOMPARE(languages.current(), InterfaceLanguage::English);
+    QVERIFY(status->isVisible());
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+    QVERIFY2(status->text().startsWith(QStringLiteral("Language not saved")), qPrintable(status->text()));
+    QVERIFY2(status->toolTip().contains(QDir::toNativeSeparators(blocked)), qPrintable(status->toolTip()));
+
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    choose(InterfaceLanguage::SimplifiedChinese);
+    QCOMPARE(status->text(), QString());
 }
 
 void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd()
