@@ -137,3 +137,8 @@ QString ProfileDevice::describe(const ProfileWriteResult &result)
     }
     return QString();
 }
+
+MouseLink::Job ProfileDevice::writeJob(const MouseProfile &profile)
+{
+    return [profile](DeviceContext &) { return QVariant::fromValue(writeAndVerify(profile)); };
+}

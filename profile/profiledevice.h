@@ -2,9 +2,11 @@
 #ifndef PROFILEDEVICE_H
 #define PROFILEDEVICE_H
 
+#include "device/mouselink.h"
 #include "profile/mouseprofile.h"
 
 #include <QCoreApplication>
+#include <QMetaType>
 #include <QString>
 
 #include <optional>
@@ -23,6 +25,8 @@ struct ProfileWriteResult
     QString restoreFailure;   // what failed while putting the earlier settings back
 };
 
+Q_DECLARE_METATYPE(ProfileWriteResult)
+
 class ProfileDevice
 {
     Q_DECLARE_TR_FUNCTIONS(ProfileDevice)
@@ -37,6 +41,8 @@ public:
     // Reads the mouse, then write(), read() and compare. When a write is refused or the read-back fails or differs,
     // the settings read first are written back and read back again.
     static ProfileWriteResult writeAndVerify(const MouseProfile &profile);
+    // writeAndVerify() as a job of the mouse link (a ProfileWriteResult).
+    static MouseLink::Job writeJob(const MouseProfile &profile);
     // Empty for Written; otherwise what failed and whether the mouse was restored.
     static QString describe(const ProfileWriteResult &result);
 };

@@ -28,18 +28,30 @@ std::optional<QByteArray> ProfileFile::exportJson(QString *error)
     return json;
 }
 
+MouseLink::Job ProfileFile::exportJob()
+{
+    return [](DeviceContext &) {
+        ProfileExport result;
+        result.json = exportJson(&result.error).value_or(QByteArray());
+        return QVariant::fromValue(result);
+    };
+}
+
 bool ProfileFile::exportTo(const QString &path, QString *error)
 {
     const std::optional<QByteArray> json = exportJson(error);
-    if (!json)
-        return false;
+    return json && save(path, *json, error);
+}
+
+bool ProfileFile::save(const QString &path, const QByteArray &json, QString *error)
+{
     QSaveFile file(path);
     // Unbuffered: Qt 5.15's commit() does not report a failed flush of its buffer (a full disk), and would put a
     // short or empty file in place of the old one. A short write is tried again for the rest, which then fails
     // with the system's reason.
     bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    for (qint64 done = 0; written && done < json->size();) {
-        const qint64 count = file.write(json->constData() + done, json->size() - done);
+    for (qint64 done = 0; written && done < json.size();) {
+        const qint64 count = file.write(json.constData() + done, json.size() - done);
         written = count > 0;
         done += count;
     }

@@ -485,6 +485,10 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>Keep the mouse plugged in: an interrupted update can leave it unusable. The mouse is unavailable for about a minute.</translation>
     </message>
+    <message>
+        <source>鼠标没有应答：请检查它是否已插好，或重新插拔一次</source>
+        <translation>The mouse does not answer: check that it is plugged in, or plug it in again</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -581,6 +585,10 @@
     <message>
         <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
         <translation>Not all of the firmware reached the mouse; it keeps V%1. Make sure it is plugged in, then try again.</translation>
+    </message>
+    <message>
+        <source>鼠标没有报告固件版本，请重新插入鼠标后查看固件版本。</source>
+        <translation>The mouse did not report its firmware version. Plug it in again, then check the version.</translation>
     </message>
 </context>
 <context>

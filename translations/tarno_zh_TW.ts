@@ -485,6 +485,10 @@
         <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
         <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
     </message>
+    <message>
+        <source>鼠标没有应答：请检查它是否已插好，或重新插拔一次</source>
+        <translation>滑鼠沒有回應：請檢查是否已插好，或重新插拔一次</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -581,6 +585,10 @@
     <message>
         <source>固件未能完整写入鼠标，鼠标仍保留原固件V%1。请确认鼠标已连接，然后重试。</source>
         <translation>韌體未能完整寫入滑鼠，滑鼠仍保留原韌體V%1。請確認滑鼠已連接，然後重試。</translation>
+    </message>
+    <message>
+        <source>鼠标没有报告固件版本，请重新插入鼠标后查看固件版本。</source>
+        <translation>滑鼠沒有回報韌體版本，請重新插入滑鼠後查看韌體版本。</translation>
     </message>
 </context>
 <context>

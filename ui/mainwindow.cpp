@@ -18,6 +18,8 @@
 #include "ui/systemtray.h"
 #include "ui/windowbackground.h"
 #include "update/config_widget.h"
+#include "update/firmwareupdate.h"
+#include "update/updatechecks.h"
 #include "update/updatedialog.h"
 
 #include <QAbstractButton>
@@ -114,7 +116,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::switch_animation);
     connect(navBar, &Nav_Bar::nav_btn_selected, this, &TARNO_Gaming::showPage);
 
-    configPage = new config_Widget(this);
+    configPage = new config_Widget(mouse.link(), this);
     configPage->setObjectName(QStringLiteral("configPage"));
     configPage->setGeometry(0, 0, WindowWidth, WindowHeight);
     configPage->hide();
@@ -145,6 +147,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     silenceLabel->hide();
 
     QPushButton *closeButton = createTopButtons();
+    createUpdates();
     connect(closeButton, &QPushButton::clicked, this, [this] {
         hiddenToTray = true;
         updateDpiPoll();
@@ -159,7 +162,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     connect(&mouse, &Mouse::factorySettingsRead, this, &TARNO_Gaming::showDeviceSettingsOnPages);
     connect(&mouse, &Mouse::firmwareVersionRead, this, [this](bool answered) {
         configPage->showFirmwareVersion(firmwareVersionText(deviceSettings));
-        checkFirmwareTaken(answered);
+        firmwareUpdate->versionRead(answered);
     });
     connect(&mouse, &Mouse::currentDpiLevelRead, this, [this](quint8 level) {
         if (pagesBuilt())
@@ -179,7 +182,7 @@ void TARNO_Gaming::retranslateUi()
     resetPopBox->setPopupText(tr("将把您的鼠标恢复为出厂配置，是否继续？"));
     resetPopBox->setOkBtnText(tr("恢复"));
     silenceLabel->setText(tr("鼠标没有应答：请检查它是否已插好，或重新插拔一次"));
-    retranslateUpdateTexts();
+    firmwareUpdate->retranslate();
 }
 
 void TARNO_Gaming::changeEvent(QEvent *event)
@@ -191,7 +194,18 @@ void TARNO_Gaming::changeEvent(QEvent *event)
 
 TARNO_Gaming::~TARNO_Gaming()
 {
-    stopUpdateWorkers();
+    updateChecks->stopAll();
+}
+
+void TARNO_Gaming::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (firstFramePainted)
+        return;
+    firstFramePainted = true;
+    // Queued behind this frame's flush to the screen.
+    QTimer::singleShot(0, this, &TARNO_Gaming::buildPages);
+    updateChecks->firstFramePainted();
 }
 
 bool TARNO_Gaming::centreOnPrimaryScreen()

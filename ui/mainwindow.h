@@ -13,6 +13,7 @@
 #include <QWidget>
 
 class DeviceNotifier;
+class FirmwareUpdate;
 class LanguageSwitcher;
 class Mouse;
 class Nav_Bar;
@@ -24,7 +25,7 @@ class QPushButton;
 class QStackedWidget;
 class QTimer;
 class SystemTray;
-class Update;
+class UpdateChecks;
 class buttons_Widget;
 class config_Widget;
 class leds_Widget;
@@ -126,6 +127,7 @@ private:
     int currentPage = PageIndex::Buttons;
     bool settingsAwaitPages = false;   // what was read from the mouse is shown once the pages are built
     bool hiddenToTray = false;
+    bool firstFramePainted = false;
 
     // Moving the window ourselves where the window system will not.
     bool manualDrag = false;
@@ -147,36 +149,13 @@ public slots:
 public:
     // True while a firmware transfer runs: no other device traffic, no quitting.
     bool flashing() const;
-    static constexpr int FirmwareReturnSeconds = 30;
 
 private:
-    // During a firmware transfer, the dialog's status and warning.
-    void retranslateUpdateTexts();
-    // Asks the current update worker to stop on its own thread and returns at once; its thread ends by itself.
-    void retireUpdateWorker();
-    // Starts the current worker's check once no earlier worker is left to touch the files.
-    void startPendingCheck();
-    // At the end of the program: stops every worker and waits for them, the window already hidden.
-    void stopUpdateWorkers();
-    void offerFirmware(const QString &filename);
-    void flashEnded(int outcome);
-    // After a version query: compares what the mouse reports with the version it was sent.
-    void checkFirmwareTaken(bool answered);
-    void firmwareWaitExpired();
+    void createUpdates();
 
     QString appUpdateFile;
-    QString fwUpdateFile;
-    QPointer<QThread> updateThread;
-    Update *updater = nullptr;
-    bool checkPending = false;
-    // The start-up check waits for the window's first frame: setting up TLS would compete with drawing it.
-    bool firstFramePainted = false;
-    QList<QPointer<QThread>> retiringThreads;
-    FirmwareImageRecord fwImageRecord;
-    bool quitAfterFlash = false;
-    QString sentFirmwareVersion;   // the version of the image being or last sent
-    bool awaitingFirmware = false;   // sent; waiting for the mouse to come back and report its version
-    QTimer *firmwareWait = nullptr;
+    UpdateChecks *updateChecks = nullptr;
+    FirmwareUpdate *firmwareUpdate = nullptr;
     // ---- end of updates ----
 };
 

@@ -1,5 +1,6 @@
 #include "update/config_widget.h"
 
+#include "device/mouselink.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
 #include "style/style.h"
@@ -59,8 +60,9 @@ QString profileFolder(const QString &lastPath)
 
 } // namespace
 
-config_Widget::config_Widget(QWidget *parent)
+config_Widget::config_Widget(MouseLink &link, QWidget *parent)
     : QWidget(parent)
+    , link(link)
 {
     setStyleSheet(QStringLiteral("QLabel{background-color:transparent;margin:0px;font:12px;"
                                  "color:rgba(255,255,255,0.7)}"
@@ -245,7 +247,7 @@ void config_Widget::setFirmwareTransferRunning(bool running)
 
 void config_Widget::updateProfileButtons()
 {
-    const bool enabled = mouseConnected && !transferRunning;
+    const bool enabled = mouseConnected && !transferRunning && !profileBusy;
     exportButton->setEnabled(enabled);
     importButton->setEnabled(enabled);
 }
@@ -279,17 +281,32 @@ QString config_Widget::chooseProfileFile(QFileDialog::AcceptMode mode)
     return dialog.selectedFiles().value(0);
 }
 
+void config_Widget::setProfileBusy(bool busy, const QString &text)
+{
+    profileBusy = busy;
+    updateProfileButtons();
+    showProfileResult(text);
+}
+
 void config_Widget::exportProfile()
 {
     const QString path = chooseProfileFile(QFileDialog::AcceptSave);
-    if (path.isEmpty())
+    if (path.isEmpty() || profileBusy)
         return;
     lastProfilePath = path;
-    QString error;
-    if (ProfileFile::exportTo(path, &error))
-        showProfileResult(tr("已导出配置到 %1").arg(QDir::toNativeSeparators(path)));
-    else
-        showProfileResult(tr("导出失败：%1").arg(error));
+    setProfileBusy(true, tr("正在读取鼠标…"));
+    const auto failed = [this](MouseLink::Failure) { setProfileBusy(false, tr("导出失败：鼠标已拔出")); };
+    link.ask(
+        this, ProfileFile::exportJob(),
+        [this, path](const QVariant &answer) {
+            const ProfileExport read = answer.value<ProfileExport>();
+            QString error = read.error;
+            if (error.isEmpty() && ProfileFile::save(path, read.json, &error))
+                setProfileBusy(false, tr("已导出配置到 %1").arg(QDir::toNativeSeparators(path)));
+            else
+                setProfileBusy(false, tr("导出失败：%1").arg(error));
+        },
+        failed);
 }
 
 void config_Widget::importProfile()
@@ -304,12 +321,20 @@ void config_Widget::importProfile()
         showProfileResult(tr("导入失败：%1").arg(error));
         return;
     }
-    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
-    // Unless nothing was sent, the mouse was written: the pages must show what it holds now.
-    if (result.outcome != ProfileWriteResult::NotWritten)
-        emit profileImported();
-    if (result.outcome == ProfileWriteResult::Written)
-        showProfileResult(tr("已从 %1 导入配置").arg(QDir::toNativeSeparators(path)));
-    else
-        showProfileResult(tr("导入失败：%1").arg(ProfileDevice::describe(result)));
+    if (profileBusy)
+        return;
+    setProfileBusy(true, tr("正在写入鼠标…"));
+    link.ask(
+        this, ProfileDevice::writeJob(*profile),
+        [this, path](const QVariant &answer) {
+            const ProfileWriteResult result = answer.value<ProfileWriteResult>();
+            // Unless nothing was sent, the mouse was written: the pages must show what it holds now.
+            if (result.outcome != ProfileWriteResult::NotWritten)
+                emit profileImported();
+            if (result.outcome == ProfileWriteResult::Written)
+                setProfileBusy(false, tr("已从 %1 导入配置").arg(QDir::toNativeSeparators(path)));
+            else
+                setProfileBusy(false, tr("导入失败：%1").arg(ProfileDevice::describe(result)));
+        },
+        [this](MouseLink::Failure) { setProfileBusy(false, tr("导入失败：鼠标已拔出")); });
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class MouseLink;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -18,7 +19,7 @@ class config_Widget : public QWidget
     Q_OBJECT
 
 public:
-    explicit config_Widget(QWidget *parent = nullptr);
+    explicit config_Widget(MouseLink &link, QWidget *parent = nullptr);
 
     // Shows "Version: a.b.c" on the firmware button. An offer stays while the mouse reports the version it was
     // made for (a factory reset reads it again); another version ends the offer, mark and all.
@@ -27,8 +28,8 @@ public:
     void offerFirmware();
     // A new application on offer: the mark and "发现新版本  "; the main window wires the click.
     void offerApplication();
-    // Export and import need the mouse to themselves: not without one, not during a firmware transfer. Without
-    // a mouse the firmware row shows no version and no offer.
+    // Export and import need the mouse: not without one, not during a firmware transfer, and one at a time.
+    // Without a mouse the firmware row shows no version and no offer.
     void setMouseConnected(bool connected);
     void setFirmwareTransferRunning(bool running);
     void retranslateUi();
@@ -63,12 +64,15 @@ private:
     void updateProfileButtons();
     void endFirmwareOffer();
     void showProfileResult(const QString &text);
+    void setProfileBusy(bool busy, const QString &text);
     void showNotice(std::function<QString()> text);
     // A file dialog over the window, in the desktop's own look.
     QString chooseProfileFile(QFileDialog::AcceptMode mode);
 
+    MouseLink &link;
     bool mouseConnected = false;
     bool transferRunning = false;
+    bool profileBusy = false;   // an export or import waits for the mouse
     QString shownFirmwareVersion;
     bool firmwareOffered = false;
     bool applicationOffered = false;

@@ -126,6 +126,13 @@ struct Window
         QVERIFY(page->isVisible());
     }
 
+    // Lets the link end what was asked of it, and what its answers asked in turn (a plug-in opens, then reads).
+    void settle()
+    {
+        for (int round = 0; round < 3; ++round)
+            QVERIFY(waitForLink(link));
+    }
+
     // An image of `size` bytes downloaded, recorded and offered as the update service does it.
     void offerImage(int size)
     {
@@ -271,6 +278,7 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
 
     // The reset repeats the version query: the mouse reports the same version, so the offer stays as it was.
     w.window.reset_to_factory();
+    w.settle();
     QCOMPARE(w.page->fwVersionButton->text(), Offer);
     QVERIFY(w.page->fwUpdateMark->isVisible());
     QVERIFY(w.firmwareClickOpensDialog());
@@ -278,6 +286,7 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
     // Another version read ends the offer, mark and all, until a new check offers the image again.
     FakeDevice::configReply = QByteArray::fromHex("57d001010204");
     w.window.reset_to_factory();
+    w.settle();
     QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.4"));
     QVERIFY(!w.page->fwUpdateMark->isVisible());
     QVERIFY(!w.firmwareClickOpensDialog());
@@ -287,6 +296,7 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
     QVERIFY(w.firmwareClickOpensDialog());
 
     w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
+    w.settle();
     QVERIFY(!w.page->fwVersionButton->isVisible());
     QVERIFY(!w.page->fwUpdateMark->isVisible());
     QVERIFY(!w.page->exportButton->isEnabled());
@@ -294,6 +304,7 @@ void tst_UpdateWindow::firmwareOfferAcrossResetAndUnplug()
 
     FakeDevice::configReply = QByteArray::fromHex("57d001010204");
     w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
+    w.settle();
     QVERIFY(w.page->exportButton->isEnabled());
     QCOMPARE(w.page->fwVersionButton->text(), QStringLiteral("Version: 1.2.4"));
     QVERIFY(w.page->fwVersionButton->isVisible());
@@ -361,6 +372,7 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
     w.window.handleDeviceChange({ DeviceChange::Removal, 5, QStringLiteral("/dev/fake-z31") });
     QVERIFY(w.page->fwVersionButton->isVisible());
     QTRY_VERIFY(!w.window.flashing());
+    w.settle();
     QVERIFY(!w.page->fwVersionButton->isVisible());
     QVERIFY(w.dialog->isVisible());
     const QStringList names = FakeDevice::names();
@@ -377,6 +389,7 @@ void tst_UpdateWindow::transferShowsProgressAndFinish()
     QVERIFY(!w.dialog->okButton->isVisible());
     FakeDevice::configReply = reply;
     w.window.handleDeviceChange({ DeviceChange::Arrival, 5, QStringLiteral("/dev/Fake-Z31") });
+    w.settle();
     QVERIFY(w.dialog->okButton->isVisible());
     QVERIFY(!w.dialog->startButton->isVisible());
     QVERIFY(!w.dialog->progressBar->isVisible());

@@ -1,0 +1,93 @@
+#include "update/updatechecks.h"
+
+#include "update/update.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int FirstFrameWaitMs = 2000;
+
+} // namespace
+
+UpdateChecks::UpdateChecks(QObject *parent)
+    : QObject(parent)
+{ }
+
+void UpdateChecks::start()
+{
+    retire();
+
+    updateThread = new QThread;
+    updater = new Update;
+    updater->moveToThread(updateThread);
+    connect(updateThread, &QThread::finished, updateThread, &QObject::deleteLater);
+    connect(updateThread, &QThread::finished, updater, &QObject::deleteLater);
+    connect(updater, &Update::signalGetUpdateFinished, this, &UpdateChecks::applicationFound, Qt::QueuedConnection);
+    connect(updater, &Update::firmwareImageRecorded, this, &UpdateChecks::firmwareImageRecorded, Qt::QueuedConnection);
+    connect(updater, &Update::signalGetFWUpdateFinished, this, &UpdateChecks::firmwareFound, Qt::QueuedConnection);
+    connect(updater, &Update::singalGetFWContentFinished, this, &UpdateChecks::firmwareContentFound,
+            Qt::QueuedConnection);
+    updateThread->start(QThread::InheritPriority);
+    checkPending = true;
+    // Asked once this thread is back in its event loop, after the mouse's version has been asked for.
+    QTimer::singleShot(framePainted ? 0 : FirstFrameWaitMs, this, &UpdateChecks::startPending);
+}
+
+void UpdateChecks::firstFramePainted()
+{
+    if (framePainted)
+        return;
+    framePainted = true;
+    // Queued behind the frame's flush to the screen.
+    QTimer::singleShot(0, this, &UpdateChecks::startPending);
+}
+
+void UpdateChecks::startPending()
+{
+    // An earlier worker may still be unpacking or writing a file the new one would download again.
+    if (!checkPending || !updater || !retiringThreads.isEmpty())
+        return;
+    checkPending = false;
+    QMetaObject::invokeMethod(updater, &Update::checkUpdate, Qt::QueuedConnection);
+}
+
+void UpdateChecks::retire()
+{
+    if (!updateThread)
+        return;
+    // What the worker announced so far is handled now, while `updater` still names it (it cannot end before
+    // it is asked to below).
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    QThread *thread = updateThread;
+    Update *worker = updater;
+    updater = nullptr;
+    updateThread = nullptr;
+    checkPending = false;
+    retiringThreads.append(thread);
+    connect(thread, &QThread::finished, this, [this, thread] {
+        // It has ended its work; this only joins it.
+        thread->wait();
+        retiringThreads.erase(std::remove_if(retiringThreads.begin(), retiringThreads.end(),
+                                             [thread](const QPointer<QThread> &t) { return !t || t == thread; }),
+                              retiringThreads.end());
+        startPending();
+    });
+    // Its thread ends after whatever the worker is doing now, and the worker announces nothing more.
+    worker->requestStop();
+    thread->quit();
+}
+
+void UpdateChecks::stopAll()
+{
+    retire();
+    const QList<QPointer<QThread>> threads = retiringThreads;
+    retiringThreads.clear();
+    for (const QPointer<QThread> &thread : threads) {
+        if (thread)
+            thread->wait();
+    }
+}
