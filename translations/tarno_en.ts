@@ -115,6 +115,13 @@
     </message>
 </context>
 <context>
+    <name>FirmwareUpdate</name>
+    <message>
+        <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
+        <translation>Keep the mouse plugged in: an interrupted update can leave it unusable. The mouse is unavailable for about a minute.</translation>
+    </message>
+</context>
+<context>
     <name>MacroEditDialog</name>
     <message>
         <source>编辑宏</source>
@@ -482,10 +489,6 @@
         <translation>Restore</translation>
     </message>
     <message>
-        <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
-        <translation>Keep the mouse plugged in: an interrupted update can leave it unusable. The mouse is unavailable for about a minute.</translation>
-    </message>
-    <message>
         <source>鼠标没有应答：请检查它是否已插好，或重新插拔一次</source>
         <translation>The mouse does not answer: check that it is plugged in, or plug it in again</translation>
     </message>
@@ -718,6 +721,22 @@
     <message>
         <source>无法保存语言选择（%1），下次启动时不会保留</source>
         <translation>Language not saved (%1): the next start will not keep it</translation>
+    </message>
+    <message>
+        <source>正在读取鼠标…</source>
+        <translation>Reading the mouse…</translation>
+    </message>
+    <message>
+        <source>导出失败：鼠标已拔出</source>
+        <translation>Export failed: the mouse was unplugged</translation>
+    </message>
+    <message>
+        <source>正在写入鼠标…</source>
+        <translation>Writing the mouse…</translation>
+    </message>
+    <message>
+        <source>导入失败：鼠标已拔出</source>
+        <translation>Import failed: the mouse was unplugged</translation>
     </message>
 </context>
 <context>

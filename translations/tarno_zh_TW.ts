@@ -115,6 +115,13 @@
     </message>
 </context>
 <context>
+    <name>FirmwareUpdate</name>
+    <message>
+        <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
+        <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
+    </message>
+</context>
+<context>
     <name>MacroEditDialog</name>
     <message>
         <source>编辑宏</source>
@@ -482,10 +489,6 @@
         <translation>恢復</translation>
     </message>
     <message>
-        <source>升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。固件升级约需要1分钟，在此期间，鼠标将无法使用。</source>
-        <translation>更新過程中，請勿中斷USB連線。中斷更新可能會導致滑鼠無法使用。韌體更新約需1分鐘，在此期間，滑鼠將無法使用。</translation>
-    </message>
-    <message>
         <source>鼠标没有应答：请检查它是否已插好，或重新插拔一次</source>
         <translation>滑鼠沒有回應：請檢查是否已插好，或重新插拔一次</translation>
     </message>
@@ -718,6 +721,22 @@
     <message>
         <source>无法保存语言选择（%1），下次启动时不会保留</source>
         <translation>無法儲存語言選擇（%1），下次啟動時不會保留</translation>
+    </message>
+    <message>
+        <source>正在读取鼠标…</source>
+        <translation>正在讀取滑鼠…</translation>
+    </message>
+    <message>
+        <source>导出失败：鼠标已拔出</source>
+        <translation>匯出失敗：滑鼠已拔出</translation>
+    </message>
+    <message>
+        <source>正在写入鼠标…</source>
+        <translation>正在寫入滑鼠…</translation>
+    </message>
+    <message>
+        <source>导入失败：鼠标已拔出</source>
+        <translation>匯入失敗：滑鼠已拔出</translation>
     </message>
 </context>
 <context>

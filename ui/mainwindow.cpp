@@ -12,6 +12,7 @@
 #include "style/style.h"
 #include "ui/disconnect_widget.h"
 #include "ui/languageswitcher.h"
+#include "ui/mousepictures.h"
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/shellstate.h"
@@ -27,11 +28,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDebug>
-#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
@@ -45,7 +44,6 @@ namespace {
 constexpr int WindowWidth = 1200;
 constexpr int WindowHeight = 750;
 constexpr int FadeInMs = 500;
-constexpr int PictureAnimationMs = 800;
 
 QString iconButtonStyle(const QString &icon, const QString &hoverIcon)
 {
@@ -93,7 +91,8 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     tray->exitAction()->disconnect(qApp);
     connect(tray->exitAction(), &QAction::triggered, this, &TARNO_Gaming::requestQuit);
 
-    createPictures();
+    mouseArea = new MousePictures(this);
+    mouseArea->setObjectName(QStringLiteral("mouseArea"));
     createPages();
     if (pageBuilding == PageBuilding::Now)
         buildPages();
@@ -104,7 +103,6 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
         if (!settingsOpen())
             pageStack->show();
     });
-    animationState = PageIndex::Buttons;
     pageStack->setGeometry(0, 0, WindowWidth, WindowHeight);
 
     // The lighting page's colour file: one settings object from here to the end of the process.
@@ -121,10 +119,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     configPage->setGeometry(0, 0, WindowWidth, WindowHeight);
     configPage->hide();
     // An imported configuration is shown as one read from a freshly plugged mouse.
-    connect(configPage, &config_Widget::profileImported, this, [this] {
-        readDeviceSettings();
-        refreshPages();
-    });
+    connect(configPage, &config_Widget::profileImported, this, &TARNO_Gaming::readDeviceSettings);
 
     titleBar = new QLabel(this);
     titleBar->setObjectName(QStringLiteral("titleBar"));
@@ -219,49 +214,6 @@ bool TARNO_Gaming::centreOnPrimaryScreen()
     return true;
 }
 
-void TARNO_Gaming::createPictures()
-{
-    mouseArea = new QWidget(this);
-    mouseArea->setObjectName(QStringLiteral("mouseArea"));
-    sideImage = new QLabel(mouseArea);
-    sideImage->setObjectName(QStringLiteral("sideImage"));
-    sideImage->setGeometry(390, 9, 692, 648);
-    Style::showPicture(sideImage, QStringLiteral(":/img/side"));
-    mouseImage = new QLabel(mouseArea);
-    mouseImage->setObjectName(QStringLiteral("mouseImage"));
-    mouseImage->setGeometry(mouseImageHome);
-    Style::showPicture(mouseImage, QStringLiteral(":/img/mouse_off"));
-    mouseArea->adjustSize();
-
-    auto *sideOpacity = new QGraphicsOpacityEffect(this);
-    // The effect starts at 0.7; the side view is fully shown until the first page change fades it.
-    sideOpacity->setOpacity(1.0);
-    sideImage->setGraphicsEffect(sideOpacity);
-    // The effect draws through a pixmap of the view's size, which it keeps: it is on only while the view is
-    // partly shown.
-    const auto followOpacity = [this, sideOpacity](qreal opacity) {
-        sideOpacity->setEnabled(opacity > 0.0 && opacity < 1.0);
-        sideImage->setVisible(opacity > 0.0);
-    };
-    connect(sideOpacity, &QGraphicsOpacityEffect::opacityChanged, this, followOpacity);
-    followOpacity(sideOpacity->opacity());
-
-    sideFade = new QPropertyAnimation(sideOpacity, "opacity", this);
-    sideFade->setDuration(PictureAnimationMs);
-    sideFade->setStartValue(1.0);
-    sideFade->setEndValue(0.0);
-    sideFade->setEasingCurve(QEasingCurve::InQuad);
-    mouseSlide = new QPropertyAnimation(mouseImage, "geometry", this);
-    mouseSlide->setDuration(PictureAnimationMs);
-    mouseSlide->setStartValue(mouseImageHome);
-    mouseSlide->setEndValue(mouseImageAside);
-    mouseSlide->setEasingCurve(QEasingCurve::OutCubic);
-    pageAnimation = new QParallelAnimationGroup(this);
-    pageAnimation->setObjectName(QStringLiteral("pageAnimation"));
-    pageAnimation->addAnimation(sideFade);
-    pageAnimation->addAnimation(mouseSlide);
-}
-
 void TARNO_Gaming::createPages()
 {
     pageStack = new QStackedWidget(this);
@@ -276,7 +228,7 @@ void TARNO_Gaming::buildPages()
     disconnectPage = new disconnect_Widget(pageStack);
     buttonsPage = new buttons_Widget(mouse, pageStack);
     ledsPage = new leds_Widget(mouse, pageStack);
-    ledsPage->showPreviewOn(mouseImage);
+    ledsPage->showPreviewOn(mouseArea->topView());
     pointerPage = new pointer_Widget(mouse, pageStack);
     pageStack->addWidget(disconnectPage);
     pageStack->addWidget(buttonsPage);
@@ -396,19 +348,14 @@ void TARNO_Gaming::showWidgets()
     activateWindow();
 }
 
+quint8 TARNO_Gaming::pictureState() const
+{
+    return mouseArea->state();
+}
+
 void TARNO_Gaming::switch_animation(int index)
 {
-    const PictureAnimation animation = pictureAnimationFor(index, animationState);
-    animationState = animation.nextState;
-    if (!animation.run)
-        return;
-    pageAnimation->stop();
-    mouseSlide->setStartValue(animation.slideFrom);
-    mouseSlide->setEndValue(animation.slideTo);
-    sideFade->setStartValue(animation.fadeFrom);
-    sideFade->setEndValue(animation.fadeTo);
-    sideFade->setEasingCurve(animation.fadeEasing);
-    pageAnimation->start();
+    mouseArea->switchTo(index);
 }
 
 void TARNO_Gaming::show_config_page(bool checked)

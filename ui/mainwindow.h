@@ -16,11 +16,10 @@ class DeviceNotifier;
 class FirmwareUpdate;
 class LanguageSwitcher;
 class Mouse;
+class MousePictures;
 class Nav_Bar;
 class PopBox;
 class QLabel;
-class QParallelAnimationGroup;
-class QPropertyAnimation;
 class QPushButton;
 class QStackedWidget;
 class QTimer;
@@ -59,7 +58,7 @@ public:
     void handleDeviceChange(const DeviceChange &change);
 
     // 1 while the pictures are in the buttons-page layout, else the page that moved them away.
-    quint8 pictureState() const { return animationState; }
+    quint8 pictureState() const;
 
     // Update service (defined in mainwindow_update.cpp): starts a new worker that checks the server.
     void startUpdateCheck();
@@ -83,7 +82,6 @@ protected:
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private:
-    void createPictures();
     void createPages();
     // Builds the four pages if they are not yet built and shows them what was read from the mouse meanwhile.
     void buildPages();
@@ -103,12 +101,7 @@ private:
     void updateDpiPoll();
 
     QLabel *titleBar = nullptr;
-    QLabel *mouseImage = nullptr;
-    QLabel *sideImage = nullptr;
-    QWidget *mouseArea = nullptr;
-    QPropertyAnimation *sideFade = nullptr;
-    QPropertyAnimation *mouseSlide = nullptr;
-    QParallelAnimationGroup *pageAnimation = nullptr;
+    MousePictures *mouseArea = nullptr;
     Mouse &mouse;
     QStackedWidget *pageStack = nullptr;
     Nav_Bar *navBar = nullptr;
@@ -123,7 +116,6 @@ private:
     QLabel *silenceLabel = nullptr;   // says that the mouse does not answer
     SystemTray *tray = nullptr;
     DeviceNotifier *deviceNotifier = nullptr;
-    quint8 animationState = 1;
     int currentPage = PageIndex::Buttons;
     bool settingsAwaitPages = false;   // what was read from the mouse is shown once the pages are built
     bool hiddenToTray = false;

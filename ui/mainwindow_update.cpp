@@ -14,22 +14,11 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
-
-namespace {
-
-bool isRunningExecutable(const QString &path)
-{
-    const QString running = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
-    return !running.isEmpty() && QFileInfo(path).canonicalFilePath() == running;
-}
-
-} // namespace
 
 void TARNO_Gaming::createUpdates()
 {
@@ -61,30 +50,8 @@ void TARNO_Gaming::startUpdateCheck()
 
 void TARNO_Gaming::scanLeftoverExecutables()
 {
-    const QDir folder(QDir::currentPath());
-    const QStringList names = folder.entryList({ QStringLiteral("TARNO_CONNECT_PC*.exe") },
-                                               QDir::Files | QDir::Readable, QDir::Name);
-    for (const QString &name : names) {
-        switch (leftoverAction(name)) {
-        case LeftoverAction::Offer:
-            UpdateFound(name);
-            break;
-        case LeftoverAction::Delete: {
-            const QString path = QDir::toNativeSeparators(folder.absoluteFilePath(name));
-            qDebug() << name;
-            // The running program may itself be one of them (a self-update started it under this name).
-            if (isRunningExecutable(path)) {
-                qDebug() << "running: kept";
-                break;
-            }
-            if (!QFile::remove(path))
-                qDebug() << "cannot remove" << path;
-            break;
-        }
-        case LeftoverAction::Skip:
-            break;
-        }
-    }
+    for (const QString &name : sweepLeftoverExecutables(QDir(QDir::currentPath())))
+        UpdateFound(name);
 }
 
 void TARNO_Gaming::UpdateFound(QString filename)

@@ -1,5 +1,9 @@
 #include "update/appversion.h"
 
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <tuple>
@@ -46,4 +50,34 @@ LeftoverAction leftoverAction(const QString &name)
     if (!version)
         return LeftoverAction::Skip;
     return AppVersion::own() < *version ? LeftoverAction::Offer : LeftoverAction::Delete;
+}
+
+QStringList sweepLeftoverExecutables(const QDir &folder)
+{
+    const QString running = QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath();
+    QStringList offered;
+    const QStringList names = folder.entryList({ QStringLiteral("TARNO_CONNECT_PC*.exe") },
+                                               QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString &name : names) {
+        switch (leftoverAction(name)) {
+        case LeftoverAction::Offer:
+            offered << name;
+            break;
+        case LeftoverAction::Delete: {
+            const QString path = QDir::toNativeSeparators(folder.absoluteFilePath(name));
+            qDebug() << name;
+            // The running program may itself be one of them (a self-update started it under this name).
+            if (!running.isEmpty() && QFileInfo(path).canonicalFilePath() == running) {
+                qDebug() << "running: kept";
+                break;
+            }
+            if (!QFile::remove(path))
+                qDebug() << "cannot remove" << path;
+            break;
+        }
+        case LeftoverAction::Skip:
+            break;
+        }
+    }
+    return offered;
 }

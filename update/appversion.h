@@ -2,7 +2,9 @@
 #ifndef APPVERSION_H
 #define APPVERSION_H
 
+#include <QDir>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,5 +33,8 @@ std::optional<AppVersion> versionOfExecutableName(const QString &name);
 // What the start-up scan does with a file of the working directory.
 enum class LeftoverAction { Skip, Delete, Offer };
 LeftoverAction leftoverAction(const QString &name);
+// Acts on the executables that earlier updates left in `folder`: removes those not newer than this program
+// (never the running one) and returns those to offer.
+QStringList sweepLeftoverExecutables(const QDir &folder);
 
 #endif
