@@ -26,8 +26,10 @@ bool replyRead(int result)
     return (result & 0xFF) != 0;
 }
 
-// Counts the queries the mouse answered, so that the window can tell a mouse that has spoken again.
+// Counts the queries the mouse answered and those it left unanswered, so that the window can tell a mouse that
+// has fallen silent or spoken again.
 std::atomic<quint64> answeredQueries { 0 };
+std::atomic<quint64> unansweredQueries { 0 };
 
 bool queryControlBlock(quint8 code, quint8 *reply)
 {
@@ -52,8 +54,10 @@ bool queryControl(const quint8 *command, quint8 *reply)
         d.WrtieControl(ControlCommandSize, command);
         answered = replyRead(d.ReadData(ControlReplySize, scratch));
     }
-    if (!answered)
+    if (!answered) {
+        ++unansweredQueries;
         return false;
+    }
     std::memcpy(reply, scratch, sizeof scratch);
     d.expected.takeReply(command[0], reply);
     ++answeredQueries;
@@ -73,8 +77,10 @@ bool queryConfig(const quint8 *command, int length, quint8 *reply)
         d.WrtieConfig(length, command);
         answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
     }
-    if (!answered)
+    if (!answered) {
+        ++unansweredQueries;
         return false;
+    }
     std::memcpy(reply, scratch, sizeof scratch);
     ++answeredQueries;
     return true;
@@ -83,6 +89,11 @@ bool queryConfig(const quint8 *command, int length, quint8 *reply)
 quint64 answeredQueryCount()
 {
     return answeredQueries;
+}
+
+quint64 unansweredQueryCount()
+{
+    return unansweredQueries;
 }
 
 void writeControl(const quint8 *command)

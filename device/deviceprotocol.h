@@ -33,8 +33,10 @@ constexpr int QueryRetries = 10;
 bool queryControl(const quint8 *command, quint8 *reply);
 // The same on the config channel, with a command of `length` bytes and a 64-byte reply.
 bool queryConfig(const quint8 *command, int length, quint8 *reply);
-// How many queries the mouse has answered since start; grows whenever it answers one. Safe from any thread.
+// How many queries the mouse has answered since start, and how many it left unanswered after all their attempts.
+// Safe from any thread.
 quint64 answeredQueryCount();
+quint64 unansweredQueryCount();
 
 // Writes the first 31 bytes of `command` on the control channel; the result is not examined.
 void writeControl(const quint8 *command);

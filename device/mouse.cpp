@@ -24,29 +24,33 @@ Q_DECLARE_METATYPE(ResetRead)
 Mouse::Mouse(MouseLink &link, QObject *parent)
     : QObject(parent)
     , mouseLink(link)
+    , answerCount(answeredQueryCount())
+    , silenceCount(unansweredQueryCount())
 {
     dpiTimer.setInterval(DpiPollMs);
     connect(&dpiTimer, &QTimer::timeout, this, &Mouse::pollDpi);
     resetRecheckTimer.setInterval(ResetRecheckMs);
     connect(&resetRecheckTimer, &QTimer::timeout, this, &Mouse::recheckAfterReset);
 
-    connect(&mouseLink, &MouseLink::answered, this, [this] { noteAnswer(true); });
-    connect(&mouseLink, &MouseLink::failed, this,
-            [this](quint64, MouseLink::Failure reason) { noteAnswer(reason != MouseLink::Failure::NoAnswer); });
+    connect(&mouseLink, &MouseLink::answered, this, &Mouse::noteAnswers);
+    connect(&mouseLink, &MouseLink::failed, this, &Mouse::noteAnswers);
 }
 
-void Mouse::noteAnswer(bool answered)
+void Mouse::noteAnswers()
 {
-    // A job's result says little about the mouse (a command always "succeeds"): what counts is whether it has
-    // answered a query since the last look.
-    const quint64 count = answeredQueryCount();
-    const bool spoke = count != answerCount;
-    answerCount = count;
-    if (spoke) {
+    // A job's result says little about the mouse (a command always "succeeds"): what counts is whether a query
+    // went unanswered, or one was answered, since the last look.
+    const quint64 answered = answeredQueryCount();
+    const quint64 unanswered = unansweredQueryCount();
+    const bool spoke = answered != answerCount;
+    const bool silent = unanswered != silenceCount;
+    answerCount = answered;
+    silenceCount = unanswered;
+    if (silent) {
+        setAnswering(false);
+    } else if (spoke) {
         setAnswering(true);
         resumeDpiPoll("the mouse answers again");
-    } else if (!answered) {
-        setAnswering(false);
     }
 }
 
@@ -172,8 +176,6 @@ void Mouse::readSettingsThen(std::function<void()> after)
         [this, after](const QVariant &result) {
             const SettingsRead read = result.value<SettingsRead>();
             deviceSettings.takeBlocks(read.settings, read.answered);
-            if (read.answered != (SettingsBlock::AllSettings | SettingsBlock::Firmware))
-                setAnswering(false);
             emit firmwareVersionRead(read.answered & SettingsBlock::Firmware);
             emit settingsRead();
             if (after)
@@ -195,8 +197,6 @@ void Mouse::readFirmwareVersion()
         [this](const QVariant &result) {
             const SettingsRead read = result.value<SettingsRead>();
             deviceSettings.takeBlocks(read.settings, read.answered);
-            if (!read.answered)
-                setAnswering(false);
             emit firmwareVersionRead(read.answered);
         });
 }

@@ -72,7 +72,7 @@ private:
     void readSettingsThen(std::function<void()> after);
     void resumeDpiPoll(const char *reason);
     void recheckAfterReset();
-    void noteAnswer(bool answered);
+    void noteAnswers();
     void setAnswering(bool answering);
 
     MouseLink &mouseLink;
@@ -80,6 +80,7 @@ private:
     bool opening = false;
     bool isAnswering = true;
     quint64 answerCount = 0;
+    quint64 silenceCount = 0;
     QByteArray devicePath;
     QString removalWhileOpening;
 

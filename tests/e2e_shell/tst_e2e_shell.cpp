@@ -1,4 +1,5 @@
 // The real program on the emulated mouse: the mouse unplugged and plugged in again while the window runs.
+#include "pingwatch.h"
 #include "programsession.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@ namespace {
 // Window areas that tell the two device states apart.
 const QRect warningIcon(560, 253, 80, 75);   // no-device page
 const QRect buttonsNavButton(510, 656, 60, 38);   // checked navigation button (green icon)
+const QRect silenceLine(190, 28, 860, 20);   // the mouse does not answer
 
 bool isWarningOrange(QColor c)
 {
@@ -70,6 +72,81 @@ private slots:
         QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
                  qPrintable(session.saveScreenshot("shell-replugged")));
         QCOMPARE(session.process().state(), QProcess::Running);
+    }
+
+    // A mouse that stays plugged in but answers nothing, every call held up: the window goes on answering the
+    // window system while the device library waits, whatever the user does.
+    void shouldAnswerPingsWhileTheMouseIsSilent_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("done");   // the log line once the mouse has been given up on
+        QTest::newRow("start-up") << "start-up" << "the mouse does not answer";
+        QTest::newRow("plug-in") << "plug-in" << "the mouse does not answer";
+        QTest::newRow("button dialog") << "button dialog" << "the mouse does not answer";
+        QTest::newRow("factory reset") << "factory reset" << "the mouse does not answer";
+        QTest::newRow("pointer page") << "pointer page" << "DPI poll paused";
+        QTest::newRow("export") << "export" << "the mouse does not answer";
+    }
+    void shouldAnswerPingsWhileTheMouseIsSilent()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, done);
+        ProgramSession session(action != "plug-in");
+        // Each call waits 50 ms, each unanswered read of the contrary library another 50 ms.
+        session.environment().insert("TARNO_CONTRARY_TIMEOUT_MS", "50");
+        const auto silence = [&] {
+            return session.emu({ "fail-reads", "1000000" }) == 0 && session.emu({ "latency", "50000" }) == 0;
+        };
+        if (action == "start-up")
+            QVERIFY(silence());
+        QVERIFY(session.start());
+        if (action != "start-up") {
+            QVERIFY(session.waitForCaptureLine(action == "plug-in" ? "OpenDevice" : "ReadConfigData"));
+            QVERIFY(session.waitFor([&] { return showsButtonsPage(session.grab()) || action == "plug-in"; }));
+            QVERIFY(silence());
+        }
+        PingWatch watch(session.windowId());
+        QVERIFY(watch.valid());
+        const int callsBefore = session.capture().size();
+
+        if (action == "plug-in") {
+            QCOMPARE(session.emu({ "plug" }), 0);
+        } else if (action == "button dialog") {
+            // The page's circles fade in after the window: click button 2 until it is read.
+            int attempt = 0;
+            QVERIFY(session.waitFor([&] {
+                session.click(397 + attempt++ % 2, 219);
+                return session.waitForCaptureLine("WrtieControl 31 b0 02", 1000);
+            }));
+        } else if (action == "factory reset") {
+            session.click(105, 40);
+            // The confirmation pop-up takes the keyboard; its first button is "恢复".
+            session.key("Return");
+        } else if (action == "pointer page") {
+            session.click(660, 675);
+        } else if (action == "export") {
+            session.click(1085, 38);
+            session.click(755, 487);
+            // The file dialog's name field has the focus.
+            session.typeText(QDir(session.workDir()).filePath("silent.z31.json"));
+            session.key("Return");
+        }
+
+        // While the library still waits for the mouse, the window answers.
+        watch.reset();
+        QVERIFY(session.waitFor([&] { return watch.answered() > 0; }));
+        const int callsAtAnswer = session.capture().size();
+        QVERIFY2(session.waitForLog(done, 60000), qPrintable(session.log()));
+        QVERIFY2(session.capture().size() > callsAtAnswer && callsAtAnswer >= callsBefore,
+                 qPrintable(QStringLiteral("%1 calls before, %2 at the answer, %3 at the end")
+                                .arg(callsBefore)
+                                .arg(callsAtAnswer)
+                                .arg(session.capture().size())));
+        // One line at the top says that the mouse does not answer.
+        QVERIFY2(session.waitFor([&] {
+            return ProgramSession::countPixels(session.grab(), silenceLine, isAccentGreen) > 20;
+        }),
+                 qPrintable(session.saveScreenshot("silent-" + action)));
     }
 };
 
