@@ -7,11 +7,15 @@
 // - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second), on the lighting page with
 //   the pictured strip breathing at the highest speed and steady, and while hidden by the close button (from the
 //   lighting page, breathing), against the bare window.
+// - liveness: the longest a window-manager ping waits for the window's answer during each of six actions, with
+//   the mouse answering and with it plugged in but silent (the contrary library's reads time out after 300 ms).
 // Updates are pointed at a dead loopback port, so the network plays no part.
 #include "childprocess.h"
+#include "pingwatch.h"
 #include "programinstall.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -154,6 +158,11 @@ bool click(Window window, int x, int y)
         == 0;
 }
 
+bool xdotool(const QStringList &arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
 bool isMapped(Window window)
 {
     Display *display = XOpenDisplay(nullptr);
@@ -168,8 +177,8 @@ bool isMapped(Window window)
 // As a user's install, with updates pointed at a dead local port.
 struct Install : ProgramInstall
 {
-    Install()
-        : ProgramInstall(BinDir, QStringLiteral("bench"))
+    explicit Install(const QString &library = QStringLiteral("libtarno.so"))
+        : ProgramInstall(BinDir, QStringLiteral("bench"), library)
     { }
 
     QMap<QString, QString> environment(bool glProbe, int scale) const
@@ -335,6 +344,101 @@ void idleCpu(benchmark::State &state)
     }
 }
 BENCHMARK(idleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// The capture file's length once it has stopped growing for a second (the action's traffic is over), at most
+// `deadlineSeconds` from now.
+qint64 waitUntilCaptureStill(const QString &capture, double deadlineSeconds)
+{
+    const Clock::time_point start = Clock::now();
+    qint64 size = QFileInfo(capture).size();
+    Clock::time_point changed = Clock::now();
+    while (secondsSince(start) < deadlineSeconds && secondsSince(changed) < 1) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const qint64 now = QFileInfo(capture).size();
+        if (now != size) {
+            size = now;
+            changed = Clock::now();
+        }
+    }
+    return size;
+}
+
+enum Action { StartUp, PlugIn, ButtonDialog, FactoryReset, PointerPage, Export };
+
+// Does what the user does for `action` in the window (start-up and plug-in happen by themselves).
+bool act(Action action, Window window, const Install &setup)
+{
+    const QString id = QString::number(window);
+    switch (action) {
+    case StartUp:
+        return true;
+    case PlugIn:
+        return setup.emu({ QStringLiteral("plug") }) == 0;
+    case ButtonDialog:
+        return click(window, 397, 219);   // button 2
+    case FactoryReset:
+        // "恢复默认设置", then the pop-up's first button, which has the keyboard.
+        return click(window, 105, 40) && xdotool({ QStringLiteral("key"), QStringLiteral("Return") });
+    case PointerPage:
+        return click(window, 660, 675);
+    case Export:
+        // A name in the file dialog that "导出配置" opened (see prepare()).
+        return xdotool({ QStringLiteral("type"), setup.filePath(QStringLiteral("work/bench.z31.json")) })
+            && xdotool({ QStringLiteral("key"), QStringLiteral("Return") });
+    }
+    return false;
+}
+
+// What comes before the action: for an export, the settings page's "导出配置" and its file dialog, whose
+// opening is Qt's own work whatever the mouse does.
+bool prepare(Action action, Window window, pid_t pid)
+{
+    if (action != Export)
+        return true;
+    return click(window, 1085, 38) && click(window, 755, 487) && waitUntilQuiet(pid);
+}
+
+// The longest a ping waited during `action`, in ms; -1 when the run failed.
+double longestPingDuring(Action action, bool silent)
+{
+    Install setup(QStringLiteral("libtarno-contrary.so"));
+    const QString capture = setup.filePath(QStringLiteral("capture.txt"));
+    const QStringList silence { QStringLiteral("fail-reads"), QStringLiteral("1000000") };
+    if (!setup.problem().isEmpty() || setup.emu({ QStringLiteral("capture"), capture }) != 0
+        || (action == PlugIn && setup.emu({ QStringLiteral("unplug") }) != 0)
+        || (silent && action == StartUp && setup.emu(silence) != 0))
+        return -1;
+    ChildProcess program;
+    Started started;
+    if (!startAndSettle(program, setup.program(), setup, Launch(), started)
+        || (silent && action != StartUp && setup.emu(silence) != 0))
+        return -1;
+    if (!prepare(action, started.window, program.pid()))
+        return -1;
+    PingWatch pings(started.window);
+    if (!pings.valid() || !act(action, started.window, setup))
+        return -1;
+    waitUntilCaptureStill(capture, 60);
+    const double longest = pings.longestMs();
+    program.terminate();
+    return longest;
+}
+
+// Arg: the action.
+void pingsDuringAction(benchmark::State &state)
+{
+    const auto action = Action(state.range(0));
+    for (auto _ : state) {
+        const double answering = longestPingDuring(action, false);
+        const double silent = longestPingDuring(action, true);
+        if (answering < 0 || silent < 0)
+            return state.SkipWithError("the program or xdotool failed");
+        state.SetIterationTime(silent / 1000);
+        state.counters["answering_ms"] = answering;
+        state.counters["silent_ms"] = silent;
+    }
+}
+BENCHMARK(pingsDuringAction)->DenseRange(StartUp, Export)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QProcess>
 
-ProgramInstall::ProgramInstall(const QString &binDir, const QString &tag)
+ProgramInstall::ProgramInstall(const QString &binDir, const QString &tag, const QString &library)
     : bin(binDir)
 {
     for (const char *folder : { "program", "emu", "work", "runtime" })
@@ -16,7 +16,7 @@ ProgramInstall::ProgramInstall(const QString &binDir, const QString &tag)
         QStringLiteral("program/TARNO_CONNECT_PC_%1%2").arg(tag).arg(QCoreApplication::applicationPid()));
     const QString built = bin + QStringLiteral("/TARNO_CONNECT_PC");
     if (!QFile::copy(built, programPath) || !QFile::setPermissions(programPath, QFile::permissions(built))
-        || !QFile::copy(bin + QStringLiteral("/libtarno.so"), root.filePath(QStringLiteral("program/libtarno.so"))))
+        || !QFile::copy(bin + QLatin1Char('/') + library, root.filePath(QStringLiteral("program/libtarno.so"))))
         failure = QStringLiteral("cannot copy the program");
     else if (emu({ QStringLiteral("plug") }) != 0)
         failure = QStringLiteral("tarno-emu plug failed");

@@ -13,7 +13,9 @@ class ProgramInstall
 public:
     // `binDir`: the build's folder of executables. `tag` goes into the program's file name, which is also made
     // unique to this process, so that no other copy running on this machine counts as its first instance.
-    ProgramInstall(const QString &binDir, const QString &tag);
+    // `library`: the build of the device library the program gets as its own.
+    ProgramInstall(const QString &binDir, const QString &tag,
+                   const QString &library = QStringLiteral("libtarno.so"));
 
     QString program() const { return programPath; }
     QString workDir() const { return root.filePath(QStringLiteral("work")); }

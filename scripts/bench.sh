@@ -88,6 +88,12 @@ row("CRC-32 (STM32) over 96 KiB"; "\($crc | us | round(0)) µs"; "zlib crc32: \(
 (run($interaction; "reportRateClickToCommand") |
     row("Report-rate click to bytes at the library"; "\(us | round(2)) µs"; "one frame at 60 Hz (16.7 ms)";
         .ratio_to_frame | round(6))),
+(["start-up", "plug-in", "opening button 2'"'"'s dialog", "factory reset", "on the pointer page (DPI poll)",
+  "export from the settings page (once the file is named)"] | to_entries[] | .key as $action | .value as $name |
+    run($process; "pingsDuringAction/\($action)/") |
+    row("Longest unanswered window-manager ping, \($name), mouse silent (reads time out after 300 ms)";
+        "\(.silent_ms | round(1)) ms"; "goal 50 ms; mouse answering: \(.answering_ms | round(1)) ms";
+        .silent_ms / 50 | round(2))),
 row("Start-up, exec to first frame, QT_XCB_GL_INTEGRATION=none"; "\($plain | ms | round(0)) ms";
     startUpPeers($plain.bare_frame_ms; $plain.text_frame_ms; 0; "ms"); ratios($plain.frame_ratio; $plain.text_frame_ratio)),
 row("Start-up, exec to first frame, default (GLX probed)"; "\($glx | ms | round(0)) ms";
