@@ -27,6 +27,11 @@ void TARNO_Gaming::createUpdates()
     connect(updateChecks, &UpdateChecks::firmwareImageRecorded, this, &TARNO_Gaming::firmwareImageRecorded);
     connect(updateChecks, &UpdateChecks::firmwareFound, this, &TARNO_Gaming::FWUpdateFound);
     connect(updateChecks, &UpdateChecks::firmwareContentFound, this, &TARNO_Gaming::FWUpdateContentFound);
+    connect(&mouse, &Mouse::openFinished, updateChecks, [this](bool found) {
+        if (!found)
+            updateChecks->firmwareVersionKnown();
+    });
+    connect(&mouse, &Mouse::firmwareVersionRead, updateChecks, &UpdateChecks::firmwareVersionKnown);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         // The program is ending: nothing is left on screen to freeze while the workers end.
         hide();

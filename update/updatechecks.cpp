@@ -33,7 +33,7 @@ void UpdateChecks::start()
             Qt::QueuedConnection);
     updateThread->start(QThread::InheritPriority);
     checkPending = true;
-    // Asked once this thread is back in its event loop, after the mouse's version has been asked for.
+    // Asked once this thread is back in its event loop.
     QTimer::singleShot(framePainted ? 0 : FirstFrameWaitMs, this, &UpdateChecks::startPending);
 }
 
@@ -46,10 +46,18 @@ void UpdateChecks::firstFramePainted()
     QTimer::singleShot(0, this, &UpdateChecks::startPending);
 }
 
+void UpdateChecks::firmwareVersionKnown()
+{
+    if (versionKnown)
+        return;
+    versionKnown = true;
+    startPending();
+}
+
 void UpdateChecks::startPending()
 {
     // An earlier worker may still be unpacking or writing a file the new one would download again.
-    if (!checkPending || !updater || !retiringThreads.isEmpty())
+    if (!checkPending || !updater || !retiringThreads.isEmpty() || !versionKnown)
         return;
     checkPending = false;
     QMetaObject::invokeMethod(updater, &Update::checkUpdate, Qt::QueuedConnection);

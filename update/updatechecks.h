@@ -20,9 +20,11 @@ public:
     explicit UpdateChecks(QObject *parent = nullptr);
 
     // Starts a new worker. Its check begins once the window has drawn its first frame (setting up TLS would
-    // compete with drawing it), or a while later when there is no screen to draw on.
+    // compete with drawing it), or a while later when there is no screen to draw on, and once the mouse's
+    // firmware version is known (or that there is no mouse): the check compares with it.
     void start();
     void firstFramePainted();
+    void firmwareVersionKnown();
     // At the end of the program: stops every worker and waits for them. A worker cut off in the middle of
     // installing an archive would leave the folder half replaced.
     void stopAll();
@@ -45,6 +47,7 @@ private:
     Update *updater = nullptr;
     bool checkPending = false;
     bool framePainted = false;
+    bool versionKnown = false;
     QList<QPointer<QThread>> retiringThreads;
 };
 

@@ -160,8 +160,10 @@ private slots:
         ProgramSession session;
         session.emu({ "fail-reads", "1000" });
         QVERIFY(session.start());
-        // The window is up at once; on the contrary library the reads take 300 ms each to fail.
-        QVERIFY(session.waitFor([&] { return session.capture().count("CloseConfigDevice") == 10; }, 30000));
+        // The window is up at once, before the reads end; on the contrary library they take 300 ms each to fail.
+        QVERIFY(session.waitFor([&] {
+            return session.capture().filter(QRegularExpression("^ReadConfigData 64 -> 0 ")).size() == 11;
+        }, 30000));
 
         const QStringList lines = session.capture();
         QCOMPARE(lines.filter(QRegularExpression("^ReadData 32 -> 0 ")).size(), 33);
