@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/handover.h"
 #include "app/qsingleapplication.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
@@ -7,12 +8,17 @@
 #include "platform/devicelibrary.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
+#include "profile/profileformat.h"
 #include "ui/languageswitcher.h"
 #include "update/appversion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QLocalSocket>
+#include <QLockFile>
 #include <QLoggingCategory>
 
 #include <cstdio>
@@ -20,11 +26,11 @@
 
 namespace {
 
-// The texts of this mode, in one translation context.
-class CommandLineText
-{
-    Q_DECLARE_TR_FUNCTIONS(CommandLine)
-};
+// How long a command line waits for another one to finish with the mouse, trying the window's socket and the
+// lock in turn.
+constexpr int LockWaitMs = 30000;
+constexpr int LockRetryMs = 200;
+constexpr int ConnectWaitMs = 500;
 
 // The file name that stands for standard output (--export) or standard input (--import).
 const QString StandardStream = QStringLiteral("-");
@@ -140,19 +146,90 @@ std::optional<MouseProfile> loadProfile(const QString &path, QString *error)
     return ProfileFile::load(input, shownName(path, false), error);
 }
 
-bool exportProfile(const QString &path, QString *error)
+// The exported file, written where asked.
+bool saveExport(const QString &path, const QByteArray &json, QString *error)
 {
     if (path != StandardStream)
-        return ProfileFile::exportTo(path, error);
-    const std::optional<QByteArray> json = ProfileFile::exportJson(error);
-    if (!json)
-        return false;
+        return ProfileFile::save(path, json, error);
     QFile output;
-    if (!output.open(stdout, QIODevice::WriteOnly) || output.write(*json) != json->size() || !output.flush()) {
+    if (!output.open(stdout, QIODevice::WriteOnly) || output.write(json) != json.size() || !output.flush()) {
         *error = CommandLineText::tr("无法写入 %1：%2").arg(shownName(path, true), output.errorString());
         return false;
     }
     return true;
+}
+
+enum class MouseAccess { Window, Own, Busy, LockFailed };
+
+// Waits until a window takes the work (`window` is then connected to it) or this process may talk to the mouse
+// itself (it then holds `lock`). A window may start while another command line holds the lock: each round tries
+// it again.
+MouseAccess waitForMouse(QLockFile &lock, QLocalSocket &window)
+{
+    const QDeadlineTimer deadline(LockWaitMs);
+    for (;;) {
+        window.connectToServer(QSingleApplication::instanceKey());
+        if (window.waitForConnected(ConnectWaitMs))
+            return MouseAccess::Window;
+        window.abort();
+        if (lock.tryLock(LockRetryMs))
+            return MouseAccess::Own;
+        if (lock.error() != QLockFile::LockFailedError)
+            return MouseAccess::LockFailed;
+        if (deadline.hasExpired())
+            return MouseAccess::Busy;
+    }
+}
+
+// The window's reply, for as long as the window keeps the connection (its link may first finish other work).
+std::optional<HandOver::Reply> askWindow(QLocalSocket &window, const HandOver::Request &request)
+{
+    window.write(HandOver::encode(request));
+    while (window.bytesToWrite() > 0) {
+        if (!window.waitForBytesWritten(-1))
+            return std::nullopt;
+    }
+    while (!window.canReadLine()) {
+        if (window.bytesAvailable() > HandOver::MaxLineSize || !window.waitForReadyRead(-1))
+            break;
+    }
+    if (!window.canReadLine())
+        return std::nullopt;
+    return HandOver::decodeReply(window.readLine(HandOver::MaxLineSize + 1));
+}
+
+// The work done here, by the holder of the lock.
+HandOver::Reply runHere(const std::optional<MouseProfile> &profile)
+{
+    const QString error = loadDeviceLibrary();
+    if (!error.isEmpty())
+        return { CommandLine::Failure, error, {} };
+    if (!openDevice())
+        return { CommandLine::Failure, HandOver::noMouseText(), {} };
+    deviceContext.deviceConnected = 1;
+    const HandOver::Reply reply = profile
+        ? HandOver::importReply(ProfileDevice::writeAndVerify(*profile))
+        : HandOver::exportReply(ProfileFile::exportJob()(deviceContext).value<ProfileExport>());
+    closeChannels();
+    return reply;
+}
+
+// The result line and exit code, wherever the work was done.
+int report(const HandOver::Reply &reply, bool exporting, const QString &path)
+{
+    if (reply.code != CommandLine::Success)
+        return fail(reply.message, reply.code);
+    if (!exporting) {
+        printLine(stdout, CommandLineText::tr("已从 %1 导入配置").arg(shownName(path, false)));
+        return CommandLine::Success;
+    }
+    QString error;
+    if (!saveExport(path, reply.file, &error))
+        return fail(error);
+    // Standard output may be the file itself.
+    printLine(path == StandardStream ? stderr : stdout,
+              CommandLineText::tr("已导出配置到 %1").arg(shownName(path, true)));
+    return CommandLine::Success;
 }
 
 } // namespace
@@ -228,47 +305,41 @@ int CommandLine::run(int argc, char *argv[])
     if (path.isEmpty())
         return fail(CommandLineText::tr("文件名为空（--help 显示用法）"), BadUsage);
 
-    // The window listens on the single-instance socket while it runs; two programs must never talk to the mouse.
-    if (QSingleApplication::isInstanceRunning())
-        return fail(CommandLineText::tr("程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置"));
-
-    QString error;
     // The file is checked before anything is said to the mouse.
     std::optional<MouseProfile> profile;
     if (importing) {
+        QString error;
         profile = loadProfile(path, &error);
         if (!profile)
             return fail(error);
     }
 
-    error = loadDeviceLibrary();
-    if (!error.isEmpty())
-        return fail(error);
-    if (!openDevice())
-        return fail(CommandLineText::tr("没有找到鼠标"));
-    deviceContext.deviceConnected = 1;
-
-    if (exporting) {
-        const bool done = exportProfile(path, &error);
-        closeChannels();
-        if (!done)
-            return fail(error);
-        // Standard output may be the file itself.
-        printLine(path == StandardStream ? stderr : stdout,
-                  CommandLineText::tr("已导出配置到 %1").arg(shownName(path, true)));
-        return Success;
+    // One program talks to the mouse at a time: a running window takes the work; without one, this process does it
+    // while it holds the per-user lock, which a window holds for its whole run.
+    QLockFile lock(QSingleApplication::lockFilePath());
+    // Only a lock whose process has ended is stale: a window holds it for hours.
+    lock.setStaleLockTime(0);
+    QLocalSocket window;
+    switch (waitForMouse(lock, window)) {
+    case MouseAccess::Window: {
+        const HandOver::Request request { importing ? HandOver::Request::Import : HandOver::Request::Export,
+                                          profile ? ProfileFormat::toJson(*profile) : QByteArray() };
+        const std::optional<HandOver::Reply> reply = askWindow(window, request);
+        if (reply)
+            return report(*reply, exporting, path);
+        if (exporting)
+            return fail(CommandLineText::tr("程序窗口没有完成导出就退出了"));
+        return fail(CommandLineText::tr("程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入"),
+                    NotRestored);
     }
-    const ProfileWriteResult result = ProfileDevice::writeAndVerify(*profile);
-    closeChannels();
-    switch (result.outcome) {
-    case ProfileWriteResult::Written:
-        printLine(stdout, CommandLineText::tr("已从 %1 导入配置").arg(shownName(path, false)));
-        return Success;
-    case ProfileWriteResult::NotRestored:
-        return fail(ProfileDevice::describe(result), NotRestored);
-    case ProfileWriteResult::NotWritten:
-    case ProfileWriteResult::Restored:
+    case MouseAccess::Own:
+        return report(runHere(profile), exporting, path);
+    case MouseAccess::Busy:
+        return fail(
+            CommandLineText::tr("本程序的另一个进程正在使用鼠标，%1 秒后仍未结束：请稍后再试").arg(LockWaitMs / 1000));
+    case MouseAccess::LockFailed:
         break;
     }
-    return fail(ProfileDevice::describe(result));
+    return fail(
+        CommandLineText::tr("无法创建锁文件 %1").arg(QDir::toNativeSeparators(QSingleApplication::lockFilePath())));
 }

@@ -2,6 +2,14 @@
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 
+#include <QCoreApplication>
+
+// The command line's texts, also where the window words a result for it.
+class CommandLineText
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
 namespace CommandLine {
 
 // NotRestored: an import failed half-way and the settings read before it could not be written back.

@@ -1,9 +1,13 @@
 #include "app/qsingleapplication.h"
 
+#include "app/handover.h"
+
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -47,6 +51,15 @@ QString QSingleApplication::instanceKey()
 #endif
 }
 
+QString QSingleApplication::lockFilePath()
+{
+    const QString key = instanceKey();
+    // On Windows the key names a pipe, not a file: the user's own temporary folder holds the lock there.
+    if (QDir::isAbsolutePath(key))
+        return key + QStringLiteral(".lock");
+    return QDir::temp().filePath(key + QStringLiteral(".lock"));
+}
+
 bool QSingleApplication::isInstanceRunning(int timeoutMs)
 {
     // Nothing is sent: the running instance raises its window when the connection ends.
@@ -63,6 +76,11 @@ bool QSingleApplication::isRunning() const
 void QSingleApplication::setMainWindow(QWidget *window)
 {
     mainWindow = window;
+}
+
+void QSingleApplication::setRequestHandler(RequestHandler handler)
+{
+    requestHandler = std::move(handler);
 }
 
 void QSingleApplication::startLocalServer()
@@ -85,13 +103,43 @@ void QSingleApplication::startLocalServer()
 
 void QSingleApplication::_newLocalConnection()
 {
-    QLocalSocket *connection = localServer->nextPendingConnection();
-    if (!connection)
+    // Nothing here waits on a connection: what it sends, and its hanging up, arrive as signals.
+    while (QLocalSocket *connection = localServer->nextPendingConnection()) {
+        // A later start of the program sends nothing and hangs up.
+        const auto spoke = std::make_shared<bool>(false);
+        connect(connection, &QLocalSocket::readyRead, this, [this, connection, spoke] {
+            *spoke = true;
+            readRequest(connection);
+        });
+        connect(connection, &QLocalSocket::disconnected, this, [this, connection, spoke] {
+            if (!*spoke)
+                activateMainWindow();
+            connection->deleteLater();
+        });
+    }
+}
+
+void QSingleApplication::readRequest(QLocalSocket *connection)
+{
+    if (!connection->canReadLine()) {
+        if (connection->bytesAvailable() > HandOver::MaxLineSize)
+            connection->abort();
         return;
-    // The other instance sends nothing; this only waits for it to hang up.
-    connection->waitForReadyRead(1000);
-    delete connection;
-    activateMainWindow();
+    }
+    // One request per connection; anything after it is not read.
+    disconnect(connection, &QLocalSocket::readyRead, this, nullptr);
+    const QByteArray line = connection->readLine(HandOver::MaxLineSize + 1);
+    if (!requestHandler) {
+        connection->disconnectFromServer();
+        return;
+    }
+    requestHandler(line, [replyTo = QPointer<QLocalSocket>(connection)](const QByteArray &reply) {
+        // The command line may have given up meanwhile.
+        if (!replyTo)
+            return;
+        replyTo->write(reply);
+        replyTo->disconnectFromServer();
+    });
 }
 
 void QSingleApplication::activateMainWindow()

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/commandline.h"
+#include "app/handover.h"
 #include "app/qsingleapplication.h"
 #include "device/devicecontext.h"
 #include "device/mouse.h"
@@ -13,14 +14,17 @@
 #include <QDebug>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -28,6 +32,8 @@ namespace {
 constexpr int OpenWaitMs = 1000;
 // Quitting waits this long for a library call to return, then ends without it.
 constexpr int QuitWaitMs = 1500;
+// How often the link looks again whether a command line has finished with the mouse.
+constexpr int LockRetryMs = 100;
 
 void showLoadFailure(int errorCode, const QString &text)
 {
@@ -65,6 +71,21 @@ bool openMouse(Mouse &mouse)
     wait.exec();
     QObject::disconnect(connection);
     return found;
+}
+
+// The link's first job: a command line that holds the mouse finishes first. Later ones find the window and hand
+// their work to it. Without a usable lock file the window goes on: it must not lose the mouse over it.
+void takeMouseLock(QLockFile &lock, const std::atomic<bool> &quitting)
+{
+    bool told = false;
+    while (!quitting && !lock.tryLock(LockRetryMs)) {
+        if (lock.error() != QLockFile::LockFailedError) {
+            qDebug() << "no lock file for the mouse:" << lock.error();
+            return;
+        }
+        if (!std::exchange(told, true))
+            qDebug() << "waiting for a command line to finish with the mouse";
+    }
 }
 
 } // namespace
@@ -112,12 +133,25 @@ int runTarno(int argc, char *argv[])
         return 0;
     }
 
+    // Held for the whole run; only a lock whose process has ended is stale.
+    QLockFile mouseLock(QSingleApplication::lockFilePath());
+    mouseLock.setStaleLockTime(0);
     // Every call into the library runs on the link's thread: a slow or silent mouse never holds up the window.
     MouseLink link(deviceContext);
+    link.request([&mouseLock](DeviceContext &device) {
+        takeMouseLock(mouseLock, device.abandoned);
+        return QVariant(true);
+    });
     Mouse mouse(link);
     TARNO_Gaming window(mouse, nullptr, TARNO_Gaming::PageBuilding::AfterFirstFrame);
     app.setMainWindow(&window);
     window.useLanguages(&languages);
+    // Export and import from the command line, while the window runs.
+    WindowHandOver handOver(mouse);
+    QObject::connect(&handOver, &WindowHandOver::imported, &window, &TARNO_Gaming::readDeviceSettings);
+    app.setRequestHandler([&handOver](const QByteArray &line, std::function<void(const QByteArray &)> answer) {
+        handOver.handle(line, answer);
+    });
 
     // The settings are read after this, and fill the pages when the mouse answers.
     if (!openMouse(mouse))
@@ -126,6 +160,7 @@ int runTarno(int argc, char *argv[])
 
     const int result = app.exec();
     app.setMainWindow(nullptr);
+    app.setRequestHandler({});
     window.hide();
     if (!link.shutdown(QuitWaitMs)) {
         // A call hangs in the library: nothing may be unloaded or destroyed under it.

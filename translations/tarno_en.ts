@@ -28,10 +28,6 @@
         <translation>Give exactly one --export file or --import file (--help shows usage)</translation>
     </message>
     <message>
-        <source>程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置</source>
-        <translation>The program window is running: exit it from the tray menu first, then import or export</translation>
-    </message>
-    <message>
         <source>没有找到鼠标</source>
         <translation>No mouse found</translation>
     </message>
@@ -74,6 +70,34 @@
     <message>
         <source>文件名为空（--help 显示用法）</source>
         <translation>The file name is empty (--help shows the usage)</translation>
+    </message>
+    <message>
+        <source>程序窗口没有完成导出就退出了</source>
+        <translation>The program window ended before the export was done</translation>
+    </message>
+    <message>
+        <source>程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入</source>
+        <translation>The program window ended before the import was done: the mouse&apos;s settings may be incomplete, import again</translation>
+    </message>
+    <message>
+        <source>本程序的另一个进程正在使用鼠标，%1 秒后仍未结束：请稍后再试</source>
+        <translation>Another run of this program is using the mouse and has not finished after %1 s: try again later</translation>
+    </message>
+    <message>
+        <source>无法创建锁文件 %1</source>
+        <translation>Cannot create the lock file %1</translation>
+    </message>
+    <message>
+        <source>程序窗口收到的请求有误</source>
+        <translation>The program window received a malformed request</translation>
+    </message>
+    <message>
+        <source>正在升级固件：请等升级结束后再导入或导出配置</source>
+        <translation>A firmware update is running: import or export once it has finished</translation>
+    </message>
+    <message>
+        <source>导入时鼠标已拔出：鼠标上的设置可能不完整，请重新导入</source>
+        <translation>The mouse was unplugged during the import: its settings may be incomplete, import again</translation>
     </message>
 </context>
 <context>

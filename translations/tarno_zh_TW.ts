@@ -28,10 +28,6 @@
         <translation>請只指定一個 --export 檔案 或 --import 檔案（--help 顯示用法）</translation>
     </message>
     <message>
-        <source>程序窗口正在运行：请先从托盘菜单退出程序，再导入或导出配置</source>
-        <translation>程式視窗正在執行：請先從系統匣選單結束程式，再匯入或匯出設定檔</translation>
-    </message>
-    <message>
         <source>没有找到鼠标</source>
         <translation>找不到滑鼠</translation>
     </message>
@@ -74,6 +70,34 @@
     <message>
         <source>文件名为空（--help 显示用法）</source>
         <translation>檔名是空的（--help 顯示用法）</translation>
+    </message>
+    <message>
+        <source>程序窗口没有完成导出就退出了</source>
+        <translation>程式視窗未完成匯出就結束了</translation>
+    </message>
+    <message>
+        <source>程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入</source>
+        <translation>程式視窗未完成匯入就結束了：滑鼠上的設定可能不完整，請重新匯入</translation>
+    </message>
+    <message>
+        <source>本程序的另一个进程正在使用鼠标，%1 秒后仍未结束：请稍后再试</source>
+        <translation>本程式的另一個執行個體正在使用滑鼠，%1 秒後仍未結束：請稍後再試</translation>
+    </message>
+    <message>
+        <source>无法创建锁文件 %1</source>
+        <translation>無法建立鎖定檔 %1</translation>
+    </message>
+    <message>
+        <source>程序窗口收到的请求有误</source>
+        <translation>程式視窗收到的要求有誤</translation>
+    </message>
+    <message>
+        <source>正在升级固件：请等升级结束后再导入或导出配置</source>
+        <translation>正在更新韌體：請等更新結束後再匯入或匯出設定檔</translation>
+    </message>
+    <message>
+        <source>导入时鼠标已拔出：鼠标上的设置可能不完整，请重新导入</source>
+        <translation>匯入時滑鼠已被拔除：滑鼠上的設定可能不完整，請重新匯入</translation>
     </message>
 </context>
 <context>

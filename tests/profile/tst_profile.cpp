@@ -10,6 +10,8 @@
 #include "programsession.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -88,11 +90,19 @@ private slots:
     void failedImportIsUndone_data();
     void failedImportIsUndone();
     void commandLineExitCodes();
+    void commandLinesTakeTurns_data();
+    void commandLinesTakeTurns();
+    void windowWaitsForCommandLine();
 
 private:
     // `shell`: commands run in the program's shell before it starts (limits); `input`: its standard input.
+    void startProgram(QProcess &program, const QStringList &arguments, const QString &shell = QString(),
+                      const QByteArray &input = QByteArray());
+    static CommandResult finish(QProcess &program);
     CommandResult runProgram(const QStringList &arguments, const QString &shell = QString(),
                              const QByteArray &input = QByteArray());
+    // A file of the mouse as it is now, saved by the program itself; empty on failure.
+    QString exportNow(const QString &name);
 
     std::unique_ptr<ProgramSession> session;
     QTemporaryDir files;
@@ -263,9 +273,9 @@ void tst_Profile::failedImportIsUndone()
     QVERIFY(ProfileDevice::describe(result).endsWith("鼠标已恢复为导入前的设置"));
 }
 
-CommandResult tst_Profile::runProgram(const QStringList &arguments, const QString &shell, const QByteArray &input)
+void tst_Profile::startProgram(QProcess &program, const QStringList &arguments, const QString &shell,
+                               const QByteArray &input)
 {
-    QProcess program;
     program.setProcessEnvironment(session->environment());
     program.setWorkingDirectory(session->workDir());
     if (shell.isEmpty())
@@ -275,6 +285,10 @@ CommandResult tst_Profile::runProgram(const QStringList &arguments, const QStrin
                       QStringList { "-c", shell + "; exec \"$0\" \"$@\"", session->programPath() } + arguments);
     program.write(input);
     program.closeWriteChannel();
+}
+
+CommandResult tst_Profile::finish(QProcess &program)
+{
     CommandResult result;
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
         return result;
@@ -284,10 +298,24 @@ CommandResult tst_Profile::runProgram(const QStringList &arguments, const QStrin
     return result;
 }
 
+CommandResult tst_Profile::runProgram(const QStringList &arguments, const QString &shell, const QByteArray &input)
+{
+    QProcess program;
+    startProgram(program, arguments, shell, input);
+    return finish(program);
+}
+
+QString tst_Profile::exportNow(const QString &name)
+{
+    const QString path = QDir(session->workDir()).filePath(name);
+    return runProgram({ "--export", path }).code == 0 ? path : QString();
+}
+
 void tst_Profile::commandLineExitCodes()
 {
     // With a long macro, so that the file is larger than the disk below takes.
     writeNonDefaultState();
+    const QMap<QString, QString> custom = session->dump();
     const QString file = QDir(session->workDir()).filePath("mouse.z31.json");
     const QString bad = QDir(session->workDir()).filePath("bad.z31.json");
     QVERIFY(writeFile(bad, "{ \"format\": 7 }"));
@@ -370,19 +398,146 @@ void tst_Profile::commandLineExitCodes()
     QCOMPARE(simplified.code, 1);
     QVERIFY2(simplified.err.startsWith("配置文件 bad.z31.json 有误"), qPrintable(simplified.err));
 
-    // The window and a command line must never talk to the mouse at once. Qt's own options go to the window.
+    // With the window running, the command line hands its work to the window: the same results, and the window is
+    // the only program that talks to the mouse. Qt's own options go to the window.
+    QVERIFY(QFile::remove(QDir(session->workDir()).filePath("lang_zh_cn.qm")));
+    const QString factoryFile = exportNow("factory.z31.json");
+    QVERIFY(!factoryFile.isEmpty());
     QVERIFY(session->start({ "-style", "fusion" }));
     QVERIFY(session->waitForCaptureLine("ReadConfigData"));
-    const QByteArray before = readAll(file);
-    QVERIFY(QFile::remove(file));
     session->clearCapture();
-    const CommandResult whileWindow = runProgram({ "--export", file });
-    QCOMPARE(whileWindow.code, 1);
-    QCOMPARE(whileWindow.err.count('\n'), 1);
-    QVERIFY(!QFile::exists(file));
-    QCOMPARE(runProgram({ "--import", bad }).code, 1);
-    QVERIFY(!before.isEmpty());
+    QVERIFY(QFile::remove(file));
+    const CommandResult handedOut = runProgram({ "--export", file });
+    QCOMPARE(handedOut.code, 0);
+    QCOMPARE(handedOut.out, exported.out);
+    QCOMPARE(handedOut.err, QString());
+    QCOMPARE(readAll(file), readAll(factoryFile));
+    const CommandResult handedToPipe = runProgram({ "--export", "-" });
+    QCOMPARE(handedToPipe.code, 0);
+    QCOMPARE(handedToPipe.out.toUtf8(), readAll(factoryFile));
+    QCOMPARE(handedToPipe.err, toPipe.err);
+
+    // The window reads the imported settings back for its pages: its settings read ends with the version.
+    const auto lastCall = [this] {
+        const QStringList lines = session->capture();
+        return lines.isEmpty() ? QString() : lines.last();
+    };
+    const CommandResult handedIn = runProgram({ "--import", "-" }, QString(), saved);
+    QCOMPARE(handedIn.code, 0);
+    QCOMPARE(handedIn.out, "已从 标准输入 导入配置\n");
+    QCOMPARE(session->dump(), custom);
+    QVERIFY(session->waitFor([&] { return lastCall().startsWith("ReadConfigData 64 -> 1 57 d0"); }));
+    QCOMPARE(runProgram({ "--import", factoryFile }).code, 0);
+    QCOMPARE(session->dump(), factory);
+    QVERIFY(session->waitFor([&] { return lastCall().startsWith("ReadConfigData 64 -> 1 57 d0"); }));
+    QCOMPARE(session->emu({ "fail-config-write", "2" }), 0);
+    const CommandResult handedUndone = runProgram({ "--import", "-" }, QString(), saved);
+    QCOMPARE(handedUndone.code, 1);
+    QCOMPARE(handedUndone.err, undone.err);
+    QCOMPARE(session->dump(), factory);
+    QCOMPARE(session->capture().filter(QRegularExpression("^OpenDevice")), QStringList());
+
+    // A file that fails its checks never reaches the window.
+    session->clearCapture();
+    const CommandResult handedBad = runProgram({ "--import", bad });
+    QCOMPARE(handedBad.code, 1);
+    QCOMPARE(handedBad.err, simplified.err);
     QCOMPARE(session->capture(), QStringList());
+}
+
+void tst_Profile::commandLinesTakeTurns_data()
+{
+    QTest::addColumn<bool>("window");
+    QTest::newRow("alone") << false;
+    QTest::newRow("with the window") << true;
+}
+
+void tst_Profile::commandLinesTakeTurns()
+{
+    QFETCH(bool, window);
+    writeNonDefaultState();
+    const QMap<QString, QString> custom = session->dump();
+    const QString customFile = exportNow("custom.z31.json");
+    QCOMPARE(session->emu({ "reset" }), 0);
+    const QMap<QString, QString> factory = session->dump();
+    const QString factoryFile = exportNow("factory.z31.json");
+    QVERIFY(!customFile.isEmpty() && !factoryFile.isEmpty());
+    if (window) {
+        QVERIFY(session->start());
+        QVERIFY(session->waitForCaptureLine("ReadConfigData"));
+    }
+
+    // Each call takes a frame of full-speed USB: two imports started together would overlap by far.
+    QCOMPARE(session->emu({ "latency", "1000" }), 0);
+    session->clearCapture();
+    QProcess first;
+    QProcess second;
+    startProgram(first, { "--import", customFile });
+    startProgram(second, { "--import", factoryFile });
+    const CommandResult firstResult = finish(first);
+    const CommandResult secondResult = finish(second);
+    QCOMPARE(session->emu({ "latency", "0" }), 0);
+    QCOMPARE(firstResult.code, 0);
+    QCOMPARE(firstResult.out, "已从 " + customFile + " 导入配置\n");
+    QCOMPARE(secondResult.code, 0);
+    QCOMPARE(secondResult.out, "已从 " + factoryFile + " 导入配置\n");
+
+    // One file's settings, never a mix of both.
+    const QMap<QString, QString> after = session->dump();
+    QVERIFY(after == custom || after == factory);
+    const QStringList calls = session->capture();
+    if (window) {
+        QCOMPARE(calls.filter(QRegularExpression("^OpenDevice")), QStringList());
+    } else {
+        // One command line closes the mouse before the other opens it.
+        QCOMPARE(calls.filter(QRegularExpression("^OpenDevice")).size(), 2);
+        const int secondOpen = calls.lastIndexOf(QRegularExpression("OpenDevice .*"));
+        QVERIFY(calls.indexOf("CloseDevice") < secondOpen);
+        QCOMPARE(calls.indexOf("CloseDevice", secondOpen), calls.size() - 1);
+    }
+}
+
+void tst_Profile::windowWaitsForCommandLine()
+{
+    // A command line that holds the mouse: here the test holds its lock.
+    const QString program = QFileInfo(session->programPath()).fileName();
+    const QString lockPath = session->environment().value("XDG_RUNTIME_DIR") + '/' + program + ".lock";
+    QLockFile lock(lockPath);
+    QVERIFY(lock.tryLock(0));
+
+    // The window appears at once, without touching the mouse while the lock is held.
+    session->clearCapture();
+    QVERIFY(session->start());
+    QVERIFY(session->waitForLog("waiting for a command line to finish with the mouse"));
+    QCOMPARE(session->capture(), QStringList());
+    // A later command line hands its work to the window, which does it once the mouse is free.
+    const QString file = QDir(session->workDir()).filePath("later.z31.json");
+    QProcess later;
+    startProgram(later, { "--export", file });
+    QVERIFY(later.waitForStarted());
+    lock.unlock();
+    const CommandResult laterResult = finish(later);
+    QCOMPARE(laterResult.code, 0);
+    QVERIFY(readAll(file).contains("\"format\": 1"));
+    const QString node = QDir(session->emuDir()).filePath("z31-hidraw");
+    QCOMPARE(ProgramSession::settingsReadMismatch(session->capture(), node), QString());
+    QCOMPARE(session->capture().filter(QRegularExpression("^OpenDevice")).size(), 1);
+
+    // The window ends in the middle of an import handed to it (each call now waits 10 s): the mouse may hold part of
+    // the file. It leaves its lock behind, which keeps no one from the mouse.
+    QCOMPARE(session->emu({ "latency", "10000000" }), 0);
+    QProcess importer;
+    startProgram(importer, { "--import", file });
+    QVERIFY(session->waitFor([&] { return session->log().count("read profile") == 2; }));
+    session->process().kill();
+    const CommandResult cut = finish(importer);
+    QCOMPARE(cut.code, 3);
+    QCOMPARE(cut.err, "程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入\n");
+    QCOMPARE(session->emu({ "latency", "0" }), 0);
+    QVERIFY(session->waitFor([&] { return session->process().state() == QProcess::NotRunning; }));
+    QVERIFY(QFile::exists(lockPath));
+    QCOMPARE(runProgram({ "--export", file }).code, 0);
+    QVERIFY(!QFile::exists(lockPath));
 }
 
 QTEST_MAIN(tst_Profile)
