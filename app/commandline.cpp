@@ -206,7 +206,6 @@ HandOver::Reply runHere(const std::optional<MouseProfile> &profile)
         return { CommandLine::Failure, error, {} };
     if (!openDevice())
         return { CommandLine::Failure, HandOver::noMouseText(), {} };
-    deviceContext.deviceConnected = 1;
     const HandOver::Reply reply = profile
         ? HandOver::importReply(ProfileDevice::writeAndVerify(*profile))
         : HandOver::exportReply(ProfileFile::exportJob()(deviceContext).value<ProfileExport>());

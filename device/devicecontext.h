@@ -36,7 +36,6 @@ struct DeviceContext
 
     const tarno_char16 *deviceHandle = nullptr;   // owned by the library
     char devicePath[DevicePathSize] = {};
-    qint32 deviceConnected = 0;
     // Shared by the pages and never cleared: bytes a command does not set keep what earlier commands left.
     quint8 commandBuffer[32] = {};
     quint8 controlReply[32] = {};

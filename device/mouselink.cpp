@@ -29,6 +29,8 @@ struct MouseLink::Shared
     std::deque<Request> queue;
     quint64 nextId = 1;
     quint64 session = 0;
+    bool running = false;
+    std::chrono::steady_clock::time_point runningSince;
     bool exclusiveRunning = false;
     bool stopping = false;
     bool threadEnded = false;
@@ -56,9 +58,12 @@ MouseLink::MouseLink(DeviceContext &device, Threading threading, QObject *parent
             Request request = std::move(state->queue.front());
             state->queue.pop_front();
             state->exclusiveRunning = request.exclusive;
+            state->running = true;
+            state->runningSince = std::chrono::steady_clock::now();
             lock.unlock();
             const QVariant result = request.job(device);
             lock.lock();
+            state->running = false;
             state->exclusiveRunning = false;
             if (MouseLink *owner = state->owner) {
                 QMetaObject::invokeMethod(
@@ -100,12 +105,15 @@ quint64 MouseLink::enqueue(Job job, const QString &kind, bool exclusive)
             Qt::QueuedConnection);
         return id;
     }
-    if (!kind.isEmpty()) {
-        for (auto it = shared->queue.begin(); it != shared->queue.end(); ++it) {
+    const bool behindSlowCall = shared->running
+        && std::chrono::steady_clock::now() - shared->runningSince >= std::chrono::milliseconds(SlowCallMs);
+    if (!kind.isEmpty() && behindSlowCall) {
+        for (auto it = shared->queue.begin(); it != shared->queue.end();) {
             if (it->kind == kind && !it->exclusive) {
                 fail(it->id, Failure::Replaced);
-                shared->queue.erase(it);
-                break;
+                it = shared->queue.erase(it);
+            } else {
+                ++it;
             }
         }
     }

@@ -37,9 +37,11 @@ public:
     explicit MouseLink(DeviceContext &device, Threading threading = Threading::OwnThread, QObject *parent = nullptr);
     ~MouseLink() override;
 
-    // Queues `job` and returns its id. A request with a `kind` replaces a waiting one of the same kind (slider and
-    // colour drags behind a slow mouse); one already running is never affected.
+    // Queues `job` and returns its id. Behind a slow mouse (a call under way for SlowCallMs or more), a request with
+    // a `kind` replaces a waiting one of the same kind (slider and colour drags); with a mouse that answers in time,
+    // nothing is replaced, and one already running never is.
     quint64 request(Job job, const QString &kind = QString());
+    static constexpr int SlowCallMs = 200;
     // request(), with its outcome also handed to `done` or `failed` while `context` lives.
     quint64 ask(QObject *context, Job job, std::function<void(const QVariant &result)> done,
                 std::function<void(Failure reason)> failed = {}, const QString &kind = QString());

@@ -89,7 +89,6 @@ void FuzzDevice::install()
     d.ReadConfig = readConfig;
     d.WrtieConfig = writeConfig;
     d.ReadConfigData = readConfigData;
-    d.deviceConnected = 1;
 }
 
 void FuzzDevice::script(const QByteArray &controlReplies, const QByteArray &configReplies)
