@@ -17,6 +17,26 @@ struct ResetRead
     DeviceSettings before;
 };
 
+enum Reading { SettingsBlocks = 1, FirmwareVersion = 2 };
+
+// On the link's thread: the settings blocks, the firmware version or both, read into a copy of `start`.
+SettingsRead readInto(const DeviceSettings &start, int reading)
+{
+    SettingsRead read { start, 0 };
+    if (reading & SettingsBlocks)
+        readSettingsBlocks(read.settings, &read.answered);
+    if ((reading & FirmwareVersion) && readFirmwareVersion(read.settings))
+        read.answered |= SettingsBlock::Firmware;
+    return read;
+}
+
+// On the GUI thread: what the mouse answered becomes the window's image of it.
+SettingsRead takeAnswered(const SettingsRead &read)
+{
+    deviceSettings.takeBlocks(read.settings, read.answered);
+    return read;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ResetRead)
@@ -166,16 +186,9 @@ void Mouse::readSettingsThen(std::function<void()> after)
     const DeviceSettings start = deviceSettings;
     mouseLink.ask(
         this,
-        [start](DeviceContext &) {
-            SettingsRead read { start, 0 };
-            readSettingsBlocks(read.settings, &read.answered);
-            if (::readFirmwareVersion(read.settings))
-                read.answered |= SettingsBlock::Firmware;
-            return QVariant::fromValue(read);
-        },
+        [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks | FirmwareVersion)); },
         [this, after](const QVariant &result) {
-            const SettingsRead read = result.value<SettingsRead>();
-            deviceSettings.takeBlocks(read.settings, read.answered);
+            const SettingsRead read = takeAnswered(result.value<SettingsRead>());
             emit firmwareVersionRead(read.answered & SettingsBlock::Firmware);
             emit settingsRead();
             if (after)
@@ -187,17 +200,9 @@ void Mouse::readFirmwareVersion()
 {
     const DeviceSettings start = deviceSettings;
     mouseLink.ask(
-        this,
-        [start](DeviceContext &) {
-            SettingsRead read { start, 0 };
-            if (::readFirmwareVersion(read.settings))
-                read.answered = SettingsBlock::Firmware;
-            return QVariant::fromValue(read);
-        },
+        this, [start](DeviceContext &) { return QVariant::fromValue(readInto(start, FirmwareVersion)); },
         [this](const QVariant &result) {
-            const SettingsRead read = result.value<SettingsRead>();
-            deviceSettings.takeBlocks(read.settings, read.answered);
-            emit firmwareVersionRead(read.answered);
+            emit firmwareVersionRead(takeAnswered(result.value<SettingsRead>()).answered);
         });
 }
 
@@ -210,16 +215,13 @@ void Mouse::factoryReset()
     mouseLink.ask(
         this,
         [start](DeviceContext &device) {
-            ResetRead reset { { start, 0 }, device.expected };
+            const DeviceSettings before = device.expected;
             sendFactoryReset();
-            readSettingsBlocks(reset.read.settings, &reset.read.answered);
-            if (::readFirmwareVersion(reset.read.settings))
-                reset.read.answered |= SettingsBlock::Firmware;
-            return QVariant::fromValue(reset);
+            return QVariant::fromValue(ResetRead { readInto(start, SettingsBlocks | FirmwareVersion), before });
         },
         [this](const QVariant &result) {
             const ResetRead reset = result.value<ResetRead>();
-            deviceSettings.takeBlocks(reset.read.settings, reset.read.answered);
+            takeAnswered(reset.read);
             emit firmwareVersionRead(reset.read.answered & SettingsBlock::Firmware);
             emit settingsRead();
             if (sameSettingsBlocks(reset.before, deviceSettings) && !transferRunning()) {
@@ -242,11 +244,7 @@ void Mouse::recheckAfterReset()
     const DeviceSettings start = deviceSettings;
     mouseLink.ask(
         this,
-        [start](DeviceContext &) {
-            SettingsRead read { start, 0 };
-            readSettingsBlocks(read.settings, &read.answered);
-            return QVariant::fromValue(read);
-        },
+        [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks)); },
         [this](const QVariant &result) {
             resetRecheckBusy = false;
             const SettingsRead read = result.value<SettingsRead>();
@@ -257,7 +255,7 @@ void Mouse::recheckAfterReset()
                 resetRecheckTimer.stop();
                 return;
             }
-            deviceSettings.takeBlocks(read.settings, read.answered);
+            takeAnswered(read);
             if (sameSettingsBlocks(settingsBeforeReset, deviceSettings))
                 return;
             resetRecheckTimer.stop();
@@ -302,7 +300,7 @@ void Mouse::pollDpi()
         },
         [this](const QVariant &result) {
             dpiPollBusy = false;
-            deviceSettings.takeBlocks(result.value<SettingsRead>().settings, SettingsBlock::Dpi);
+            takeAnswered(result.value<SettingsRead>());
             emit currentDpiLevelRead(deviceSettings.currentDpiLevel);
         },
         [this](MouseLink::Failure reason) {
