@@ -68,6 +68,7 @@ private:
     void setPanelEffectsEnabled(bool enabled);
     void showPickerColourInEdits();
     void updatePreview();
+    void keepCaptionOffStrip();
     ColorBtn *swatch(int id) const;
 
     QWidget *leftPanel;
