@@ -6,7 +6,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build=${TARNO_BUILD_DIR:-$top/build}
 "$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" -DTARNO_BUILD_TESTS=ON
+# Only what this script runs (the tests are most of the build); ./test.sh builds the rest in the same folder.
+"$top/scripts/build.sh" -DTARNO_BUILD_TESTS=ON --program-only
 "$build/bin/tarno-emu" plug
 # The tool follows the emulated mouse being plugged in and out by watching its device node.
 TARNO_DEVICE_NODES=${TARNO_DEVICE_NODES:-$("$build/bin/tarno-emu" status | sed -n 's/^node=//p')}

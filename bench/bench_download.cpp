@@ -1,57 +1,29 @@
-// Downloads of a 200 MiB file from nginx on loopback over HTTPS: the update service (in a process of its own, as
-// the program's worker) against curl on the same server, file and folder, alternately in each iteration.
+// Downloads of a 200 MiB file from nginx on loopback over HTTPS: the update service (bench_download_service, in a
+// process of its own, as the program's worker) against curl on the same server, file and folder, alternately in
+// each iteration.
 // Figures: throughput, and the peak resident memory of each process; the service's growth while downloading.
 #include "childprocess.h"
 #include "testserver.h"
-
-#include "update/update.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
-#include <QTimer>
 
 #include "benchmain.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
 constexpr qint64 FileSize = 200LL * 1024 * 1024;
 constexpr double MiB = 1024.0 * 1024.0;
 const QString FirmwareName = QStringLiteral("Z31_USB.bin");
-const char FetchOption[] = "--fetch-firmware";
-
-// The child's side: the update service on its own thread, as the main window runs it, fetching the firmware
-// into the current folder. Prints how much its resident memory grew meanwhile.
-int fetchFirmware(int argc, char **argv)
-{
-    qputenv("QT_LOGGING_RULES", "*.debug=false");
-    QCoreApplication app(argc, argv);
-    QThread thread;
-    auto *update = new Update;
-    update->moveToThread(&thread);
-    QObject::connect(&thread, &QThread::finished, update, &QObject::deleteLater);
-    QObject::connect(update, &Update::signalGetFWUpdateFinished, &app, [&app] { app.exit(0); });
-    thread.start();
-    const long residentBefore = procStatusKiB(getpid(), "VmRSS");
-    QMetaObject::invokeMethod(update, &Update::downloadFW, Qt::QueuedConnection);
-    QTimer::singleShot(300000, &app, [&app] { app.exit(1); });
-    const int result = app.exec();
-    QMetaObject::invokeMethod(update, &Update::stop, Qt::BlockingQueuedConnection);
-    thread.quit();
-    thread.wait();
-    std::printf("growth_kib=%ld\n", procStatusKiB(getpid(), "VmHWM") - residentBefore);
-    return result;
-}
+const QString ServiceProgram = QStringLiteral(TARNO_BIN_DIR "/bench_download_service");
 
 // nginx with the file, started once for the whole run.
 struct Server
@@ -120,7 +92,6 @@ void downloadAgainstCurl(benchmark::State &state)
     const QString curl = QStandardPaths::findExecutable(QStringLiteral("curl"));
     if (curl.isEmpty())
         return state.SkipWithError("curl is not installed");
-    const QString self = QCoreApplication::applicationFilePath();
     const QMap<QString, QString> environment {
         { QStringLiteral("TARNO_UPDATE_URL"), server.nginx.baseUrl() },
         { QStringLiteral("SSL_CERT_FILE"), server.authority.caPath() },
@@ -134,9 +105,7 @@ void downloadAgainstCurl(benchmark::State &state)
         Run service, peer;
         // Alternate which one goes first, so that neither always meets the warmer page cache.
         const bool serviceFirst = state.iterations() % 2 == 0;
-        auto runService = [&] {
-            return timedRun(self, { QString::fromLatin1(FetchOption) }, environment, serviceFolder.path(), service);
-        };
+        auto runService = [&] { return timedRun(ServiceProgram, {}, environment, serviceFolder.path(), service); };
         auto runCurl = [&] {
             return timedRun(curl, { QStringLiteral("-sS"), QStringLiteral("--fail"), QStringLiteral("--cacert"),
                                     server.authority.caPath(), QStringLiteral("-o"), FirmwareName, url },
@@ -168,8 +137,6 @@ BENCHMARK(downloadAgainstCurl)->Iterations(3)->UseManualTime()->Unit(benchmark::
 
 int main(int argc, char **argv)
 {
-    if (argc == 2 && qstrcmp(argv[1], FetchOption) == 0)
-        return fetchFirmware(argc, argv);
     qputenv("QT_LOGGING_RULES", "*.debug=false");
     QCoreApplication app(argc, argv);
     return runBenchmarks(argc, argv);

@@ -5,8 +5,8 @@
 //   started the same way, and against that window showing one line of text (the cost of loading the CJK fonts);
 //   with Qt's GLX probe and with QT_XCB_GL_INTEGRATION=none, and without GL at 200 % (QT_SCALE_FACTOR=2);
 // - idle: CPU used on the buttons page, on the pointer page (five DPI polls a second), on the lighting page with
-//   the pictured strip breathing at the highest speed and steady, and while hidden by the close button (from the
-//   lighting page, breathing), against the bare window.
+//   the pictured strip in each animated mode (breathing, cycle, shooting, frenzy) at the highest speed and steady,
+//   and while hidden by the close button (from the lighting page, breathing), against the bare window.
 // - liveness: the longest a window-manager ping waits for the window's answer during each of six actions, with
 //   the mouse answering and with it plugged in but silent (the contrary library's reads time out after 300 ms).
 // Updates are pointed at a dead loopback port, so the network plays no part.
@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPoint>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -37,7 +38,7 @@ constexpr int WindowWidth = 1200;
 constexpr int WindowHeight = 750;
 constexpr double IdleSeconds = 10;
 constexpr double AnimationSeconds = 3;   // longer than any page's appearance
-constexpr double StripFrameMs = 50;   // the frame period of the pictured light strip while it is animated
+constexpr double StripFrameMs = 100;   // the frame period of the pictured strip while it breathes (RampFrameMs)
 const QString BinDir = QStringLiteral(TARNO_BIN_DIR);
 
 double secondsSince(Clock::time_point start)
@@ -315,10 +316,16 @@ void idleCpu(benchmark::State &state)
             return state.SkipWithError("xdotool failed");
         std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
         const double breathing = cpuShare(programProcess.pid(), IdleSeconds);
-        if (!click(program.window, 105, 243))   // the steady mode's button
-            return state.SkipWithError("xdotool failed");
-        std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
-        const double steady = cpuShare(programProcess.pid(), IdleSeconds);
+        // The other animated modes, at the same speed, then the still strip.
+        double modeCpu[4] = {};
+        const QPoint modeButtons[4] = { { 255, 283 }, { 105, 283 }, { 255, 243 }, { 105, 243 } };
+        for (int mode = 0; mode < 4; ++mode) {
+            if (!click(program.window, modeButtons[mode].x(), modeButtons[mode].y()))
+                return state.SkipWithError("xdotool failed");
+            std::this_thread::sleep_for(std::chrono::duration<double>(AnimationSeconds));
+            modeCpu[mode] = cpuShare(programProcess.pid(), IdleSeconds);
+        }
+        const double steady = modeCpu[3];
         // Breathing again, so that the tray figure shows the strip's effect stopped with the window hidden.
         if (!click(program.window, 105, 323))   // the breathing mode's button
             return state.SkipWithError("xdotool failed");
@@ -331,9 +338,12 @@ void idleCpu(benchmark::State &state)
         programProcess.terminate();
         tray.terminate();
 
-        state.SetIterationTime(5 * IdleSeconds);
+        state.SetIterationTime(8 * IdleSeconds);
         state.counters["buttons_cpu_pct"] = 100 * buttons;
         state.counters["breathing_cpu_pct"] = 100 * breathing;
+        state.counters["cycle_cpu_pct"] = 100 * modeCpu[0];
+        state.counters["shooting_cpu_pct"] = 100 * modeCpu[1];
+        state.counters["frenzy_cpu_pct"] = 100 * modeCpu[2];
         state.counters["steady_cpu_pct"] = 100 * steady;
         // What one frame of the strip costs beyond the steady strip's idle.
         state.counters["strip_frame_ms"] = 1000 * (breathing - steady) * StripFrameMs / 1000;

@@ -61,6 +61,12 @@ MacroEditor::MacroEditor(QObject *parent)
     : QObject(parent)
 { }
 
+// The stack announces its emptying while it is destroyed; by then a window listening to it may be half gone.
+MacroEditor::~MacroEditor()
+{
+    undoStack.disconnect();
+}
+
 void MacroEditor::load(const QVector<micro_Event> &events, bool recordDelay)
 {
     State state;

@@ -45,6 +45,7 @@ public:
     static constexpr int MaxDelayMs = 0xFFFF;
 
     explicit MacroEditor(QObject *parent = nullptr);
+    ~MacroEditor() override;
 
     // Starts on a macro afresh: the history is emptied.
     void load(const QVector<micro_Event> &events, bool recordDelay);

@@ -246,7 +246,20 @@ void leds_Widget::showPreviewOn(QWidget *mousePicture)
     retranslateUi();
     for (QWidget *preview : std::initializer_list<QWidget *> { stripView, previewCaption })
         preview->setVisible(isVisible());
+    if (isVisible())
+        keepCaptionOffStrip();
     updatePreview();
+}
+
+void leds_Widget::keepCaptionOffStrip()
+{
+    // The caption's margin above its text reaches into the strip's last row. Masked off there, the caption is not
+    // laid out and drawn again with every frame of the strip, which cost more than the strip itself. Done when the
+    // page first shows: the strip's place is known once its picture is read.
+    if (!stripView || !previewCaption || !previewCaption->mask().isEmpty())
+        return;
+    const QRect strip = stripView->area().translated(-previewCaption->pos());
+    previewCaption->setMask(QRegion(previewCaption->rect()).subtracted(strip));
 }
 
 LightStripView *leds_Widget::stripPreview() const
@@ -269,6 +282,8 @@ void leds_Widget::setVisible(bool visible)
         if (preview)
             preview->setVisible(visible);
     }
+    if (visible)
+        keepCaptionOffStrip();
     if (appearing) {
         appearance->stop();
         setPanelEffectsEnabled(true);

@@ -69,6 +69,7 @@ private:
     void setPanelEffectsEnabled(bool enabled);
     void showPickerColourInEdits();
     void updatePreview();
+    void keepCaptionOffStrip();
     ColorBtn *swatch(int id) const;
 
     Mouse &mouse;

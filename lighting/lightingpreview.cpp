@@ -18,6 +18,12 @@ constexpr int FrenzyFlashMs = 90;
 // Degrees of hue between two frenzy flashes: close to the golden angle, so that neighbours differ clearly.
 constexpr int FrenzyHueStep = 137;
 
+// The first multiple of `step`, counted from `origin`, after `t`.
+qint64 nextStep(qint64 t, qint64 origin, qint64 step)
+{
+    return origin + ((t - origin) / step + 1) * step;
+}
+
 // One breath, or one turn of the colour wheel; speeds outside 1..8 are taken as the nearest.
 int effectPeriodMs(int speed)
 {
@@ -48,6 +54,30 @@ LightingPreview::Light LightingPreview::light() const
     const Light now = rawLight();
     // Unlit is unlit whatever the colour, so that an unlit strip never needs redrawing for a colour.
     return now.strength > 0 ? now : Light { unlit, 0 };
+}
+
+qint64 LightingPreview::nextChangeMs() const
+{
+    const qint64 t = qMax<qint64>(0, elapsedMs);
+    switch (currentMode) {
+    case Breathing:
+    case Cycle:
+        return nextStep(t, 0, RampFrameMs);
+    case Shooting: {
+        const qint64 shot = t - t % ShotPeriodMs;
+        const qint64 fadeStart = shot + ShotFullMs;
+        const qint64 fadeEnd = fadeStart + ShotFadeMs;
+        if (t < fadeStart)
+            return fadeStart;
+        if (t < fadeEnd)
+            return qMin(nextStep(t, fadeStart, RampFrameMs), fadeEnd);
+        return shot + ShotPeriodMs;
+    }
+    case Frenzy:
+        return nextStep(t, 0, FrenzyFlashMs);
+    default:
+        return -1;
+    }
 }
 
 LightingPreview::Light LightingPreview::rawLight() const

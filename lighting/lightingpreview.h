@@ -10,9 +10,10 @@ class LightingPreview
 public:
     // The strip switched off: a dark grey like the body around it.
     static const QColor unlit;
-    // How often an animated strip is redrawn: at 20 frames a second even the fastest breath looks smooth, and a
-    // frame costs about half a millisecond.
-    static constexpr int FrameMs = 50;
+    // How often a gradual change (a breath, the colour wheel, a shot fading) is redrawn. Each frame costs the window
+    // about 0.7 ms whatever is drawn (Qt clears, redraws and sends the strip's rectangle of the translucent window),
+    // so ten frames a second keep an animated strip under 1 % of a core.
+    static constexpr int RampFrameMs = 100;
 
     // Mode ids as the lighting command sends them; an unknown id shows as steady. Returns whether the mode
     // changed, which restarts the effect.
@@ -23,6 +24,9 @@ public:
 
     // Time since the effect started.
     void setElapsed(qint64 ms) { elapsedMs = ms; }
+    // When, counted from the effect's start, the strip next shows something else: the next frame of a gradual
+    // change, or the next step of a sudden one (a shot, a frenzy flash). -1 for a strip that never changes.
+    qint64 nextChangeMs() const;
 
     // The strip at the current time: a light of `colour` at `strength` (0 unlit .. 1 full) over the unlit strip.
     struct Light

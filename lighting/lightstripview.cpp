@@ -49,6 +49,12 @@ void LightStripView::loadMask()
     setGeometry(bounds);
 }
 
+QRect LightStripView::area()
+{
+    loadMask();
+    return geometry();
+}
+
 void LightStripView::setLighting(int mode, int speed, const QColor &colour)
 {
     if (state.setLighting(mode, speed, colour)) {
@@ -56,14 +62,26 @@ void LightStripView::setLighting(int mode, int speed, const QColor &colour)
         state.setElapsed(0);
     }
     runWhileShown();
-    if (state.light() != painted)
-        update();
+    repaintIfChanged();
 }
 
 void LightStripView::showElapsed(qint64 ms)
 {
     state.setElapsed(ms);
-    if (state.light() != painted)
+    repaintIfChanged();
+}
+
+LightStripView::Look LightStripView::currentLook() const
+{
+    const LightingPreview::Light light = state.light();
+    const int level = levelOf(light.strength);
+    // Unlit is unlit whatever the colour.
+    return { level > 0 ? light.colour : LightingPreview::unlit, level };
+}
+
+void LightStripView::repaintIfChanged()
+{
+    if (currentLook() != painted)
         update();
 }
 
@@ -83,18 +101,18 @@ void LightStripView::paintEvent(QPaintEvent *)
     const QImage &alpha = maskFor(devicePixelRatioF());
     if (unlitStrip.size() != alpha.size())
         tint(unlitStrip, alpha, LightingPreview::unlit);
-    painted = state.light();
-    // Tinting costs far more than drawing, so a light that only changes its strength (breathing, shooting) is the
-    // same tinted strip drawn more or less opaque over the unlit one.
+    painted = currentLook();
+    // Tinting costs more than drawing, so a light that only changes its strength (breathing, shooting) is the same
+    // tinted strip drawn more or less opaque over the unlit one.
     QPainter painter(this);
-    if (painted.strength < 1)
+    if (painted.level < FullLevel)
         painter.drawImage(0, 0, unlitStrip);
-    if (painted.strength > 0) {
+    if (painted.level > 0) {
         if (painted.colour != litColour || litStrip.size() != alpha.size()) {
             tint(litStrip, alpha, painted.colour);
             litColour = painted.colour;
         }
-        painter.setOpacity(painted.strength);
+        painter.setOpacity(qreal(painted.level) / FullLevel);
         painter.drawImage(0, 0, litStrip);
     }
 }
@@ -122,15 +140,17 @@ void LightStripView::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() != frameTimer.timerId())
         return QWidget::timerEvent(event);
-    showElapsed(clock.elapsed());
+    // A coarse timer may fire a little early: the frame is then the one it was set for, not a second one just before.
+    showElapsed(qMax(clock.elapsed(), dueMs));
+    runWhileShown();
 }
 
 void LightStripView::runWhileShown()
 {
-    if (shown && state.animates()) {
-        if (!frameTimer.isActive())
-            frameTimer.start(LightingPreview::FrameMs, this);
-    } else {
+    dueMs = shown ? state.nextChangeMs() : -1;
+    if (dueMs < 0) {
         frameTimer.stop();
+        return;
     }
+    frameTimer.start(int(qMax<qint64>(0, dueMs - clock.elapsed())), this);
 }

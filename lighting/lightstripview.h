@@ -11,8 +11,8 @@
 
 // A child of the top-view picture that covers only the strip's bounding rectangle, so that a frame of the effect
 // repaints no more than that. Its mask, a picture of the strip, is tinted with the strip's colour and drawn over the
-// body. The effect runs only while the view is shown on screen: a hidden page, a window in the tray or minimised
-// stops it.
+// body. A frame is drawn only when the strip is due to change and a pixel of it would; the effect runs only while
+// the view is shown on screen: a hidden page, a window in the tray or minimised stops it.
 class LightStripView : public QWidget
 {
     Q_OBJECT
@@ -25,6 +25,8 @@ public:
     void showElapsed(qint64 ms);
 
     bool isAnimating() const { return frameTimer.isActive(); }
+    // The strip's rectangle on the picture (reads the mask the first time).
+    QRect area();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -33,6 +35,23 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    // A light's strength in the steps of opacity that QPainter draws with: strengths of one step give the same
+    // pixels, so a frame that stays within a step is not drawn.
+    static constexpr int FullLevel = 256;
+    static int levelOf(qreal strength) { return qBound(0, int(strength * FullLevel), FullLevel); }
+
+    // What a frame shows, as far as its pixels go.
+    struct Look
+    {
+        QColor colour;
+        int level = -1;
+
+        bool operator==(const Look &other) const { return level == other.level && colour == other.colour; }
+        bool operator!=(const Look &other) const { return !(*this == other); }
+    };
+    Look currentLook() const;
+    void repaintIfChanged();
+    // Sets the timer for the next change of the strip while the view is shown, or stops it.
     void runWhileShown();
     // Reads the mask and takes the strip's place on the picture, once.
     void loadMask();
@@ -44,8 +63,9 @@ private:
     QImage unlitStrip;   // the mask tinted in the unlit colour
     QImage litStrip;   // the mask tinted in `litColour`
     QColor litColour;
-    LightingPreview::Light painted;
+    Look painted;
     QBasicTimer frameTimer;
+    qint64 dueMs = -1;   // when, on `clock`, the timer's frame is due
     QElapsedTimer clock;
     bool shown = false;
 };

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks as build.sh builds the program (RelWithDebInfo) and runs them all: Google Benchmark
 # programs for the in-process figures, the whole-process ones (start-up, memory, idle CPU) in a virtual X server.
-# Each figure is measured side by side with its limit or peer in the same run. Prints a markdown table and keeps
-# the raw results (JSON) in <build>/bench-results/.
+# Each figure is measured side by side with its limit or peer in the same run. Last, it times first builds from
+# nothing, as on a new machine. Prints a markdown table and keeps the raw results (JSON) in <build>/bench-results/.
 # Build folder: build-bench/ (or $TARNO_BENCH_BUILD_DIR). Needs libbenchmark-dev, libxdamage-dev, nginx-light,
 # openssl, curl, jq, xvfb, xauth, xdotool and trayer. Run it on an otherwise idle machine.
 set -euo pipefail
@@ -38,10 +38,30 @@ run download "$build/bin/bench_download"
 run process xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_process"
 run flash xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_flash"
 
+# First run on a new machine: scripts/build.sh into fresh folders without a compiler cache. What ./run.sh builds,
+# then what ./test.sh adds in the same folder, against everything at once (what ./run.sh built before).
+echo "== first run" >&2
+seconds_to_build() {
+    local folder=$1 start=$EPOCHREALTIME
+    shift
+    env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER CCACHE_DISABLE=1 TARNO_BUILD_DIR="$folder" \
+        "$top/scripts/build.sh" -DTARNO_BUILD_TESTS=ON "$@" >&2
+    awk -v start="$start" -v end="$EPOCHREALTIME" 'BEGIN { print end - start }'
+}
+fresh="$build/first-run"
+rm -rf "$fresh"
+program_s=$(seconds_to_build "$fresh/split" --program-only)
+rest_s=$(seconds_to_build "$fresh/split")
+all_s=$(seconds_to_build "$fresh/all")
+rm -rf "$fresh"
+jq -n --argjson program "$program_s" --argjson rest "$rest_s" --argjson all "$all_s" \
+    '{ program_s: $program, rest_s: $rest, all_s: $all }' > "$results/firstrun.json"
+
 jq -r -n \
     --slurpfile colour "$results/colorpicker.json" --slurpfile transfer "$results/transfer.json" \
     --slurpfile interaction "$results/interaction.json" --slurpfile download "$results/download.json" \
-    --slurpfile process "$results/process.json" --slurpfile flash "$results/flash.json" '
+    --slurpfile process "$results/process.json" --slurpfile flash "$results/flash.json" \
+    --slurpfile firstrun "$results/firstrun.json" '
 def run($file; $name): $file[0].benchmarks[] | select(.name | startswith($name));
 def round($places): (. * pow(10; $places) | round) / pow(10; $places);
 def ms: (if .time_unit == "us" then .real_time / 1000 elif .time_unit == "s" then .real_time * 1000
@@ -66,8 +86,13 @@ def ratios($bare; $text): "\($bare | round(2)); \($text | round(2))";
 (run($colour; "floatingPointImageOnHueChange")) as $floatImage |
 (run($colour; "paintOnHueChange")) as $paintHue |
 (run($colour; "repaintWithoutHueChange")) as $repaint |
+$firstrun[0] as $first |
 "| figure | measured | limit or peer (same run) | ratio |",
 "|---|---|---|---|",
+row("First run, build of what ./run.sh runs (fresh folder, no compiler cache)"; "\($first.program_s | round(0)) s";
+    "everything at once: \($first.all_s | round(0)) s"; $first.program_s / $first.all_s | round(2)),
+row("First run, then ./test.sh: build of the rest in the same folder"; "\($first.rest_s | round(0)) s (both: \($first.program_s + $first.rest_s | round(0)) s)";
+    "everything at once: \($first.all_s | round(0)) s"; ($first.program_s + $first.rest_s) / $first.all_s | round(2)),
 row("Firmware transfer, 96 KiB, emulated library at 1000 µs per call"; "\($slow | ms / 1000 | round(2)) s";
     "floor \($slow.packets) packets × 1 ms = \($slow.floor_ms / 1000 | round(2)) s"; $slow.ratio_to_floor | round(3)),
 row("Firmware update, whole program through its dialog, 96 KiB, emulated mouse at 1000 µs per call (click to finish packet)";
@@ -110,9 +135,15 @@ row("Resident memory after start-up at 200 % (QT_SCALE_FACTOR=2), QT_XCB_GL_INTE
     ratios($double.rss_ratio; $double.text_rss_ratio)),
 row("Idle CPU, buttons page"; "\($idle.buttons_cpu_pct | round(3)) % of a core";
     "bare Qt window: \($idle.bare_cpu_pct | round(3)) %"; "–"),
-row("Idle CPU, lighting page, \" 呼吸\" at speed 8 (pictured strip redrawn 20 times/s)";
+row("Idle CPU, lighting page, \" 呼吸\" at speed 8 (pictured strip redrawn 10 times/s)";
     "\($idle.breathing_cpu_pct | round(3)) % (\($idle.strip_frame_ms | round(2)) ms per frame)";
     "goal 1 % of a core; buttons page: \($idle.buttons_cpu_pct | round(3)) %"; $idle.breathing_cpu_pct / 1 | round(2)),
+row("Idle CPU, lighting page, \" 轮播\" at speed 8"; "\($idle.cycle_cpu_pct | round(3)) %";
+    "goal 1 % of a core"; $idle.cycle_cpu_pct / 1 | round(2)),
+row("Idle CPU, lighting page, \" 射击\""; "\($idle.shooting_cpu_pct | round(3)) %";
+    "goal 1 % of a core"; $idle.shooting_cpu_pct / 1 | round(2)),
+row("Idle CPU, lighting page, \" 狂暴\""; "\($idle.frenzy_cpu_pct | round(3)) %";
+    "goal 1 % of a core"; $idle.frenzy_cpu_pct / 1 | round(2)),
 row("Idle CPU, lighting page, \" 常亮\" (pictured strip still)"; "\($idle.steady_cpu_pct | round(3)) %";
     "buttons page: \($idle.buttons_cpu_pct | round(3)) %"; "–"),
 row("Idle CPU, pointer page (5 DPI polls/s)"; "\($idle.pointer_cpu_pct | round(3)) % (\($idle.poll_cpu_ms | round(2)) ms per poll)";

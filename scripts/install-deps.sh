@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qtbase5-dev qttools5-dev qttools5-dev-tools libquazip1-qt5-dev
+    qtbase5-dev qttools5-dev qttools5-dev-tools libquazip1-qt5-dev libssl-dev
     xvfb xauth xdotool fonts-wqy-microhei librsvg2-bin libx11-dev
     nginx-light openssl ca-certificates
 )

@@ -71,6 +71,8 @@ qint64 PartialDownload::prepare()
     verdictGiven = false;
     expectedSize = -1;
     lengthVerified = false;
+    finalSize = -1;
+    finalDigest.clear();
     requestedOffset = 0;
     storedValidator.clear();
 
@@ -110,6 +112,8 @@ PartialDownload::Verdict PartialDownload::accept(const AnswerHead &head)
             return verdict;
         }
         temp.close();
+        digest.reset();
+        hashedSize = 0;
         if (!storeValidator(head))
             qDebug() << "cannot keep the validator of" << name;
         expectedSize = head.status == HttpOk ? head.contentLength : rangeTotal(head.contentRange);
@@ -125,6 +129,11 @@ PartialDownload::Verdict PartialDownload::accept(const AnswerHead &head)
         // A server that ignores If-Range sends the tail of whatever it has now: joined to the old part it would
         // make a file that never existed.
         if (!matchesStoredValidator(head)) {
+            discard();
+            verdict = Verdict::Changed;
+            return verdict;
+        }
+        if (!hashPart()) {
             discard();
             verdict = Verdict::Changed;
             return verdict;
@@ -148,7 +157,11 @@ bool PartialDownload::append(const QByteArray &data)
     if (!temp.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     const bool written = temp.write(data) == data.size();
-    return temp.flush() && written;
+    if (!temp.flush() || !written)
+        return false;
+    digest.addData(data);
+    hashedSize += data.size();
+    return true;
 }
 
 bool PartialDownload::complete()
@@ -160,12 +173,19 @@ bool PartialDownload::complete()
         qDebug() << name << "ended at" << size << "of" << expectedSize << "bytes";
         return false;
     }
+    // Written to by someone else, or a write that failed halfway: the digest is not the file's.
+    if (size != hashedSize) {
+        qDebug() << name << "holds" << size << "bytes, of which" << hashedSize << "were received";
+        return false;
+    }
     if (QFileInfo::exists(finalPath()) && !QFile::remove(finalPath()))
         return false;
     if (!QFile::rename(tempPath(), finalPath()))
         return false;
     QFile::remove(validatorPath());
     lengthVerified = expectedSize >= 0;
+    finalSize = size;
+    finalDigest = digest.result();
     return true;
 }
 
@@ -185,6 +205,20 @@ bool PartialDownload::storeValidator(const AnswerHead &head)
     }
     QSaveFile file(validatorPath());
     return file.open(QIODevice::WriteOnly) && file.write(value) == value.size() && file.commit();
+}
+
+bool PartialDownload::hashPart()
+{
+    // Once, before the rest arrives; what follows is hashed as it comes.
+    digest.reset();
+    hashedSize = 0;
+    QFile temp(tempPath());
+    if (!temp.open(QIODevice::ReadOnly) || temp.size() != requestedOffset || !digest.addData(&temp)) {
+        qDebug() << "cannot read the part" << tempPath() << "of" << requestedOffset << "bytes";
+        return false;
+    }
+    hashedSize = requestedOffset;
+    return true;
 }
 
 bool PartialDownload::matchesStoredValidator(const AnswerHead &head) const

@@ -1,8 +1,11 @@
 // The files of one resumable download: "<name>.tmp" collects the body, "<name>.tmp.validator" keeps the ETag
 // (or Last-Modified) of the answer that began it, so that a resumed request can say If-Range and a file that
-// changed on the server restarts from zero instead of being spliced onto the old part.
+// changed on the server restarts from zero instead of being spliced onto the old part. The file's SHA-256 is taken
+// as the bytes arrive: a part kept from an earlier attempt is read once when its resumption is accepted.
 #ifndef PARTIALDOWNLOAD_H
 #define PARTIALDOWNLOAD_H
+
+#include "update/sha256.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -25,7 +28,8 @@ public:
         Append,   // the body continues the temporary file
         Restart,   // the body is the whole file: the temporary file was emptied
         Refused,   // nothing of the body may be written
-        Changed,   // a range of another version of the file: the part was removed; ask again from zero
+        Changed,   // a range of another version of the file, or a part that cannot be read: the part was removed;
+                   // ask again from zero
     };
 
     explicit PartialDownload(const QString &fileName, const QDir &dir = QDir());
@@ -49,10 +53,14 @@ public:
 
     // Appends to the temporary file; false when it could not be written whole.
     bool append(const QByteArray &data);
-    // Checks that the temporary file has the announced length and renames it to the final name.
+    // Checks that the temporary file has the announced length and holds exactly the bytes hashed, and renames it
+    // to the final name.
     bool complete();
     // After complete(): the server announced the file's length and the file has exactly that length.
     bool verifiedComplete() const { return lengthVerified; }
+    // After complete(): the file's length and SHA-256.
+    qint64 completedSize() const { return finalSize; }
+    QByteArray sha256() const { return finalDigest; }
 
     static QByteArray rangeHeader(qint64 offset);
     // Start of "bytes a-b/c", or -1 when the value is not of that form.
@@ -64,6 +72,7 @@ private:
     void discard();
     bool storeValidator(const AnswerHead &head);
     bool matchesStoredValidator(const AnswerHead &head) const;
+    bool hashPart();
 
     QString name;
     QDir folder;
@@ -73,6 +82,10 @@ private:
     Verdict verdict = Verdict::Refused;
     qint64 expectedSize = -1;
     bool lengthVerified = false;
+    Sha256 digest;   // of the temporary file's first hashedSize bytes
+    qint64 hashedSize = 0;
+    qint64 finalSize = -1;
+    QByteArray finalDigest;
 };
 
 #endif

@@ -348,9 +348,10 @@ void Update::onFWFinished()
         QMutexLocker locker(&textLock);
         fwVersionText = version;
     }
-    // Flashing later checks the file against this, so that only these very bytes can reach the mouse.
-    const FirmwareImageRecord record
-        = recordFirmwareImage(fwDownload.finalPath(), fwDownload.fileName(), version, fwDownload.verifiedComplete());
+    // Flashing later checks the file against this, so that only these very bytes can reach the mouse. Length and
+    // digest are those of the bytes as they arrived, so the file is not read again.
+    const FirmwareImageRecord record { fwDownload.fileName(), version, fwDownload.completedSize(), fwDownload.sha256(),
+                                       fwDownload.verifiedComplete() };
     qDebug() << "firmware image:" << record.length << "bytes, sha256" << record.sha256.toHex()
              << (record.verifiedComplete ? "length verified" : "length not announced");
     qDebug() << "Get FW updatefile Finished.";

@@ -14,7 +14,9 @@
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,6 +72,28 @@ bool isNear(const QColor &seen, const QColor &expected)
 {
     return qAbs(seen.red() - expected.red()) <= 1 && qAbs(seen.green() - expected.green()) <= 1
         && qAbs(seen.blue() - expected.blue()) <= 1;
+}
+
+// The mask tinted in `colour`, as the strip has always been drawn.
+QImage tintedStrip(const QImage &alpha, const QColor &colour)
+{
+    QImage tinted(alpha.size(), QImage::Format_ARGB32_Premultiplied);
+    tinted.fill(colour);
+    QPainter painter(&tinted);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.drawImage(0, 0, alpha);
+    return tinted;
+}
+
+// Pixels of `area` that differ between two pictures.
+int differingPixels(const QImage &seen, const QImage &expected, const QRect &area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += seen.pixel(x, y) != expected.pixel(x, y);
+    }
+    return count;
 }
 
 void typeInto(QLineEdit *edit, const QString &text)
@@ -146,6 +170,34 @@ class LightingPageTest : public QObject
     }
 
     QColor stripColour() const { return picture->grab().toImage().pixelColor(stripPoint); }
+
+    // The picture as the strip drew it before frames were skipped: every frame drawn whole, the unlit strip under
+    // the lit one at the light's strength.
+    QImage drawnBefore(const QRect &area, const LightingPreview::Light &light) const
+    {
+        QImage expected(picture->size(), QImage::Format_ARGB32_Premultiplied);
+        picture->render(&expected, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        const QImage alpha = QImage(QStringLiteral(":/img/mouse_strip"))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                 .copy(area);
+        QPainter painter(&expected);
+        painter.translate(area.topLeft());
+        if (light.strength < 1)
+            painter.drawImage(0, 0, tintedStrip(alpha, LightingPreview::unlit));
+        if (light.strength > 0) {
+            painter.setOpacity(light.strength);
+            painter.drawImage(0, 0, tintedStrip(alpha, light.colour));
+        }
+        return expected.convertToFormat(QImage::Format_RGB32);
+    }
+
+    // What the window shows now: its backing store, where frames are drawn.
+    QImage shownPicture() const
+    {
+        QCoreApplication::sendPostedEvents(picture.get(), QEvent::UpdateRequest);
+        const QPixmap shown = QGuiApplication::primaryScreen()->grabWindow(picture->winId());
+        return shown.toImage().convertToFormat(QImage::Format_RGB32);
+    }
 
     void clickSwatch(leds_Widget &page, int id)
     {
@@ -485,6 +537,48 @@ private slots:
         QVERIFY(!strip.isAnimating());
         picture->showNormal();
         QCOMPARE(strip.isAnimating(), animates);
+    }
+
+    void shouldDrawStripAsBeforeAtSameBrightness_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QList<int>>("times");   // ms after the effect's start, shown in turn
+        // Strengths 1, then 0.99996 and 0.9968, both in opacity step 255: the third frame is not drawn.
+        QTest::newRow("breathing by its peak") << 2 << QList<int> { 0, 1, 9 };
+        QTest::newRow("breathing") << 2 << QList<int> { 60, 100, 200, 250, 300 };
+        QTest::newRow("cycle") << 3 << QList<int> { 0, 130, 131, 400 };
+        QTest::newRow("shooting") << 4 << QList<int> { 30, 59, 100, 160, 259, 400, 600 };
+        QTest::newRow("frenzy") << 6 << QList<int> { 0, 100, 190, 200 };
+    }
+    void shouldDrawStripAsBeforeAtSameBrightness()
+    {
+        QFETCH(int, mode);
+        QFETCH(QList<int>, times);
+        const QColor chosen(40, 90, 230);
+        leds_Widget &page = showPage(lightingState(mode, 8, chosen));
+        LightStripView &strip = showPicture(page);
+        QVERIFY(QTest::qWaitForWindowExposed(picture.get()));
+        LightingPreview before;
+        before.setLighting(mode, 8, chosen);
+
+        for (const int ms : times) {
+            strip.showElapsed(ms);
+            before.setElapsed(ms);
+            QCOMPARE(differingPixels(shownPicture(), drawnBefore(strip.area(), before.light()), strip.area()), 0);
+        }
+        // The caption, drawn over the strip before, is masked off where they meet: it had nothing to draw there.
+        auto *caption = picture->findChild<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(caption);
+        const QRegion masked = QRegion(caption->rect()).subtracted(caption->mask());
+        QVERIFY(!masked.isEmpty());
+        caption->clearMask();
+        const QImage text = caption->grab().toImage();
+        for (const QRect &rect : masked) {
+            for (int y = rect.top(); y <= rect.bottom(); ++y) {
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    QCOMPARE(qAlpha(text.pixel(x, y)), 0);
+            }
+        }
     }
 
     void shouldSlidePanelsInWhenShown()

@@ -145,7 +145,7 @@ void ProgramSession::clearCapture() const
         qWarning("cannot clear the capture file");
 }
 
-bool ProgramSession::start(const QStringList &arguments)
+bool ProgramSession::start(const QStringList &arguments, int timeoutMs)
 {
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(workDir());
@@ -155,7 +155,7 @@ bool ProgramSession::start(const QStringList &arguments)
     program.start(programPath(), arguments);
     if (!program.waitForStarted(10000))
         return false;
-    if (!waitFor([this] { return !findMainWindow().isEmpty(); }, 15000))
+    if (!waitFor([this] { return !findMainWindow().isEmpty(); }, timeoutMs))
         return false;
     window = findMainWindow().toULong();
     return window != 0;

@@ -41,7 +41,7 @@ public:
 
     // Starts the program and waits until its main window is mapped (its pages appear after the 500 ms fade-in:
     // wait for what the test needs to see). False on failure.
-    bool start(const QStringList &arguments = {});
+    bool start(const QStringList &arguments = {}, int timeoutMs = 30000);
     QProcess &process();
     QString log();
     // Waits (with a deadline) until the program has quit; returns its exit code, or -1.

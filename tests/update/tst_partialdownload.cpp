@@ -185,8 +185,20 @@ void tst_PartialDownload::completesOnlyWhole()
     QVERIFY(download->append("56789"));
     QVERIFY(download->complete());
     QCOMPARE(readFile(download->finalPath()), QByteArray("0123456789"));
+    QCOMPARE(download->completedSize(), qint64(10));
+    QCOMPARE(download->sha256(), QCryptographicHash::hash("0123456789", QCryptographicHash::Sha256));
     QVERIFY(!QFileInfo::exists(download->tempPath()));
     QVERIFY(!QFileInfo::exists(download->validatorPath()));
+
+    // Bytes that did not arrive through the download (another writer) are not in its digest: not whole either.
+    QCOMPARE(download->prepare(), qint64(0));
+    QCOMPARE(download->accept(head), PartialDownload::Verdict::Append);
+    QVERIFY(download->append("01234"));
+    QFile temp(download->tempPath());
+    QVERIFY(temp.open(QIODevice::WriteOnly | QIODevice::Append));
+    QCOMPARE(temp.write("56789"), qint64(5));
+    temp.close();
+    QVERIFY(!download->complete());
 }
 
 void tst_PartialDownload::parsesContentRange_data()
