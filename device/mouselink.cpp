@@ -45,6 +45,7 @@ MouseLink::MouseLink(DeviceContext &device, Threading threading, QObject *parent
     , shared(std::make_shared<Shared>())
 {
     qRegisterMetaType<MouseLink::Failure>();
+    connect(this, &MouseLink::jobEnded, this, &MouseLink::deliver, Qt::QueuedConnection);
     device.abandoned = false;
     shared->owner = this;
     if (threading == Threading::CallerThread)
@@ -65,12 +66,8 @@ MouseLink::MouseLink(DeviceContext &device, Threading threading, QObject *parent
             lock.lock();
             state->running = false;
             state->exclusiveRunning = false;
-            if (MouseLink *owner = state->owner) {
-                QMetaObject::invokeMethod(
-                    owner, [owner, id = request.id, session = request.session, exclusive = request.exclusive,
-                            result] { owner->deliver(id, session, exclusive, result); },
-                    Qt::QueuedConnection);
-            }
+            if (MouseLink *owner = state->owner)
+                emit owner->jobEnded(request.id, request.session, request.exclusive, result, QPrivateSignal());
         }
         state->threadEnded = true;
         state->done.notify_all();
@@ -100,9 +97,7 @@ quint64 MouseLink::enqueue(Job job, const QString &kind, bool exclusive)
         const quint64 session = shared->session;
         lock.unlock();
         const QVariant result = job(device);
-        QMetaObject::invokeMethod(
-            this, [this, id, session, exclusive, result] { deliver(id, session, exclusive, result); },
-            Qt::QueuedConnection);
+        emit jobEnded(id, session, exclusive, result, QPrivateSignal());
         return id;
     }
     const bool behindSlowCall = shared->running

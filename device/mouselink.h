@@ -61,6 +61,9 @@ signals:
     void answered(quint64 id, const QVariant &result);
     void failed(quint64 id, MouseLink::Failure reason);
     void sessionChanged();
+    // From the link's thread to the owner's, for deliver(): a signal's arguments are copied by Qt, so nothing the
+    // thread wrote is read without the queue's own hand-off.
+    void jobEnded(quint64 id, quint64 session, bool exclusive, const QVariant &result, QPrivateSignal);
 
 private:
     struct Shared;

@@ -31,6 +31,13 @@ FirmwareUpdate::FirmwareUpdate(Mouse &mouse, config_Widget &page, QObject *paren
 {
     returnWait->setSingleShot(true);
     connect(returnWait, &QTimer::timeout, this, &FirmwareUpdate::waitExpired);
+    connect(
+        this, &FirmwareUpdate::transferProgressed, this,
+        [this](quint32 sent, const QString &status) {
+            this->page.updateDialog->progressBar->setValue(int(sent));
+            this->page.updateDialog->statusLabel->setText(status);
+        },
+        Qt::QueuedConnection);
 }
 
 bool FirmwareUpdate::running() const
@@ -115,17 +122,12 @@ void FirmwareUpdate::start()
     dialog->setPhase(UpdateDialog::Phase::Transferring);
     page.setFirmwareTransferRunning(true);
 
-    // The dialog lives as long as the window, which does not end while the transfer runs.
+    // This object lives as long as the window, which does not end while the transfer runs.
     mouse.runTransfer(
-        [image, dialog](DeviceContext &device) {
+        [this, image](DeviceContext &device) {
             FirmwareTransfer transfer(device);
-            transfer.progress = [dialog](quint32 sent, const QString &status) {
-                QMetaObject::invokeMethod(
-                    dialog, [dialog, sent, status] {
-                        dialog->progressBar->setValue(int(sent));
-                        dialog->statusLabel->setText(status);
-                    },
-                    Qt::QueuedConnection);
+            transfer.progress = [this](quint32 sent, const QString &status) {
+                emit transferProgressed(sent, status, QPrivateSignal());
             };
             return QVariant(int(transfer.run(image)));
         },

@@ -37,6 +37,8 @@ public:
 
 signals:
     void runningChanged(bool running);
+    // From the link's thread while the transfer runs (a signal, so that Qt copies the figures across).
+    void transferProgressed(quint32 sent, const QString &status, QPrivateSignal);
 
 private:
     void showOffer(const QString &filename);
