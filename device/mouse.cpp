@@ -37,7 +37,7 @@ SettingsRead takeAnswered(const SettingsRead &read)
     return read;
 }
 
-} // namespace
+}   // namespace
 
 Q_DECLARE_METATYPE(ResetRead)
 
@@ -92,7 +92,8 @@ void Mouse::openMouse(bool plugIn)
 {
     opening = true;
     mouseLink.ask(
-        this, [](DeviceContext &device) { return QVariant(openDevice() ? QByteArray(device.devicePath) : QByteArray()); },
+        this,
+        [](DeviceContext &device) { return QVariant(openDevice() ? QByteArray(device.devicePath) : QByteArray()); },
         [this, plugIn](const QVariant &path) { opened(path.toByteArray(), plugIn); },
         [this, plugIn](MouseLink::Failure) {
             opening = false;
@@ -243,8 +244,7 @@ void Mouse::recheckAfterReset()
     resetRecheckBusy = true;
     const DeviceSettings start = deviceSettings;
     mouseLink.ask(
-        this,
-        [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks)); },
+        this, [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks)); },
         [this](const QVariant &result) {
             resetRecheckBusy = false;
             const SettingsRead read = result.value<SettingsRead>();

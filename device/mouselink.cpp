@@ -168,8 +168,8 @@ bool MouseLink::shutdown(int timeoutMs)
         return true;
     device.abandoned = true;
     shared->wake.notify_one();
-    const bool ended = shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                             [this] { return shared->threadEnded; });
+    const bool ended
+        = shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return shared->threadEnded; });
     lock.unlock();
     if (!ended) {
         shared->thread.detach();

@@ -24,9 +24,9 @@ public:
 
     enum class Failure {
         NoAnswer,   // the mouse did not answer
-        NoMouse,    // the mouse was unplugged (or plugged in again) before the job ran or while it ran
+        NoMouse,   // the mouse was unplugged (or plugged in again) before the job ran or while it ran
         Replaced,   // a later request of the same kind took its place while it waited
-        Stopped,    // the program is ending
+        Stopped,   // the program is ending
     };
     Q_ENUM(Failure)
 

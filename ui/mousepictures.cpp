@@ -12,7 +12,7 @@ namespace {
 
 constexpr int PictureAnimationMs = 800;
 
-} // namespace
+}   // namespace
 
 MousePictures::MousePictures(QWidget *parent)
     : QWidget(parent)

@@ -18,10 +18,11 @@
 
 namespace {
 
-const char *const TransferWarning = QT_TRANSLATE_NOOP("FirmwareUpdate", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
-                               "固件升级约需要1分钟，在此期间，鼠标将无法使用。");
+const char *const TransferWarning = QT_TRANSLATE_NOOP("FirmwareUpdate",
+                                                      "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
+                                                      "固件升级约需要1分钟，在此期间，鼠标将无法使用。");
 
-} // namespace
+}   // namespace
 
 FirmwareUpdate::FirmwareUpdate(Mouse &mouse, config_Widget &page, QObject *parent)
     : QObject(parent)

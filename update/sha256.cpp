@@ -8,7 +8,7 @@ namespace {
 
 constexpr qint64 ReadChunk = 64 * 1024;
 
-} // namespace
+}   // namespace
 
 Sha256::Sha256()
     : context(EVP_MD_CTX_new())

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int FirstFrameWaitMs = 2000;
 
-} // namespace
+}   // namespace
 
 UpdateChecks::UpdateChecks(QObject *parent)
     : QObject(parent)
