@@ -23,9 +23,6 @@ enum class FirmwareImageProblem {
     NotVerified,   // the download was not verified complete
 };
 
-// Reads the file at `path` for its length and SHA-256; the length stays -1 when it cannot be read.
-FirmwareImageRecord recordFirmwareImage(const QString &path, const QString &fileName, const QString &version,
-                                        bool verifiedComplete);
 FirmwareImageProblem checkFirmwareImage(const QByteArray &image, const FirmwareImageRecord &record);
 
 Q_DECLARE_METATYPE(FirmwareImageRecord)

@@ -136,8 +136,10 @@ struct Window
     // An image of `size` bytes downloaded, recorded and offered as the update service does it.
     void offerImage(int size)
     {
-        QVERIFY(writeFile(Image, QByteArray(size, 'f')));
-        window.firmwareImageRecorded(recordFirmwareImage(Image, Image, QStringLiteral("1.2.4"), true));
+        const QByteArray image(size, 'f');
+        QVERIFY(writeFile(Image, image));
+        window.firmwareImageRecorded({ Image, QStringLiteral("1.2.4"), image.size(),
+                                       QCryptographicHash::hash(image, QCryptographicHash::Sha256), true });
         window.FWUpdateFound(Image);
     }
 
