@@ -4,9 +4,9 @@
 #include <QFile>
 
 #include <csignal>
-#include <unistd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -65,6 +65,7 @@ bool ChildProcess::start(const QString &program, const QStringList &arguments,
     outputPipe = pipeEnds[0];
     standardOutput.clear();
     peakKiB = 0;
+    cpu = 0;
     return true;
 }
 
@@ -79,8 +80,11 @@ void ChildProcess::reap(int options)
         outputPipe = -1;
     }
     rusage usage {};
-    if (wait4(child, &status, options, &usage) == child)
+    if (wait4(child, &status, options, &usage) == child) {
         peakKiB = usage.ru_maxrss;
+        cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
     child = -1;
 }
 

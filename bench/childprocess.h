@@ -1,5 +1,5 @@
-// A child process started with fork and exec, whose resource use (peak resident memory) is read when it ends.
-// QProcess does not report resource use.
+// A child process started with fork and exec, whose resource use (peak resident memory, processor time) is read
+// when it ends. QProcess does not report resource use.
 #ifndef CHILDPROCESS_H
 #define CHILDPROCESS_H
 
@@ -28,6 +28,8 @@ public:
 
     QByteArray output() const { return standardOutput; }
     long peakResidentKiB() const { return peakKiB; }
+    // User and system time of the child, in seconds.
+    double cpuSeconds() const { return cpu; }
 
 private:
     void reap(int options);
@@ -36,6 +38,7 @@ private:
     int outputPipe = -1;
     int status = 0;
     long peakKiB = 0;
+    double cpu = 0;
     QByteArray standardOutput;
 };
 

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QString>
 
 // The head of an answer, as far as resuming cares.
@@ -70,12 +71,14 @@ public:
 
 private:
     void discard();
+    bool openPart();
     bool storeValidator(const AnswerHead &head);
     bool matchesStoredValidator(const AnswerHead &head) const;
     bool hashPart();
 
     QString name;
     QDir folder;
+    QFile part;   // the temporary file, open for appending between an accepted answer and complete()
     qint64 requestedOffset = 0;
     QByteArray storedValidator;
     bool verdictGiven = false;
