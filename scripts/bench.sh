@@ -157,7 +157,7 @@ row("Colour square, repaint without a hue change"; "\($repaint | us | round(0)) 
 row("Download of 200 MiB (HTTPS, loopback nginx), throughput"; "\($dl.service_MiBps | round(0)) MiB/s";
     "curl: \($dl.curl_MiBps | round(0)) MiB/s; Qt without hashing or resuming: \($dl.floor_MiBps | round(0)) MiB/s";
     ratios($dl.throughput_ratio; $dl.floor_ratio)),
-row("Download of 200 MiB, processor time of the process"; "\($dl.cpu_ratio | round(2)) × curl's"; "curl";
+row("Download of 200 MiB, processor time of the process"; "\($dl.cpu_ratio | round(2)) × curl"; "curl";
     $dl.cpu_ratio | round(2)),
 row("Download of 200 MiB, peak resident memory of the process";
     "\($dl.service_peak_MiB | round(1)) MiB (+\($dl.service_growth_MiB | round(1)) MiB while downloading)";
