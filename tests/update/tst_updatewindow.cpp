@@ -68,6 +68,17 @@ template <typename T> void whenShown(const std::function<void(T *)> &action)
     poll->start(10);
 }
 
+// Names `path` in the file dialog and accepts it. selectFile() leaves the name field alone while it has the
+// keyboard focus (the user may be typing there), which it has once the dialog is active: then accept() would only
+// open the folder, and the dialog would wait for a user.
+void chooseFile(QFileDialog *dialog, const QString &path)
+{
+    if (QWidget *focused = QApplication::focusWidget())
+        focused->clearFocus();
+    dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept();
+}
+
 // The texts of `dialog` whose colour, blended by its opacity, stands out from the dialog's background by less
 // than a third of the lightness scale.
 QStringList unreadableTexts(QWidget *dialog)
@@ -548,8 +559,7 @@ void tst_UpdateWindow::saveDialogAsksAndStaysReadable()
             box->button(QMessageBox::No)->click();
         });
         // The name without its suffix: the dialog adds it, and then finds the file.
-        dialog->selectFile(QDir::current().filePath(QStringLiteral("mine")));
-        static_cast<QDialog *>(dialog)->accept();
+        chooseFile(dialog, QDir::current().filePath(QStringLiteral("mine")));
         dialog->reject();
     });
     QTest::mouseClick(w.page->exportButton, Qt::LeftButton);
@@ -572,10 +582,7 @@ void tst_UpdateWindow::importResultIsPlainText()
     Window w;
     w.startWithMouse();
     auto import = [&w](const QString &name) {
-        whenShown<QFileDialog>([name](QFileDialog *dialog) {
-            dialog->selectFile(QDir::current().filePath(name));
-            static_cast<QDialog *>(dialog)->accept();
-        });
+        whenShown<QFileDialog>([name](QFileDialog *dialog) { chooseFile(dialog, QDir::current().filePath(name)); });
         QTest::mouseClick(w.page->importButton, Qt::LeftButton);
     };
     QLabel *status = w.page->profileStatusLabel;
