@@ -106,19 +106,14 @@ PartialDownload::Verdict PartialDownload::accept(const AnswerHead &head)
             discard();
             return verdict;
         }
-        QFile temp(tempPath());
-        if (!temp.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            qDebug() << "cannot write" << tempPath() << temp.errorString();
+        if (!openPart(QIODevice::Truncate))
             return verdict;
-        }
-        temp.close();
         digest.reset();
         hashedSize = 0;
         if (!storeValidator(head))
             qDebug() << "cannot keep the validator of" << name;
         expectedSize = head.status == HttpOk ? head.contentLength : rangeTotal(head.contentRange);
-        if (openPart())
-            verdict = requestedOffset > 0 ? Verdict::Restart : Verdict::Append;
+        verdict = requestedOffset > 0 ? Verdict::Restart : Verdict::Append;
         return verdict;
     }
 
@@ -193,12 +188,12 @@ void PartialDownload::discard()
     QFile::remove(validatorPath());
 }
 
-bool PartialDownload::openPart()
+bool PartialDownload::openPart(QIODevice::OpenMode emptied)
 {
     // Kept open while the body arrives: opening it for every piece cost a quarter as much as the writing.
     // Unbuffered, so that a write that fails (a full disk) fails append() at once.
     part.setFileName(tempPath());
-    if (part.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (part.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered | emptied))
         return true;
     qDebug() << "cannot write" << tempPath() << part.errorString();
     return false;

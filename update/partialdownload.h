@@ -71,7 +71,8 @@ public:
 
 private:
     void discard();
-    bool openPart();
+    // `emptied`: QIODevice::Truncate when the body starts the file anew.
+    bool openPart(QIODevice::OpenMode emptied = {});
     bool storeValidator(const AnswerHead &head);
     bool matchesStoredValidator(const AnswerHead &head) const;
     bool hashPart();
