@@ -3,12 +3,11 @@
 #ifndef TARNO_EMU_FOLDER_H
 #define TARNO_EMU_FOLDER_H
 
+#include "emu_files.h"
 #include "mouse_memory.h"
 
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
-#include <sys/types.h>
 #include <vector>
 
 namespace tarno_emu {
@@ -16,10 +15,10 @@ namespace tarno_emu {
 // Settings of the running mouse that the tool changes and every library instance follows.
 struct ControlState
 {
-    std::uint64_t generation = 0;        // bumped at every enumeration
+    std::uint64_t generation = 0;   // bumped at every enumeration
     std::uint32_t latencyMicroseconds = 0;
-    std::string capturePath;             // empty: capture off
-    std::uint32_t failReads = 0;         // the next this many reads fail
+    std::string capturePath;   // empty: capture off
+    std::uint32_t failReads = 0;   // the next this many reads fail
     std::uint32_t failConfigWrite = 0;   // this config write from now fails (1 = the next one); 0: none
 
     bool operator==(const ControlState &other) const;
@@ -32,7 +31,7 @@ bool parseControl(const std::string &text, ControlState &control);
 struct NodeState
 {
     bool present = false;
-    ino_t inode = 0;
+    std::uint64_t identity = 0;   // a new node each time the mouse arrives
 };
 
 class EmuFolder
@@ -51,7 +50,7 @@ public:
     std::string firmwarePath() const;
     std::string lockPath() const;
 
-    // Creates the folder (mode 0700) when missing and takes the lock; false with `error` set when it cannot.
+    // Creates the folder (private to the user) when missing and takes the lock; false with `error` set when it cannot.
     bool lock(std::string *error = nullptr);
     void unlock();
 
@@ -74,27 +73,17 @@ public:
     bool reenumerate();
 
 private:
-    struct FileSignature
+    struct FileSignature : files::Signature
     {
         bool checked = false;   // false until the file was first looked at
-        bool exists = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        struct timespec modified = {0, 0};
-
-        bool operator==(const FileSignature &other) const;
     };
 
-    static FileSignature signatureOf(const std::string &path);
-    bool openLockFile(std::string *error);
-    bool ensureDir(std::string *error) const;
-    template<typename Apply>
-    void reload(const std::string &path, FileSignature &signature, Apply apply);
-    bool writeAtomically(const std::string &path, const std::string &content, const FileSignature &previous);
+    std::string pathOf(const char *name) const;
+    template <typename Apply> void reload(const std::string &path, FileSignature &signature, Apply apply);
+    bool save(const std::string &path, const std::string &content, FileSignature &signature);
 
     std::string dir_;
-    int lockFd_ = -1;
+    files::LockFile lockFile_;
     bool locked_ = false;
     MouseMemory memory_;
     ControlState control_;
@@ -102,8 +91,7 @@ private:
     FileSignature controlSignature_;
 };
 
-// Absolute form of `path` against the current directory (no symbolic links resolved).
-std::string absolutePath(const std::string &path);
+using files::absolutePath;
 
 }
 

@@ -4,13 +4,9 @@
 #include "emu_folder.h"
 #include "mouse.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace tarno_emu;
@@ -57,7 +53,7 @@ int plug(EmuFolder &folder)
     ControlState control = folder.control();
     ++control.generation;
     if (!folder.saveControl(control) || !folder.createNode())
-        return failure("cannot plug the mouse in " + folder.dir() + ": " + std::strerror(errno));
+        return failure("cannot plug the mouse in " + folder.dir() + ": " + files::lastError());
     return 0;
 }
 
@@ -84,10 +80,9 @@ int setCapture(EmuFolder &folder, const std::string &file)
         if (file.find('\n') != std::string::npos)
             return usage();
         control.capturePath = absolutePath(file);
-        const int fd = ::open(control.capturePath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return failure("cannot open " + control.capturePath + ": " + std::strerror(errno));
-        ::close(fd);
+        files::AppendFile capture;
+        if (!capture.open(control.capturePath))
+            return failure("cannot open " + control.capturePath + ": " + files::lastError());
     }
     return folder.saveControl(control) ? 0 : failure("cannot write " + folder.controlPath());
 }
@@ -128,7 +123,7 @@ int main(int argc, char **argv)
     if (command == "plug")
         return plug(folder);
     if (command == "unplug")
-        return folder.removeNode() ? 0 : failure("cannot remove " + folder.nodePath() + ": " + std::strerror(errno));
+        return folder.removeNode() ? 0 : failure("cannot remove " + folder.nodePath() + ": " + files::lastError());
     if (command == "status")
         return status(folder);
     if (command == "dump") {

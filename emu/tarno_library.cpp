@@ -11,13 +11,11 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <time.h>
 #include <type_traits>
-#include <unistd.h>
 
 #if defined(_WIN32)
 #define TARNO_EXPORT extern "C" __declspec(dllexport)
@@ -38,7 +36,7 @@ struct Channel
 {
     bool open = false;
     std::uint64_t generation = 0;
-    ino_t nodeInode = 0;
+    std::uint64_t nodeIdentity = 0;
     std::deque<Reply> replies;
 };
 
@@ -187,7 +185,7 @@ private:
     FirmwareReceiver firmware_;
     tarno_char16 nodePath_[NodePathCapacity] = {};
     std::string capturePath_;
-    int captureFd_ = -1;
+    files::AppendFile captureFile_;
 };
 
 EmulatedLibrary::Call::Call(EmulatedLibrary &library)
@@ -219,9 +217,7 @@ void EmulatedLibrary::followFolder()
     control_ = Channel();
     config_ = Channel();
     firmware_.reset();
-    if (captureFd_ >= 0)
-        ::close(captureFd_);
-    captureFd_ = -1;
+    captureFile_.close();
     capturePath_.clear();
 }
 
@@ -230,7 +226,7 @@ bool EmulatedLibrary::isUsable(Channel &channel)
     if (!channel.open)
         return false;
     const NodeState node = folder_->node();
-    const bool current = node.present && node.inode == channel.nodeInode
+    const bool current = node.present && node.identity == channel.nodeIdentity
         && folder_->control().generation == channel.generation;
     // Replies of a mouse that went away are gone; the channel stays stale until it is opened again.
     if (!current)
@@ -248,7 +244,7 @@ bool EmulatedLibrary::openChannel(Channel &channel, int vendorId, int productId)
         return false;
     channel.open = true;
     channel.generation = folder_->control().generation;
-    channel.nodeInode = node.inode;
+    channel.nodeIdentity = node.identity;
     return true;
 }
 
@@ -304,17 +300,13 @@ void EmulatedLibrary::capture(const std::string &line)
 {
     const std::string &path = folder_->control().capturePath;
     if (path != capturePath_) {
-        if (captureFd_ >= 0)
-            ::close(captureFd_);
-        captureFd_ = path.empty() ? -1 : ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+        captureFile_.close();
+        if (!path.empty())
+            captureFile_.open(path);
         capturePath_ = path;
     }
-    if (captureFd_ < 0)
-        return;
-    const std::string text = line + '\n';
-    // One write per line keeps lines whole when several processes capture into one file.
-    const ssize_t written = ::write(captureFd_, text.data(), text.size());
-    (void)written;
+    // A capture that cannot be written is lost; the mouse goes on regardless, as a real one would.
+    captureFile_.append(line + '\n');
 }
 
 const tarno_char16 *EmulatedLibrary::openDevice(int vendorId, int productId)

@@ -257,7 +257,7 @@ public:
     explicit FolderLock(const std::string &folder)
     {
         fd_ = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) {
+        if (fd_ >= 0 && !setLock(F_WRLCK)) {
             close(fd_);
             fd_ = -1;
         }
@@ -265,7 +265,7 @@ public:
     ~FolderLock()
     {
         if (fd_ >= 0) {
-            flock(fd_, LOCK_UN);
+            setLock(F_UNLCK);
             close(fd_);
         }
     }
@@ -274,6 +274,19 @@ public:
     bool held() const { return fd_ >= 0; }
 
 private:
+    // The same kind of lock as the emulated library and tarno-emu take (an open file description's record lock).
+    bool setLock(short type)
+    {
+        struct flock whole = {};
+        whole.l_type = type;
+        whole.l_whence = SEEK_SET;
+        int result;
+        do {
+            result = fcntl(fd_, F_OFD_SETLKW, &whole);
+        } while (result != 0 && errno == EINTR);
+        return result == 0;
+    }
+
     int fd_ = -1;
 };
 
