@@ -762,6 +762,18 @@
         <source>导入失败：鼠标已拔出</source>
         <translation>Import failed: the mouse was unplugged</translation>
     </message>
+    <message>
+        <source>登录时启动（隐藏到托盘）</source>
+        <translation>Start at login (hidden in the tray)</translation>
+    </message>
+    <message>
+        <source>登录时启动</source>
+        <translation>Start at login</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>Cannot write %1</translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>

@@ -762,6 +762,18 @@
         <source>导入失败：鼠标已拔出</source>
         <translation>匯入失敗：滑鼠已拔出</translation>
     </message>
+    <message>
+        <source>登录时启动（隐藏到托盘）</source>
+        <translation>登入時啟動（隱藏到系統匣）</translation>
+    </message>
+    <message>
+        <source>登录时启动</source>
+        <translation>登入時啟動</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>無法寫入 %1</translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>

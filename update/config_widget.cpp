@@ -1,12 +1,14 @@
 #include "update/config_widget.h"
 
 #include "device/mouselink.h"
+#include "platform/autostart.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
 #include "style/style.h"
 #include "update/appversion.h"
 #include "update/updatedialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -124,6 +126,20 @@ config_Widget::config_Widget(MouseLink &link, QWidget *parent)
     connect(importButton, &QPushButton::clicked, this, &config_Widget::importProfile);
     updateProfileButtons();
 
+    textLabel(QString(), { 280, 540, 640, 34 }, this)->setStyleSheet(rowStyle);
+    autostartCaption = textLabel(QString(), { 300, 551, 300, 12 }, this);
+    autostartStatusLabel = textLabel(QString(), { 520, 551, 340, 12 }, this);
+    autostartStatusLabel->setObjectName(QStringLiteral("autostartStatusLabel"));
+    autostartBox = new QCheckBox(this);
+    autostartBox->setObjectName(QStringLiteral("autostartBox"));
+    autostartBox->setGeometry(884, 549, 16, 16);
+    autostartBox->setCursor(Qt::PointingHandCursor);
+    autostartBox->setStyleSheet(QStringLiteral("QCheckBox::indicator{width:16px;height:16px;}"
+                                               "QCheckBox::indicator:checked{image:url(:/img/button_selected.png);}"
+                                               "QCheckBox::indicator:unchecked{image:url(:/img/button.png);}"));
+    autostartBox->setChecked(Autostart::isEnabled());
+    connect(autostartBox, &QCheckBox::toggled, this, &config_Widget::setAutostart);
+
     // Centred where a 16 px line was, with room for the descenders of Latin letters at 14 px.
     noticeLabel = textLabel(QString(), { 280, 288, 640, 24 }, this);
     noticeLabel->setObjectName(QStringLiteral("noticeLabel"));
@@ -132,7 +148,7 @@ config_Widget::config_Widget(MouseLink &link, QWidget *parent)
     noticeLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
     noticeLabel->hide();
     // These lines quote file names and what files hold: never read as markup.
-    for (QLabel *label : { profileStatusLabel, noticeLabel, languageStatusLabel })
+    for (QLabel *label : { profileStatusLabel, noticeLabel, languageStatusLabel, autostartStatusLabel })
         label->setTextFormat(Qt::PlainText);
     retranslateUi();
 }
@@ -145,6 +161,9 @@ void config_Widget::retranslateUi()
     profileCaption->setText(tr("配置文件"));
     exportButton->setText(tr("导出配置"));
     importButton->setText(tr("导入配置"));
+    autostartCaption->setText(tr("登录时启动（隐藏到托盘）"));
+    autostartBox->setAccessibleName(tr("登录时启动"));
+    showAutostartNotSaved(unsavedAutostartPlace);
     if (firmwareOffered)
         fwVersionButton->setText(tr("发现新版本  "));
     if (applicationOffered)
@@ -195,6 +214,28 @@ void config_Widget::showLanguageNotSaved(const QString &settingsFile)
     languageStatusLabel->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text));
     languageStatusLabel->setText(
         languageStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, languageStatusLabel->width()));
+}
+
+void config_Widget::setAutostart(bool enabled)
+{
+    QString where;
+    if (Autostart::setEnabled(enabled, &where)) {
+        showAutostartNotSaved(QString());
+        return;
+    }
+    // The box shows what holds.
+    const QSignalBlocker blocker(autostartBox);
+    autostartBox->setChecked(Autostart::isEnabled());
+    showAutostartNotSaved(where);
+}
+
+void config_Widget::showAutostartNotSaved(const QString &where)
+{
+    unsavedAutostartPlace = where;
+    const QString text = where.isEmpty() ? QString() : tr("无法写入 %1").arg(QDir::toNativeSeparators(where));
+    autostartStatusLabel->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text));
+    autostartStatusLabel->setText(
+        autostartStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, autostartStatusLabel->width()));
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)

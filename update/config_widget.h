@@ -7,6 +7,7 @@
 #include <functional>
 
 class MouseLink;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -51,6 +52,9 @@ public:
     QLabel *profileStatusLabel = nullptr;
     QLabel *noticeLabel = nullptr;
     QLabel *languageStatusLabel = nullptr;
+    // Start at login, hidden in the tray.
+    QCheckBox *autostartBox = nullptr;
+    QLabel *autostartStatusLabel = nullptr;
 
 signals:
     // The mouse holds a new configuration: the pages must read it.
@@ -59,6 +63,7 @@ signals:
 private slots:
     void exportProfile();
     void importProfile();
+    void setAutostart(bool enabled);
 
 private:
     void updateProfileButtons();
@@ -66,6 +71,8 @@ private:
     void showProfileResult(const QString &text);
     void setProfileBusy(bool busy, const QString &text);
     void showNotice(std::function<QString()> text);
+    // Beside the start-at-login row: `where` could not be written; empty clears it.
+    void showAutostartNotSaved(const QString &where);
     // A file dialog over the window, in the desktop's own look.
     QString chooseProfileFile(QFileDialog::AcceptMode mode);
 
@@ -78,6 +85,7 @@ private:
     bool applicationOffered = false;
     QString lastProfilePath;
     QString unsavedLanguageFile;
+    QString unsavedAutostartPlace;
     // Words the notice in the language in use: it stays up across a language change.
     std::function<QString()> noticeText;
 
@@ -89,6 +97,7 @@ private:
     QLabel *appCaption = nullptr;
     QLabel *languageCaption = nullptr;
     QLabel *profileCaption = nullptr;
+    QLabel *autostartCaption = nullptr;
 };
 
 #endif

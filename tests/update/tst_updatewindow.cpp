@@ -12,6 +12,7 @@
 #include "update/updatedialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -190,6 +191,7 @@ private slots:
     void saveDialogAsksAndStaysReadable();
     void importResultIsPlainText();
     void unsavedLanguageChoiceIsShown();
+    void startAtLoginFollowsTheBox();
     // Last: the quit it tests leaves the thread's event loops ending at once.
     void quitDuringTransferWaitsForItsEnd();
 
@@ -638,6 +640,37 @@ void tst_UpdateWindow::unsavedLanguageChoiceIsShown()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     choose(InterfaceLanguage::SimplifiedChinese);
     QCOMPARE(status->text(), QString());
+}
+
+void tst_UpdateWindow::startAtLoginFollowsTheBox()
+{
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const auto restore = qScopeGuard([&previous] { qputenv("XDG_CONFIG_HOME", previous); });
+    const QString entry = config.filePath(QStringLiteral("autostart/tarno-connect.desktop"));
+    Window w;
+    QCheckBox *box = w.page->autostartBox;
+    QVERIFY(!box->isChecked());
+
+    box->click();
+    QFile file(entry);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    const QString program = QCoreApplication::applicationFilePath();
+    QVERIFY2(text.contains(QStringLiteral("\nExec=\"%1\" --hidden\n").arg(program)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("\nPath=%1\n").arg(QFileInfo(program).absolutePath())), qPrintable(text));
+    box->click();
+    QVERIFY(!QFileInfo::exists(entry));
+    QVERIFY(w.page->autostartStatusLabel->text().isEmpty());
+
+    // A file where the folder should be: the box stays off and says where it could not write.
+    QVERIFY(QDir(config.filePath(QStringLiteral("autostart"))).removeRecursively());
+    QVERIFY(writeFile(config.filePath(QStringLiteral("autostart")), ""));
+    box->click();
+    QVERIFY(!box->isChecked());
+    QVERIFY2(w.page->autostartStatusLabel->toolTip().contains(entry), qPrintable(w.page->autostartStatusLabel->toolTip()));
 }
 
 void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd()
