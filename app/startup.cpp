@@ -6,12 +6,14 @@
 #include "device/devicecontext.h"
 #include "device/mouse.h"
 #include "device/mouselink.h"
+#include "platform/autostart.h"
 #include "platform/devicelibrary.h"
 #include "style/style.h"
 #include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLockFile>
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -88,10 +91,22 @@ void takeMouseLock(QLockFile &lock, const std::atomic<bool> &quitting)
     }
 }
 
+// Takes the login start's option out of the arguments; whether it was there.
+bool takeHiddenOption(int &argc, char *argv[])
+{
+    const QByteArray option = Autostart::hiddenOption().toLatin1();
+    char **end = std::remove_if(argv + 1, argv + argc, [&option](const char *argument) { return option == argument; });
+    const bool found = end != argv + argc;
+    argc = int(end - argv);
+    argv[argc] = nullptr;
+    return found;
+}
+
 } // namespace
 
 int runTarno(int argc, char *argv[])
 {
+    const bool startHidden = takeHiddenOption(argc, argv);
     if (CommandLine::wanted(argc, argv))
         return CommandLine::run(argc, argv);
     // The fixed 1200 x 750 layout scales with the screen (2400 x 1500 at 200 %), drawn from the @2x pictures.
@@ -113,6 +128,10 @@ int runTarno(int argc, char *argv[])
     if (app.isRunning())
         return 0;
     pictures.matchScreen();
+    // Started at login, in whatever folder the session gives: the program works in its own, as when started from
+    // its shortcut (downloads and updates land there).
+    if (startHidden)
+        QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     // The saved language, else the desktop's: its translation and fonts are in place before any widget exists.
     LanguageSwitcher languages;
@@ -156,7 +175,9 @@ int runTarno(int argc, char *argv[])
     // The settings are read after this, and fill the pages when the mouse answers.
     if (!openMouse(mouse))
         window.showNoDeviceLayout();
-    showMainWindow(window);
+    // Without a tray to show it from, a login start shows the window all the same.
+    if (!startHidden || !window.stayInTray())
+        showMainWindow(window);
 
     const int result = app.exec();
     app.setMainWindow(nullptr);

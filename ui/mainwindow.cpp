@@ -339,6 +339,15 @@ void TARNO_Gaming::iconIsActived(QSystemTrayIcon::ActivationReason reason)
         showWidgets();
 }
 
+bool TARNO_Gaming::stayInTray()
+{
+    if (!tray->hostAvailable())
+        return false;
+    hiddenToTray = true;
+    updateDpiPoll();
+    return true;
+}
+
 void TARNO_Gaming::showWidgets()
 {
     hiddenToTray = false;

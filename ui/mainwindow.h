@@ -64,6 +64,8 @@ public:
     void startUpdateCheck();
     // Removes or offers application executables left in the working directory by earlier updates.
     void scanLeftoverExecutables();
+    // Starts hidden in the tray, as at login; false, and nothing changed, without a tray to show it from.
+    bool stayInTray();
 
 public slots:
     void iconIsActived(QSystemTrayIcon::ActivationReason reason);

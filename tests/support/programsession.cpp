@@ -147,14 +147,22 @@ void ProgramSession::clearCapture() const
 
 bool ProgramSession::start(const QStringList &arguments, int timeoutMs)
 {
+    return launch(arguments) && waitForWindow(timeoutMs);
+}
+
+bool ProgramSession::launch(const QStringList &arguments)
+{
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(workDir());
     QObject::connect(&program, &QProcess::readyReadStandardError, [this] {
         stderrText += program.readAllStandardError();
     });
     program.start(programPath(), arguments);
-    if (!program.waitForStarted(10000))
-        return false;
+    return program.waitForStarted(10000);
+}
+
+bool ProgramSession::waitForWindow(int timeoutMs)
+{
     if (!waitFor([this] { return !findMainWindow().isEmpty(); }, timeoutMs))
         return false;
     window = findMainWindow().toULong();

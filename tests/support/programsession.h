@@ -42,6 +42,9 @@ public:
     // Starts the program and waits until its main window is mapped (its pages appear after the 500 ms fade-in:
     // wait for what the test needs to see). False on failure.
     bool start(const QStringList &arguments = {}, int timeoutMs = 30000);
+    // Starts the program without waiting for a window (one started hidden shows none); then waits for it.
+    bool launch(const QStringList &arguments = {});
+    bool waitForWindow(int timeoutMs = 30000);
     QProcess &process();
     QString log();
     // Waits (with a deadline) until the program has quit; returns its exit code, or -1.
