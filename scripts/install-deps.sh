@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build, the program and the tests need on Debian 12. With --tests (what ./test.sh passes) it
 # also installs what only the tests need: MinGW-w64 and Wine, which cross-build the Windows layer's test program
-# and run it (about 1.4 GB on disk once Wine has made its first prefix), and a small system tray (trayer).
+# and run it (about 1.4 GB on disk once Wine has made its first prefix), a small system tray (trayer), and a
+# compositing manager under which the Windows program's translucent window blends (xcompmgr).
 set -euo pipefail
 
 packages=(
@@ -11,7 +12,7 @@ packages=(
     nginx-light openssl ca-certificates
 )
 case "${1:-}" in
-    --tests) packages+=(g++-mingw-w64-x86-64 wine trayer) ;;
+    --tests) packages+=(g++-mingw-w64-x86-64 wine trayer xcompmgr) ;;
     "") ;;
     *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
 esac

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows layer's test program with MinGW-w64 and runs it under Wine, in code page 936.
 # Where the cross compiler or Wine is missing it says so and exits 0 (or $TARNO_WINE_SKIP_CODE, which CTest
-# counts as skipped). Build folder: $TARNO_WIN_BUILD_DIR, by default build-win/ at the top of the repository.
+# counts as skipped). Build folder: $TARNO_WIN_PLATFORM_TEST_DIR, by default build-win/platform-test/ at the top
+# of the repository (build-win/ itself holds the Windows program: scripts/windows.sh).
 # Wine keeps its prefix in $WINEPREFIX, by default ~/.cache/tarno-wine (about 700 MB, made on the first run).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${TARNO_WIN_BUILD_DIR:-$top/build-win}
+build=${TARNO_WIN_PLATFORM_TEST_DIR:-$top/build-win/platform-test}
 compiler=x86_64-w64-mingw32-g++-posix
 
 missing=()

@@ -1,0 +1,436 @@
+// The Windows program as a user gets it: installed silently by its installer into a fresh Wine prefix, started
+// from its folder against the emulated mouse, and driven through the X server. What it sends the mouse is
+// compared with what the Linux program sends for the same clicks.
+#include "programsession.h"
+#include "testserver.h"
+#include "winesession.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QPoint buttonsNav(540, 675);
+const QPoint lightingNav(600, 675);
+const QPoint pointerNav(660, 675);
+const QPoint settingsButton(1085, 38);
+const QPoint closeButton(1155, 38);
+const QPoint breathingButton(105, 323);
+const QPoint reportRate125(945, 243);
+const QPoint button2Circle(397, 219);
+const QPoint autostartBox(892, 557);
+const QRect steadyButton(40, 230, 130, 26);
+const QRect reportRate1000(1030, 272, 130, 26);
+const QRect settingsCaptions(300, 320, 200, 250);
+
+QString buildDir()
+{
+    return qEnvironmentVariable("TARNO_WIN_BUILD_DIR", QStringLiteral(TARNO_SOURCE_DIR "/build-win"));
+}
+
+bool isAccentGreen(QColor c)
+{
+    return qAbs(c.red() - 0x2b) < 12 && qAbs(c.green() - 0xac) < 12 && qAbs(c.blue() - 0x39) < 12;
+}
+
+// What the program wrote to the mouse, in order: commands and the queries of a button's assignment. The
+// settings polls and their answers are left out: their number depends on timing.
+QStringList commandsOf(const QStringList &capture)
+{
+    static const QRegularExpression command(
+        QStringLiteral("^(WrtieControl 31 (a1|b0|b1|c1|c3|ee)|WrtieConfig 63 f1) "));
+    return capture.filter(command);
+}
+
+// One user action, for either program.
+struct Driver
+{
+    std::function<void(QPoint)> click;
+    std::function<QImage()> grab;
+    std::function<QStringList()> capture;
+    std::function<void()> clearCapture;
+};
+
+bool waitFor(const std::function<bool()> &condition, int timeoutMs = 20000)
+{
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
+// Clicks a navigation button until the page shows (the bar appears after the window's fade-in).
+bool openPage(Driver &driver, QPoint nav, const std::function<bool()> &shown)
+{
+    return waitFor(
+        [&] {
+            driver.click(nav);
+            return waitFor(shown, 2000);
+        },
+        30000);
+}
+
+// Until the window's picture has not changed for a few grabs (animations have ended).
+bool waitUntilStill(Driver &d)
+{
+    QImage last = d.grab();
+    int same = 0;
+    return waitFor([&] {
+        const QImage now = d.grab();
+        same = now == last ? same + 1 : 0;
+        last = now;
+        return same >= 4;
+    });
+}
+
+using Action = std::function<bool(Driver &)>;
+enum class Click { Breathing, ReportRate, ButtonDialog };
+
+Action lightingBreathing()
+{
+    return [](Driver &d) {
+        if (!openPage(d, lightingNav,
+                      [&] { return ProgramSession::countPixels(d.grab(), steadyButton, isAccentGreen) > 2000; }))
+            return false;
+        d.clearCapture();
+        d.click(breathingButton);
+        return waitFor([&] { return commandsOf(d.capture()).size() >= 2; });
+    };
+}
+
+Action pointerReportRate()
+{
+    return [](Driver &d) {
+        if (!openPage(d, pointerNav,
+                      [&] { return ProgramSession::countPixels(d.grab(), reportRate1000, isAccentGreen) > 2000; }))
+            return false;
+        d.clearCapture();
+        // The panels may still be sliding in: click until the mouse hears of it.
+        return waitFor([&] {
+            d.click(reportRate125);
+            return waitFor([&] { return !commandsOf(d.capture()).isEmpty(); }, 2000);
+        });
+    };
+}
+
+Action buttonDialog()
+{
+    return [](Driver &d) {
+        if (!openPage(d, buttonsNav, [] { return true; }))
+            return false;
+        d.clearCapture();
+        return waitFor([&] {
+            d.click(button2Circle);
+            return waitFor([&] { return !commandsOf(d.capture()).isEmpty(); }, 2000);
+        });
+    };
+}
+
+Action actionOf(Click click)
+{
+    switch (click) {
+    case Click::Breathing:
+        return lightingBreathing();
+    case Click::ReportRate:
+        return pointerReportRate();
+    case Click::ButtonDialog:
+        break;
+    }
+    return buttonDialog();
+}
+
+}   // namespace
+
+Q_DECLARE_METATYPE(Click)
+
+class WineProgramTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void windowAppearsAndReadsTheMouse();
+    void clickSendsTheSameBytes_data();
+    void clickSendsTheSameBytes();
+    void deviceChangesReachTheWindow();
+    void updateCheckReachesTheServer();
+    void secondStartRaisesTheFirst();
+    void startAtLoginRow();
+    void commandLineReturnsItsExitCode_data();
+    void commandLineReturnsItsExitCode();
+    void pagesInEachLanguage_data();
+    void pagesInEachLanguage();
+    void uninstallRemovesWhatWasInstalled();
+    void cleanupTestCase();
+
+private:
+    QString registryValue(const QString &key, const QString &name);
+    Driver driverOf(WineSession &session);
+
+    WineSession wine;
+    TestAuthority authority;
+    NginxServer nginx;
+    QTemporaryDir served;
+    QProcess compositor;
+    QString shots;
+    QList<QImage> captionsSeen;
+    // The Linux program, driven through the same clicks in the same order.
+    std::unique_ptr<ProgramSession> native;
+};
+
+QString WineProgramTest::registryValue(const QString &key, const QString &name)
+{
+    QString output;
+    if (wine.run({ QStringLiteral("reg"), QStringLiteral("query"), key, QStringLiteral("/v"), name }, &output) != 0)
+        return QString();
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("REG_\\w+\\s+(.*?)\\r?$"), QRegularExpression::MultilineOption)
+              .match(output);
+    return match.captured(1);
+}
+
+Driver WineProgramTest::driverOf(WineSession &session)
+{
+    return { [&session](QPoint p) { session.click(p.x(), p.y()); }, [&session] { return session.grab(); },
+             [&session] { return session.capture(); }, [&session] { session.clearCapture(); } };
+}
+
+void WineProgramTest::initTestCase()
+{
+    const QDir installers(buildDir() + QStringLiteral("/installer"));
+    const QStringList setups = installers.entryList({ QStringLiteral("TARNO_CONNECT_PC-*-setup.exe") });
+    QVERIFY2(!setups.isEmpty(),
+             qPrintable(QStringLiteral("no installer in %1: run scripts/windows.sh").arg(installers.path())));
+    shots = qEnvironmentVariable("TARNO_SCREENSHOT_DIR", buildDir() + QStringLiteral("/screenshots"));
+    // Translucent windows blend only under a compositing manager.
+    compositor.start(QStringLiteral("xcompmgr"), QStringList());
+
+    QString error;
+    QVERIFY2(wine.install(installers.filePath(setups.last()), { QStringLiteral("/S"), QStringLiteral("/EMULATOR") },
+                          &error),
+             qPrintable(error));
+    const QString uninstallKey
+        = QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TARNO CONNECT");
+    QVERIFY(registryValue(uninstallKey, QStringLiteral("UninstallString")).endsWith(QStringLiteral("uninstall.exe\"")));
+    // Silent and without /AUTOSTART: no login start.
+    QCOMPARE(registryValue(QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                           QStringLiteral("TARNO CONNECT")),
+             QString());
+
+    QVERIFY(authority.create(QStringLiteral("127.0.0.1")));
+    QDir(served.path()).mkpath(QStringLiteral("download/Z31"));
+    QFile version(served.filePath(QStringLiteral("download/Z31/TarnoConnectUpdate.txt")));
+    QVERIFY(version.open(QIODevice::WriteOnly));
+    version.write("1.0.0\n");
+    version.close();
+    QVERIFY2(nginx.start(served.path(), authority), qPrintable(nginx.error()));
+    wine.environment().insert(QStringLiteral("TARNO_UPDATE_URL"), nginx.baseUrl());
+    wine.environment().insert(QStringLiteral("SSL_CERT_FILE"), WineSession::windowsPath(authority.caPath()));
+
+    QCOMPARE(wine.emu({ QStringLiteral("plug") }), 0);
+    QCOMPARE(wine.emu({ QStringLiteral("capture"), WineSession::windowsPath(wine.capturePath()) }), 0);
+}
+
+void WineProgramTest::windowAppearsAndReadsTheMouse()
+{
+    QVERIFY2(wine.start(), qPrintable(wine.log()));
+    QVERIFY(wine.waitForCaptureLine(QStringLiteral("ReadConfigData")));
+    const QString node = WineSession::windowsPath(wine.emuDir() + QStringLiteral("/z31-hidraw"));
+    const QString mismatch = ProgramSession::settingsReadMismatch(wine.capture(), node);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch + "\n" + wine.capture().join('\n')));
+    native = std::make_unique<ProgramSession>();
+    QVERIFY(native->start());
+    QVERIFY(native->waitForCaptureLine(QStringLiteral("ReadConfigData")));
+    // Left of the Windows program's window, which stays centred (Wine does not follow a move from outside): the
+    // screen is wide enough for both, so that clicks meet the right one.
+    ProgramSession::xdotool({ QStringLiteral("windowmove"), QString::number(native->windowId()), QStringLiteral("0"),
+                              QStringLiteral("100") });
+}
+
+void WineProgramTest::clickSendsTheSameBytes_data()
+{
+    QTest::addColumn<Click>("click");
+    QTest::newRow("lighting page, breathing") << Click::Breathing;
+    QTest::newRow("pointer page, 125 reports a second") << Click::ReportRate;
+    QTest::newRow("buttons page, button 2's dialog") << Click::ButtonDialog;
+}
+
+void WineProgramTest::clickSendsTheSameBytes()
+{
+    QFETCH(Click, click);
+    const Action action = actionOf(click);
+    Driver windows = driverOf(wine);
+    QVERIFY2(action(windows),
+             qPrintable(wine.saveScreenshot(shots, QTest::currentDataTag()) + "\n"
+                        + wine.capture().mid(wine.capture().size() - 8).join('\n')));
+    ProgramSession &host = *native;
+    Driver nativeDriver { [&host](QPoint p) { host.click(p.x(), p.y()); }, [&host] { return host.grab(); },
+                          [&host] { return host.capture(); }, [&host] { host.clearCapture(); } };
+    QVERIFY(action(nativeDriver));
+    // The same number of commands on both, then the same bytes.
+    const int expected = commandsOf(host.capture()).size();
+    QVERIFY(waitFor([&] { return commandsOf(wine.capture()).size() >= expected; }));
+    QCOMPARE(commandsOf(wine.capture()), commandsOf(host.capture()));
+}
+
+void WineProgramTest::deviceChangesReachTheWindow()
+{
+    wine.clearCapture();
+    QCOMPARE(wine.emu({ QStringLiteral("unplug") }), 0);
+    // Both channels closed, as on Linux.
+    QVERIFY2(wine.waitForCaptureLine(QStringLiteral("CloseConfigDevice")), qPrintable(wine.capture().join('\n')));
+    QVERIFY(wine.capture().contains(QStringLiteral("CloseDevice")));
+    wine.clearCapture();
+    QCOMPARE(wine.emu({ QStringLiteral("plug") }), 0);
+    QVERIFY(wine.waitForCaptureLine(QStringLiteral("ReadConfigData")));
+    const QString node = WineSession::windowsPath(wine.emuDir() + QStringLiteral("/z31-hidraw"));
+    const QString mismatch = ProgramSession::settingsReadMismatch(wine.capture(), node);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch + "\n" + wine.capture().join('\n')));
+}
+
+void WineProgramTest::updateCheckReachesTheServer()
+{
+    // At start and at every plug-in; over TLS with the peer checked, through the OpenSSL beside the program.
+    QVERIFY2(waitFor([&] {
+                 return !nginx.requests()
+                             .filter(QRegularExpression("^GET /download/Z31/TarnoConnectUpdate.txt .* 200$"))
+                             .isEmpty();
+             }),
+             qPrintable(nginx.requests().join('\n') + "\n" + wine.log()));
+}
+
+void WineProgramTest::secondStartRaisesTheFirst()
+{
+    // The close button hides the window to the tray (a first click may only close the button dialog's pop-up).
+    QVERIFY2(waitFor([&] {
+                 wine.click(closeButton.x(), closeButton.y());
+                 return waitFor([&] { return !wine.windowShown(); }, 2000);
+             }),
+             qPrintable(wine.saveScreenshot(shots, "close")));
+    QString output;
+    QCOMPARE(wine.run({ wine.installDir() + QStringLiteral("/TARNO_CONNECT_PC.exe") }, &output, 60000,
+                      wine.installDir()),
+             0);
+    QVERIFY2(output.contains(QStringLiteral("TARNO_CONNECT_PC.exe already running.")), qPrintable(output));
+    QVERIFY(waitFor([&] { return wine.windowShown(); }));
+}
+
+void WineProgramTest::startAtLoginRow()
+{
+    const QString runKey = QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    wine.click(settingsButton.x(), settingsButton.y());
+    const QString program
+        = QStringLiteral("\"C:\\users\\%1\\AppData\\Local\\Programs\\TARNO CONNECT\\TARNO_CONNECT_PC.exe\" --hidden");
+    const QString user = QFileInfo(QDir::cleanPath(wine.installDir() + QStringLiteral("/../../../.."))).fileName();
+    QVERIFY(waitFor([&] {
+        wine.click(autostartBox.x(), autostartBox.y());
+        return waitFor([&] { return !registryValue(runKey, QStringLiteral("TARNO CONNECT")).isEmpty(); }, 3000);
+    }));
+    QCOMPARE(registryValue(runKey, QStringLiteral("TARNO CONNECT")), program.arg(user));
+    wine.click(autostartBox.x(), autostartBox.y());
+    QVERIFY(waitFor([&] { return registryValue(runKey, QStringLiteral("TARNO CONNECT")).isEmpty(); }));
+    wine.click(settingsButton.x(), settingsButton.y());
+}
+
+void WineProgramTest::commandLineReturnsItsExitCode_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("export, handed to the window") << "--export"
+                                                  << "out.z31.json" << 0;
+    QTest::newRow("import of a missing file") << "--import"
+                                              << "missing.z31.json" << 1;
+}
+
+void WineProgramTest::commandLineReturnsItsExitCode()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, file);
+    QFETCH(int, exitCode);
+    const QString path = QDir(wine.workDir()).filePath(file);
+    QFile::remove(path);
+    // As the README tells Windows users: a command prompt waits only with start /wait.
+    QCOMPARE(wine.run({ QStringLiteral("cmd"), QStringLiteral("/c"), QStringLiteral("start"), QStringLiteral("/wait"),
+                        QStringLiteral("TARNO_CONNECT_PC"), option, WineSession::windowsPath(path) },
+                      nullptr, 90000, wine.installDir()),
+             exitCode);
+    if (exitCode != 0)
+        return;
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QJsonDocument::fromJson(written.readAll()).object().value(QStringLiteral("format")).toInt(), 1);
+}
+
+void WineProgramTest::pagesInEachLanguage_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::newRow("simplified Chinese") << "zh_CN";
+    QTest::newRow("traditional Chinese") << "zh_TW";
+    QTest::newRow("English") << "en";
+}
+
+void WineProgramTest::pagesInEachLanguage()
+{
+    QFETCH(QString, code);
+    wine.stopAll();
+    QVERIFY(wine.setLanguage(code));
+    WineSession &session = wine;
+    QVERIFY2(session.start(), qPrintable(session.log()));
+    QVERIFY(session.waitForCaptureLine(QStringLiteral("ReadConfigData")));
+    const QString folder = QDir(shots).filePath(code);
+    Driver driver = driverOf(session);
+    // Each page once the window has faded in and the page has slid in.
+    const auto still = [&driver] { return waitUntilStill(driver); };
+    QVERIFY(still());
+    QVERIFY(!session.saveScreenshot(folder, QStringLiteral("1-buttons")).isEmpty());
+    driver.click(lightingNav);
+    QVERIFY(still());
+    QVERIFY(!session.saveScreenshot(folder, QStringLiteral("3-lighting")).isEmpty());
+    driver.click(pointerNav);
+    QVERIFY(still());
+    QVERIFY(!session.saveScreenshot(folder, QStringLiteral("4-pointer")).isEmpty());
+    driver.click(settingsButton);
+    QVERIFY(still());
+    QVERIFY(!session.saveScreenshot(folder, QStringLiteral("5-settings")).isEmpty());
+    // The rows' captions are in this language: unlike every language before.
+    const QImage captions = session.grab().copy(settingsCaptions);
+    for (const QImage &other : qAsConst(captionsSeen))
+        QVERIFY2(captions != other, qPrintable(folder));
+    captionsSeen << captions;
+    driver.click(settingsButton);
+    QCOMPARE(session.emu({ QStringLiteral("unplug") }), 0);
+    QVERIFY(still());
+    QVERIFY(!session.saveScreenshot(folder, QStringLiteral("6-no-device")).isEmpty());
+    QCOMPARE(session.emu({ QStringLiteral("plug") }), 0);
+}
+
+void WineProgramTest::uninstallRemovesWhatWasInstalled()
+{
+    wine.stopAll();
+    const QString dir = wine.installDir();
+    QFile colours(dir + QStringLiteral("/user_color.ini"));
+    QVERIFY(colours.open(QIODevice::WriteOnly));
+    colours.write("[COLOR1]\nRed=1\n");
+    colours.close();
+    QCOMPARE(wine.run({ dir + QStringLiteral("/uninstall.exe"), QStringLiteral("/S") }), 0);
+    wine.run({ QStringLiteral("wineserver"), QStringLiteral("-w") });
+    // Silent: the user's own files stay, and only they.
+    QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList { "user_color.ini" });
+    QCOMPARE(registryValue(QStringLiteral(
+                               "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TARNO CONNECT"),
+                           QStringLiteral("DisplayName")),
+             QString());
+}
+
+void WineProgramTest::cleanupTestCase()
+{
+    wine.stopAll();
+    compositor.kill();
+    compositor.waitForFinished(5000);
+}
+
+QTEST_MAIN(WineProgramTest)
+#include "tst_e2e_wine.moc"
