@@ -1,7 +1,8 @@
 #include "emu_notice.h"
 
-#include <dbt.h>
 #include <windows.h>
+// After <windows.h>, whose types it uses.
+#include <dbt.h>
 
 #include <cstddef>
 #include <vector>
