@@ -86,6 +86,20 @@ bool queryConfig(const quint8 *command, int length, quint8 *reply)
     return true;
 }
 
+bool mouseAnswers()
+{
+    DeviceContext &d = deviceContext;
+    quint8 command[ControlCommandSize] = {};
+    command[0] = DeviceCommand::ReadDpi;
+    quint8 reply[ControlReplySize];
+    d.WrtieControl(ControlCommandSize, command);
+    if (!replyRead(d.ReadData(ControlReplySize, reply)))
+        return false;
+    d.expected.takeReply(command[0], reply);
+    ++answeredQueries;
+    return true;
+}
+
 quint64 answeredQueryCount()
 {
     return answeredQueries;

@@ -33,6 +33,9 @@ constexpr int QueryRetries = 10;
 bool queryControl(const quint8 *command, quint8 *reply);
 // The same on the config channel, with a command of `length` bytes and a 64-byte reply.
 bool queryConfig(const quint8 *command, int length, quint8 *reply);
+// One DPI state query, not tried again: whether the mouse answers at all. Counted as answered when it does; a
+// mouse already known to be silent is not counted again. The reply is not kept.
+bool mouseAnswers();
 // How many queries the mouse has answered since start, and how many it left unanswered after all their attempts.
 // Safe from any thread.
 quint64 answeredQueryCount();

@@ -80,6 +80,7 @@ void DeviceSettings::takeCommand(const quint8 *command)
         take(dpi, 6, 0, 4);
         take(dpi, 7, 1, 144);
         take(dpi, 8, 0, 4);
+        currentDpiLevel = dpi[8];
         break;
     case 0xC3:
         if (command[1] == 1 || command[1] == 2 || command[1] == 4 || command[1] == 8)

@@ -5,6 +5,9 @@
 
 #include <QDebug>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 constexpr int ResetRecheckMs = 100;
@@ -30,13 +33,6 @@ SettingsRead readInto(const DeviceSettings &start, int reading)
     return read;
 }
 
-// On the GUI thread: what the mouse answered becomes the window's image of it.
-SettingsRead takeAnswered(const SettingsRead &read)
-{
-    deviceSettings.takeBlocks(read.settings, read.answered);
-    return read;
-}
-
 }   // namespace
 
 Q_DECLARE_METATYPE(ResetRead)
@@ -51,6 +47,8 @@ Mouse::Mouse(MouseLink &link, QObject *parent)
     connect(&dpiTimer, &QTimer::timeout, this, &Mouse::pollDpi);
     resetRecheckTimer.setInterval(ResetRecheckMs);
     connect(&resetRecheckTimer, &QTimer::timeout, this, &Mouse::recheckAfterReset);
+    answerProbe.setInterval(AnswerProbeMs);
+    connect(&answerProbe, &QTimer::timeout, this, &Mouse::probeAnswer);
 
     connect(&mouseLink, &MouseLink::answered, this, &Mouse::noteAnswers);
     connect(&mouseLink, &MouseLink::failed, this, &Mouse::noteAnswers);
@@ -80,38 +78,50 @@ void Mouse::setAnswering(bool answering)
         return;
     isAnswering = answering;
     qDebug() << (answering ? "the mouse answers again" : "the mouse does not answer");
+    if (answering)
+        answerProbe.stop();
+    else
+        answerProbe.start();
     emit answeringChanged(answering);
+}
+
+void Mouse::probeAnswer()
+{
+    if (!connected() || transferRunning() || probeBusy)
+        return;
+    probeBusy = true;
+    mouseLink.ask(
+        this, [](DeviceContext &) { return QVariant(mouseAnswers()); }, [this](const QVariant &) { probeBusy = false; },
+        [this](MouseLink::Failure) { probeBusy = false; });
 }
 
 void Mouse::open()
 {
-    openMouse(false);
+    if (lifetime == MouseState::Closed)
+        openMouse(false);
 }
 
 void Mouse::openMouse(bool plugIn)
 {
-    opening = true;
+    lifetime = MouseState::Opening;
     mouseLink.ask(
         this,
         [](DeviceContext &device) { return QVariant(openDevice() ? QByteArray(device.devicePath) : QByteArray()); },
         [this, plugIn](const QVariant &path) { opened(path.toByteArray(), plugIn); },
-        [this, plugIn](MouseLink::Failure) {
-            opening = false;
-            if (!plugIn)
-                emit openFinished(false);
-        });
+        [this, plugIn](MouseLink::Failure) { opened(QByteArray(), plugIn); });
 }
 
 void Mouse::opened(const QByteArray &path, bool plugIn)
 {
-    opening = false;
     if (path.isEmpty()) {
         // Any HID interface arrives as a plug-in; only the mouse opens.
+        lifetime = MouseState::Closed;
         if (!plugIn)
             emit openFinished(false);
+        handleHeldChanges();
         return;
     }
-    isConnected = true;
+    lifetime = MouseState::Open;
     devicePath = path;
     if (plugIn) {
         qDebug() << "Z31 Plug in";
@@ -120,13 +130,10 @@ void Mouse::opened(const QByteArray &path, bool plugIn)
         emit openFinished(true);
     }
     emit connectedChanged(true);
-    if (!removalWhileOpening.isEmpty() && isOpenDeviceName(removalWhileOpening, devicePath)) {
-        // It left again while it was being opened.
-        removalWhileOpening.clear();
-        closeMouse();
+    // It may have left, or left and come back, while it was being opened.
+    handleHeldChanges();
+    if (lifetime != MouseState::Open)
         return;
-    }
-    removalWhileOpening.clear();
     readSettingsThen([this, plugIn] {
         if (plugIn)
             emit pluggedIn();
@@ -137,15 +144,10 @@ void Mouse::handleDeviceChange(const DeviceChange &change)
 {
     // The transfer's own failing write ends it when the mouse is really gone; the rest waits for its end.
     if (transferRunning()) {
-        heldDeviceChanges.append(change);
+        holdChange(change);
         return;
     }
-    if (opening && change.kind == DeviceChange::Removal) {
-        removalWhileOpening = change.interfaceName;
-        return;
-    }
-    const bool open = isConnected || opening;
-    switch (deviceChangeAction(change, open, isConnected && isOpenDeviceName(change.interfaceName, devicePath))) {
+    switch (deviceChangeAction(change, lifetime, isOpenDeviceName(change.interfaceName, devicePath))) {
     case DeviceChangeAction::OpenMouse:
         qDebug() << "hid plug in";
         // A plug-in starts afresh: nothing asked of an earlier mouse is still wanted.
@@ -155,26 +157,95 @@ void Mouse::handleDeviceChange(const DeviceChange &change)
     case DeviceChangeAction::CloseMouse:
         closeMouse();
         break;
+    case DeviceChangeAction::Hold:
+        holdChange(change);
+        break;
     case DeviceChangeAction::Ignore:
         break;
     }
 }
 
+void Mouse::holdChange(const DeviceChange &change)
+{
+    // Arrivals in a row (one mouse may bring several interfaces) open it once.
+    if (!heldChanges.isEmpty() && change.kind == DeviceChange::Arrival && heldChanges.last().kind == change.kind
+        && heldChanges.last().deviceType == change.deviceType)
+        return;
+    heldChanges.append(change);
+}
+
+void Mouse::handleHeldChanges()
+{
+    const QList<DeviceChange> held = std::exchange(heldChanges, {});
+    for (const DeviceChange &change : held)
+        handleDeviceChange(change);
+}
+
 void Mouse::closeMouse()
 {
     qDebug() << "Z31 plug out";
-    isConnected = false;
+    lifetime = MouseState::Closing;
     devicePath.clear();
     resetRecheckTimer.stop();
     mouseLink.cancelSession();
-    mouseLink.request([](DeviceContext &device) {
-        device.CloseDevice();
-        // The config channel's handle died with the mouse; left open, it would stand in the way of the next open.
-        device.CloseConfigDevice();
-        return QVariant(true);
-    });
+    // Asked after the session's end, so that nothing drops it, and ended before any later open: a library may
+    // refuse to open a channel it still holds. The config channel's handle died with the mouse too.
+    mouseLink.ask(
+        this,
+        [](DeviceContext &device) {
+            device.CloseDevice();
+            device.CloseConfigDevice();
+            return QVariant(true);
+        },
+        [this](const QVariant &) { closed(); }, [this](MouseLink::Failure) { closed(); });
     setAnswering(true);
     emit connectedChanged(false);
+}
+
+void Mouse::closed()
+{
+    lifetime = MouseState::Closed;
+    handleHeldChanges();
+}
+
+quint64 Mouse::readStarts()
+{
+    readsUnderWay.insert(commandsAsked);
+    return commandsAsked;
+}
+
+void Mouse::readEnds(quint64 since)
+{
+    const auto read = readsUnderWay.find(since);
+    if (read != readsUnderWay.end())
+        readsUnderWay.erase(read);
+    dropOldCommands();
+}
+
+DeviceSettings Mouse::withCommands(DeviceSettings settings, quint64 after, quint64 upTo) const
+{
+    for (const AskedCommand &command : recentCommands) {
+        if (command.number > after && command.number <= upTo)
+            settings.takeCommand(reinterpret_cast<const quint8 *>(command.bytes.constData()));
+    }
+    return settings;
+}
+
+void Mouse::takeRead(const SettingsRead &read, quint64 since)
+{
+    deviceSettings.takeBlocks(withCommands(read.settings, since, commandsAsked), read.answered);
+}
+
+void Mouse::dropOldCommands()
+{
+    quint64 oldest = commandsAsked;
+    if (!readsUnderWay.empty())
+        oldest = std::min(oldest, *readsUnderWay.begin());
+    if (resetRecheckTimer.isActive())
+        oldest = std::min(oldest, commandsBeforeReset);
+    recentCommands.erase(std::remove_if(recentCommands.begin(), recentCommands.end(),
+                                        [oldest](const AskedCommand &command) { return command.number <= oldest; }),
+                         recentCommands.end());
 }
 
 void Mouse::readSettings()
@@ -185,16 +256,20 @@ void Mouse::readSettings()
 void Mouse::readSettingsThen(std::function<void()> after)
 {
     const DeviceSettings start = deviceSettings;
+    const quint64 since = readStarts();
     mouseLink.ask(
         this,
         [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks | FirmwareVersion)); },
-        [this, after](const QVariant &result) {
-            const SettingsRead read = takeAnswered(result.value<SettingsRead>());
+        [this, since, after](const QVariant &result) {
+            const SettingsRead read = result.value<SettingsRead>();
+            takeRead(read, since);
+            readEnds(since);
             emit firmwareVersionRead(read.answered & SettingsBlock::Firmware);
             emit settingsRead();
             if (after)
                 after();
-        });
+        },
+        [this, since](MouseLink::Failure) { readEnds(since); });
 }
 
 void Mouse::readFirmwareVersion()
@@ -203,7 +278,9 @@ void Mouse::readFirmwareVersion()
     mouseLink.ask(
         this, [start](DeviceContext &) { return QVariant::fromValue(readInto(start, FirmwareVersion)); },
         [this](const QVariant &result) {
-            emit firmwareVersionRead(takeAnswered(result.value<SettingsRead>()).answered);
+            const SettingsRead read = result.value<SettingsRead>();
+            deviceSettings.takeBlocks(read.settings, read.answered);
+            emit firmwareVersionRead(read.answered);
         });
 }
 
@@ -213,6 +290,7 @@ void Mouse::factoryReset()
         return;
     resetRecheckTimer.stop();
     const DeviceSettings start = deviceSettings;
+    const quint64 since = readStarts();
     mouseLink.ask(
         this,
         [start](DeviceContext &device) {
@@ -220,22 +298,25 @@ void Mouse::factoryReset()
             sendFactoryReset();
             return QVariant::fromValue(ResetRead { readInto(start, SettingsBlocks | FirmwareVersion), before });
         },
-        [this](const QVariant &result) {
+        [this, since](const QVariant &result) {
             const ResetRead reset = result.value<ResetRead>();
-            takeAnswered(reset.read);
-            emit firmwareVersionRead(reset.read.answered & SettingsBlock::Firmware);
-            emit settingsRead();
-            if (sameSettingsBlocks(reset.before, deviceSettings) && !transferRunning()) {
+            takeRead(reset.read, since);
+            if (sameSettingsBlocks(reset.before, reset.read.settings) && !transferRunning()) {
                 settingsBeforeReset = reset.before;
+                commandsBeforeReset = since;
                 resetRecheckClock.start();
                 resetRecheckTimer.start();
             }
-        });
+            readEnds(since);
+            emit firmwareVersionRead(reset.read.answered & SettingsBlock::Firmware);
+            emit settingsRead();
+        },
+        [this, since](MouseLink::Failure) { readEnds(since); });
 }
 
 void Mouse::recheckAfterReset()
 {
-    if (!isConnected || transferRunning() || resetRecheckClock.elapsed() > ResetRecheckLimitMs) {
+    if (!connected() || transferRunning() || resetRecheckClock.elapsed() > ResetRecheckLimitMs) {
         resetRecheckTimer.stop();
         return;
     }
@@ -243,37 +324,52 @@ void Mouse::recheckAfterReset()
         return;
     resetRecheckBusy = true;
     const DeviceSettings start = deviceSettings;
+    const quint64 since = readStarts();
     mouseLink.ask(
         this, [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks)); },
-        [this](const QVariant &result) {
+        [this, since](const QVariant &result) {
             resetRecheckBusy = false;
             const SettingsRead read = result.value<SettingsRead>();
-            if (!resetRecheckTimer.isActive())
-                return;
-            if (!read.answered) {
-                // A silent mouse would make every round wait for all its attempts.
+            // A silent mouse would make every round wait for all its attempts.
+            if (!read.answered)
                 resetRecheckTimer.stop();
+            if (!resetRecheckTimer.isActive()) {
+                readEnds(since);
                 return;
             }
-            takeAnswered(read);
-            if (sameSettingsBlocks(settingsBeforeReset, deviceSettings))
+            takeRead(read, since);
+            // Unchanged: what the mouse held before the reset, with the commands sent before this read.
+            const bool unchanged
+                = sameSettingsBlocks(withCommands(settingsBeforeReset, commandsBeforeReset, since), read.settings);
+            if (!unchanged)
+                resetRecheckTimer.stop();
+            readEnds(since);
+            if (unchanged)
                 return;
-            resetRecheckTimer.stop();
             qDebug() << "factory settings read after the reset";
             emit factorySettingsRead();
         },
-        [this](MouseLink::Failure) { resetRecheckBusy = false; });
+        [this, since](MouseLink::Failure) {
+            resetRecheckBusy = false;
+            readEnds(since);
+        });
 }
 
 void Mouse::sendCommand(const QString &kind, std::function<void(quint8 *buffer)> fill)
 {
+    // What the mouse holds once it has taken this command, for the reads asked before it: a settings command sets
+    // every byte it is judged by, whatever earlier commands left in the shared buffer.
+    QByteArray bytes(int(sizeof deviceContext.commandBuffer), '\0');
+    fill(reinterpret_cast<quint8 *>(bytes.data()));
+    recentCommands.append({ ++commandsAsked, bytes });
+    dropOldCommands();
     mouseLink.request(
         [fill](DeviceContext &device) {
             fill(device.commandBuffer);
             writeControl(device.commandBuffer);
             return QVariant(true);
         },
-        kind);
+        kind, MouseLink::AtQuit::Sent);
 }
 
 void Mouse::setDpiPollWanted(bool wanted)
@@ -288,23 +384,26 @@ void Mouse::setDpiPollWanted(bool wanted)
 
 void Mouse::pollDpi()
 {
-    if (!isConnected || transferRunning() || dpiPollBusy || dpiPollPaused)
+    if (!connected() || transferRunning() || dpiPollBusy || dpiPollPaused)
         return;
     dpiPollBusy = true;
     const DeviceSettings start = deviceSettings;
+    const quint64 since = readStarts();
     mouseLink.ask(
         this,
         [start](DeviceContext &) {
             SettingsRead read { start, SettingsBlock::Dpi };
             return readDpiState(read.settings) ? QVariant::fromValue(read) : QVariant();
         },
-        [this](const QVariant &result) {
+        [this, since](const QVariant &result) {
             dpiPollBusy = false;
-            takeAnswered(result.value<SettingsRead>());
+            takeRead(result.value<SettingsRead>(), since);
+            readEnds(since);
             emit currentDpiLevelRead(deviceSettings.currentDpiLevel);
         },
-        [this](MouseLink::Failure reason) {
+        [this, since](MouseLink::Failure reason) {
             dpiPollBusy = false;
+            readEnds(since);
             if (reason != MouseLink::Failure::NoAnswer)
                 return;
             dpiPollPaused = true;
@@ -320,15 +419,24 @@ void Mouse::resumeDpiPoll(const char *reason)
     qDebug() << "DPI poll resumed:" << reason;
 }
 
-void Mouse::runTransfer(MouseLink::Job job, std::function<void(const QVariant &)> done)
+void Mouse::runTransfer(MouseLink::Job job, std::function<void(const QVariant &)> done, std::function<void()> dropped)
 {
     resetRecheckTimer.stop();
-    transferId = mouseLink.runExclusive(this, std::move(job), [this, done](const QVariant &result) {
-        transferId = 0;
-        done(result);
-        const QList<DeviceChange> held = heldDeviceChanges;
-        heldDeviceChanges.clear();
-        for (const DeviceChange &change : held)
-            handleDeviceChange(change);
-    });
+    transferId = mouseLink.runExclusive(
+        this, std::move(job),
+        [this, done](const QVariant &result) {
+            transferId = 0;
+            done(result);
+            handleHeldChanges();
+        },
+        [this, dropped](MouseLink::Failure) {
+            transferId = 0;
+            dropped();
+            handleHeldChanges();
+        });
+}
+
+bool Mouse::withdrawTransfer()
+{
+    return transferId != 0 && mouseLink.withdraw(transferId);
 }

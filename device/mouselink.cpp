@@ -4,6 +4,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -17,6 +18,7 @@ struct MouseLink::Request
     QString kind;
     Job job;
     bool exclusive;
+    AtQuit atQuit;
 };
 
 // Lives as long as the thread does: a thread left behind in a hanging library call still finds it after the link
@@ -54,7 +56,8 @@ MouseLink::MouseLink(DeviceContext &device, Threading threading, QObject *parent
         std::unique_lock<std::mutex> lock(state->mutex);
         for (;;) {
             state->wake.wait(lock, [&state] { return state->stopping || !state->queue.empty(); });
-            if (state->stopping)
+            // Once stopping, the queue holds only what is still to be sent.
+            if (state->queue.empty())
                 break;
             Request request = std::move(state->queue.front());
             state->queue.pop_front();
@@ -79,12 +82,12 @@ MouseLink::~MouseLink()
     shutdown(2000);
 }
 
-quint64 MouseLink::request(Job job, const QString &kind)
+quint64 MouseLink::request(Job job, const QString &kind, AtQuit atQuit)
 {
-    return enqueue(std::move(job), kind, false);
+    return enqueue(std::move(job), kind, false, atQuit);
 }
 
-quint64 MouseLink::enqueue(Job job, const QString &kind, bool exclusive)
+quint64 MouseLink::enqueue(Job job, const QString &kind, bool exclusive, AtQuit atQuit)
 {
     std::unique_lock<std::mutex> lock(shared->mutex);
     const quint64 id = shared->nextId++;
@@ -112,16 +115,17 @@ quint64 MouseLink::enqueue(Job job, const QString &kind, bool exclusive)
             }
         }
     }
-    shared->queue.push_back({ id, shared->session, kind, std::move(job), exclusive });
+    shared->queue.push_back({ id, shared->session, kind, std::move(job), exclusive, atQuit });
     shared->wake.notify_one();
     return id;
 }
 
-quint64 MouseLink::runExclusive(QObject *context, Job job, std::function<void(const QVariant &)> done)
+quint64 MouseLink::runExclusive(QObject *context, Job job, std::function<void(const QVariant &)> done,
+                                std::function<void(Failure)> failed)
 {
     // One thread runs every job, so an exclusive one only has to be marked: nothing else can start meanwhile.
-    const quint64 id = enqueue(std::move(job), QString(), true);
-    callbacks.insert(id, { context, std::move(done), {} });
+    const quint64 id = enqueue(std::move(job), QString(), true, AtQuit::Dropped);
+    callbacks.insert(id, { context, std::move(done), std::move(failed) });
     return id;
 }
 
@@ -139,6 +143,20 @@ bool MouseLink::exclusiveRunning() const
 {
     std::lock_guard<std::mutex> lock(shared->mutex);
     return shared->exclusiveRunning;
+}
+
+bool MouseLink::withdraw(quint64 id)
+{
+    {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        const auto waiting = std::find_if(shared->queue.begin(), shared->queue.end(),
+                                          [id](const Request &request) { return request.id == id; });
+        if (waiting == shared->queue.end())
+            return false;
+        shared->queue.erase(waiting);
+    }
+    fail(id, Failure::Stopped);
+    return true;
 }
 
 void MouseLink::cancelSession()
@@ -161,20 +179,28 @@ bool MouseLink::shutdown(int timeoutMs)
         return true;
     shared->owner = nullptr;
     shared->stopping = true;
-    for (const Request &waiting : shared->queue)
-        fail(waiting.id, Failure::Stopped);
-    shared->queue.clear();
+    std::deque<Request> toSend;
+    for (Request &waiting : shared->queue) {
+        if (waiting.atQuit == AtQuit::Sent && shared->thread.joinable())
+            toSend.push_back(std::move(waiting));
+        else
+            fail(waiting.id, Failure::Stopped);
+    }
+    shared->queue.swap(toSend);
     if (!shared->thread.joinable())
         return true;
     device.abandoned = true;
     shared->wake.notify_one();
     const bool ended
         = shared->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return shared->threadEnded; });
-    lock.unlock();
     if (!ended) {
+        // Nothing more starts after the call that hangs.
+        shared->queue.clear();
+        lock.unlock();
         shared->thread.detach();
         return false;
     }
+    lock.unlock();
     shared->thread.join();
     // Nothing runs any more; a later link starts with queries that retry again.
     device.abandoned = false;

@@ -37,24 +37,31 @@ public:
     explicit MouseLink(DeviceContext &device, Threading threading = Threading::OwnThread, QObject *parent = nullptr);
     ~MouseLink() override;
 
+    // What becomes of a request still waiting when the program quits: a command the user gave is still sent.
+    enum class AtQuit { Dropped, Sent };
+
     // Queues `job` and returns its id. Behind a slow mouse (a call under way for SlowCallMs or more), a request with
     // a `kind` replaces a waiting one of the same kind (slider and colour drags); with a mouse that answers in time,
     // nothing is replaced, and one already running never is.
-    quint64 request(Job job, const QString &kind = QString());
+    quint64 request(Job job, const QString &kind = QString(), AtQuit atQuit = AtQuit::Dropped);
     static constexpr int SlowCallMs = 200;
     // request(), with its outcome also handed to `done` or `failed` while `context` lives.
     quint64 ask(QObject *context, Job job, std::function<void(const QVariant &result)> done,
                 std::function<void(Failure reason)> failed = {}, const QString &kind = QString());
     // ask() for a job during which nothing else starts (a firmware transfer); requests made meanwhile wait for it.
-    quint64 runExclusive(QObject *context, Job job, std::function<void(const QVariant &result)> done);
+    quint64 runExclusive(QObject *context, Job job, std::function<void(const QVariant &result)> done,
+                         std::function<void(Failure reason)> failed);
     bool exclusiveRunning() const;
+    // Takes a request that has not started out of the queue; it fails with Stopped. False when it has started.
+    bool withdraw(quint64 id);
     // The mouse left or came back: every waiting request fails with NoMouse, and a running one's result too (but
     // an exclusive job's, whose outcome matters whatever happened to the mouse).
     void cancelSession();
 
-    // For quitting: fails what waits, asks a running job to give up between library calls and waits up to
-    // `timeoutMs` for it. False when a call hangs in the library: the thread is left behind and the process must
-    // end without unloading anything (the caller exits at once).
+    // For quitting: asks a running job to give up between library calls, sends the waiting requests marked
+    // AtQuit::Sent after it, fails the others, and waits up to `timeoutMs` for all that. False when a call hangs in
+    // the library: the thread is left behind and the process must end without unloading anything (the caller
+    // exits at once).
     bool shutdown(int timeoutMs);
 
 signals:
@@ -74,7 +81,7 @@ private:
         std::function<void(const QVariant &)> done;
         std::function<void(Failure)> failed;
     };
-    quint64 enqueue(Job job, const QString &kind, bool exclusive);
+    quint64 enqueue(Job job, const QString &kind, bool exclusive, AtQuit atQuit);
     void deliver(quint64 id, quint64 session, bool exclusive, const QVariant &result);
     void fail(quint64 id, Failure reason);
     void finish(quint64 id, const QVariant *result, Failure reason);

@@ -4,6 +4,7 @@
 
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
+#include "device/mouselifetime.h"
 #include "platform/devicechange.h"
 #include "platform/devicepath.h"
 #include "ui/shellstate.h"
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider input(data, size);
     const quint32 events[] = { DeviceBroadcast::Arrival, DeviceBroadcast::RemoveComplete, 0x0007, 0x8001 };
     const quint32 event = input.PickValueInArray(events);
-    const bool connected = input.ConsumeBool();
+    const MouseState state = MouseState(input.ConsumeIntegralInRange<int>(0, 3));
 
     // The path comes from the library as NUL-terminated UTF-16 of any length.
     std::vector<tarno_char16> path;
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
               "the name lies within the record");
     fuzzCheck(!change->interfaceName.contains(QChar(0)), "the name ends at its NUL");
 
-    const DeviceChangeAction action = deviceChangeAction(*change, connected, isOpenDeviceName(change->interfaceName, stored));
+    const DeviceChangeAction action
+        = deviceChangeAction(*change, state, isOpenDeviceName(change->interfaceName, stored));
     if (change->kind == DeviceChange::Arrival)
         fuzzCheck(action != DeviceChangeAction::CloseMouse, "an arrival never closes the mouse");
     else

@@ -12,12 +12,3 @@ std::optional<DeviceChange> parseDeviceBroadcast(quint32 event, const void *reco
         return std::nullopt;
     return toDeviceChange(*read);
 }
-
-DeviceChangeAction deviceChangeAction(const DeviceChange &change, bool connected, bool namesOpenMouse)
-{
-    if (change.deviceType != DeviceBroadcast::InterfaceType)
-        return DeviceChangeAction::Ignore;
-    if (change.kind == DeviceChange::Arrival)
-        return connected ? DeviceChangeAction::Ignore : DeviceChangeAction::OpenMouse;
-    return connected && namesOpenMouse ? DeviceChangeAction::CloseMouse : DeviceChangeAction::Ignore;
-}

@@ -25,10 +25,4 @@ DeviceChange toDeviceChange(const DeviceBroadcastRecord &record);
 // readDeviceBroadcast, with the name as a QString.
 std::optional<DeviceChange> parseDeviceBroadcast(quint32 event, const void *record, std::size_t available);
 
-enum class DeviceChangeAction { Ignore, OpenMouse, CloseMouse };
-
-// Arrival of a device interface while no mouse is open tries to open the mouse; removal of the open mouse's
-// interface closes it. `namesOpenMouse` tells whether the change's interface name is that of the open mouse.
-DeviceChangeAction deviceChangeAction(const DeviceChange &change, bool connected, bool namesOpenMouse);
-
 #endif

@@ -132,7 +132,7 @@ void FirmwareUpdate::start()
             };
             return QVariant(int(transfer.run(image)));
         },
-        [this](const QVariant &result) { ended(result.toInt()); });
+        [this](const QVariant &result) { ended(result.toInt()); }, [this] { dropped(); });
     emit runningChanged(true);
 }
 
@@ -156,6 +156,15 @@ void FirmwareUpdate::ended(int result)
     awaiting = true;
     dialog->showWaiting(ReturnSeconds);
     returnWait->start(ReturnSeconds * 1000);
+}
+
+void FirmwareUpdate::dropped()
+{
+    // Taken back before its first packet (the mouse left, or the program is quitting): the mouse keeps its firmware.
+    qDebug() << "firmware transfer dropped before it began";
+    page.setFirmwareTransferRunning(false);
+    emit runningChanged(false);
+    page.updateDialog->showTransferFailed(firmwareVersion(deviceSettings));
 }
 
 void FirmwareUpdate::versionRead(bool answered)
@@ -204,7 +213,9 @@ void FirmwareUpdate::waitExpired()
 
 bool FirmwareUpdate::holdQuit()
 {
-    if (!running())
+    // One still waiting behind another call has not touched the mouse: it is dropped, so that a call hanging ahead
+    // of it cannot hold the quit.
+    if (!running() || mouse.withdrawTransfer())
         return false;
     qDebug() << "quit after the firmware transfer";
     quitAfterTransfer = true;

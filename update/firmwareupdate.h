@@ -30,7 +30,8 @@ public:
     void start();
     // After every version read: a transfer is judged only from a version the mouse answered.
     void versionRead(bool answered);
-    // During a transfer the program ends after it: true when the quit is held.
+    // While a transfer runs the program ends after it: true when the quit is held. One still waiting for its turn
+    // is dropped instead.
     bool holdQuit();
     // The dialog's status and warning during a transfer, in the language now in use.
     void retranslate();
@@ -43,6 +44,7 @@ signals:
 private:
     void showOffer(const QString &filename);
     void ended(int outcome);
+    void dropped();
     void waitExpired();
 
     Mouse &mouse;

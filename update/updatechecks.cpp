@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -17,14 +17,20 @@ UpdateChecks::UpdateChecks(QObject *parent)
     : QObject(parent)
 { }
 
+UpdateChecks::~UpdateChecks()
+{
+    // Its threads are children of this object: none may be destroyed while it runs.
+    stopAll();
+}
+
 void UpdateChecks::start()
 {
     retire();
 
-    updateThread = new QThread;
+    // Owned here: deleted once it has ended and been joined (retire(), stopAll()).
+    updateThread = new QThread(this);
     updater = new Update;
     updater->moveToThread(updateThread);
-    connect(updateThread, &QThread::finished, updateThread, &QObject::deleteLater);
     connect(updateThread, &QThread::finished, updater, &QObject::deleteLater);
     connect(updater, &Update::signalGetUpdateFinished, this, &UpdateChecks::applicationFound, Qt::QueuedConnection);
     connect(updater, &Update::firmwareImageRecorded, this, &UpdateChecks::firmwareImageRecorded, Qt::QueuedConnection);
@@ -77,11 +83,12 @@ void UpdateChecks::retire()
     checkPending = false;
     retiringThreads.append(thread);
     connect(thread, &QThread::finished, this, [this, thread] {
+        // stopAll() may have joined and deleted it already: only a thread still on the list is touched.
+        if (!retiringThreads.removeOne(thread))
+            return;
         // It has ended its work; this only joins it.
         thread->wait();
-        retiringThreads.erase(std::remove_if(retiringThreads.begin(), retiringThreads.end(),
-                                             [thread](const QPointer<QThread> &t) { return !t || t == thread; }),
-                              retiringThreads.end());
+        delete thread;
         startPending();
     });
     // Its thread ends after whatever the worker is doing now, and the worker announces nothing more.
@@ -92,10 +99,9 @@ void UpdateChecks::retire()
 void UpdateChecks::stopAll()
 {
     retire();
-    const QList<QPointer<QThread>> threads = retiringThreads;
-    retiringThreads.clear();
-    for (const QPointer<QThread> &thread : threads) {
-        if (thread)
-            thread->wait();
+    const QList<QThread *> threads = std::exchange(retiringThreads, {});
+    for (QThread *thread : threads) {
+        thread->wait();
+        delete thread;
     }
 }

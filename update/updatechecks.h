@@ -18,6 +18,7 @@ class UpdateChecks : public QObject
 
 public:
     explicit UpdateChecks(QObject *parent = nullptr);
+    ~UpdateChecks() override;
 
     // Starts a new worker. Its check begins once the window has drawn its first frame (setting up TLS would
     // compete with drawing it), or a while later when there is no screen to draw on, and once the mouse's
@@ -48,7 +49,8 @@ private:
     bool checkPending = false;
     bool framePainted = false;
     bool versionKnown = false;
-    QList<QPointer<QThread>> retiringThreads;
+    // Asked to stop and not yet joined; owned here.
+    QList<QThread *> retiringThreads;
 };
 
 #endif

@@ -125,6 +125,11 @@ bool startTray(ProgramSession &session, QProcess &tray)
     return tray.waitForStarted(5000) && session.waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); });
 }
 
+bool isAccentGreen(QColor c)
+{
+    return qAbs(c.red() - 0x2b) < 12 && qAbs(c.green() - 0xac) < 12 && qAbs(c.blue() - 0x39) < 12;
+}
+
 bool hasVisibleMainWindow(const QProcess &process)
 {
     const QStringList ids
@@ -236,21 +241,51 @@ private slots:
     void shouldEndWhenClosedWithoutATray_data()
     {
         QTest::addColumn<int>("latencyUs");
-        QTest::newRow("mouse answering") << 0;
+        QTest::addColumn<bool>("colourClicks");
+        QTest::newRow("mouse answering") << 0 << false;
         // Every call into the library takes 10 s: the program ends without waiting for the one under way.
-        QTest::newRow("a call hangs in the library") << 10000000;
+        QTest::newRow("a call hangs in the library") << 10000000 << false;
+        // Red, then blue, then closed at once: the mouse, answering in 300 ms, gets both before the program ends.
+        QTest::newRow("right after two colour clicks") << 300000 << true;
     }
     void shouldEndWhenClosedWithoutATray()
     {
         QFETCH(int, latencyUs);
+        QFETCH(bool, colourClicks);
         // Like many Linux desktops, a bare X server has no tray that could show the window again or quit (an earlier
         // test's tray may still be going away).
         ProgramSession session;
         QVERIFY(session.waitFor([] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
         QCOMPARE(session.emu({ "latency", QString::number(latencyUs) }), 0);
         QVERIFY(session.start());
+        if (colourClicks) {
+            const auto swatch = [](int id) { return QPoint(800 + 80 + 31 * (id - 1) + 9, 239); };
+            // Once the settings are read, the lighting page, when its steady button (the factory mode) shows in the
+            // accent colour.
+            QVERIFY(session.waitForCaptureLine("ReadConfigData", 30000));
+            const auto lightingPageShown = [&] {
+                return ProgramSession::countPixels(session.grab(), QRect(40, 230, 130, 26), isAccentGreen) > 2000;
+            };
+            const auto openLightingPage = [&] {
+                session.click(600, 675);
+                return session.waitFor(lightingPageShown, 1500);
+            };
+            QVERIFY(session.waitFor(openLightingPage, 15000));
+            // The swatches' panel slides in after the page.
+            QVERIFY(session.waitUntilStill());
+            session.click(swatch(1).x(), swatch(1).y());
+            session.click(swatch(5).x(), swatch(5).y());
+        }
         session.click(1155, 38);
         QCOMPARE(session.waitForExit(5000), 0);
+        if (colourClicks) {
+            const QMap<QString, QString> memory = session.dump();
+            const QStringList colour
+                = { memory.value("lighting.red"), memory.value("lighting.green"), memory.value("lighting.blue") };
+            QVERIFY2(colour == QStringList({ "0", "0", "255" }),
+                     qPrintable(colour.join(' ') + " after\n"
+                                + session.capture().filter("WrtieControl 31 a1").join('\n')));
+        }
     }
 
     void shouldTakeOverStaleEndpoint()

@@ -422,8 +422,9 @@ private slots:
         QSignalSpy failed(&link, &MouseLink::failed);
         Gate gate;
         bool transferDone = false;
-        const quint64 running = exclusive ? link.runExclusive(this, gate.job(), [&](const QVariant &) { transferDone = true; })
-                                          : link.request(gate.job());
+        const quint64 running = exclusive
+            ? link.runExclusive(this, gate.job(), [&](const QVariant &) { transferDone = true; }, {})
+            : link.request(gate.job());
         gate.waitUntilEntered();
         const quint64 waiting = link.request(answer(true));
         const quint64 unanswered = link.request(answer(QVariant()));

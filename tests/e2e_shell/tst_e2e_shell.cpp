@@ -44,31 +44,66 @@ class ShellTest : public QObject
     Q_OBJECT
 
 private slots:
+    void shouldFollowUnplugAndReplug_data()
+    {
+        QTest::addColumn<bool>("duringCall");
+        QTest::newRow("idle") << false;
+        // Every call takes 100 ms: the mouse leaves during an export and is back while the export's reads still
+        // try again.
+        QTest::newRow("replug during a call") << true;
+    }
     void shouldFollowUnplugAndReplug()
     {
+        QFETCH(bool, duringCall);
         ProgramSession session;
         QVERIFY(session.start());
         const QString node = QDir(session.emuDir()).filePath("z31-hidraw");
         QVERIFY(session.waitForCaptureLine("ReadConfigData"));
         QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
                  qPrintable(session.saveScreenshot("shell-start")));
+        if (duringCall) {
+            QCOMPARE(session.emu({ "latency", "100000" }), 0);
+            session.click(1085, 38);
+            session.click(755, 487);
+            session.typeText(QDir(session.workDir()).filePath("replug.z31.json"));
+            session.key("Return");
+            QVERIFY(session.waitForCaptureLine("WrtieControl 31 b0", 30000));
+        }
 
         session.clearCapture();
         QCOMPARE(session.emu({ "unplug" }), 0);
         QVERIFY2(session.waitForLog("Z31 plug out"), qPrintable(session.log()));
-        QVERIFY(session.waitForCaptureLine("CloseDevice"));
-        QVERIFY2(session.waitFor([&] { return showsNoDevicePage(session.grab()); }),
-                 qPrintable(session.saveScreenshot("shell-unplugged")));
-        QVERIFY(session.waitForCaptureLine("CloseConfigDevice"));
-        QCOMPARE(session.capture(), (QStringList { "CloseDevice", "CloseConfigDevice" }));
+        if (duringCall) {
+            QVERIFY(session.waitForCaptureLine("OpenDevice 3044 9d09 -> null", 30000));
+        } else {
+            QVERIFY(session.waitForCaptureLine("CloseDevice"));
+            QVERIFY2(session.waitFor([&] { return showsNoDevicePage(session.grab()); }),
+                     qPrintable(session.saveScreenshot("shell-unplugged")));
+            QVERIFY(session.waitForCaptureLine("CloseConfigDevice"));
+            QCOMPARE(session.capture(), (QStringList { "CloseDevice", "CloseConfigDevice" }));
+        }
 
-        session.clearCapture();
         QCOMPARE(session.emu({ "plug" }), 0);
-        QVERIFY2(session.waitForLog("Z31 Plug in"), qPrintable(session.log()));
+        QVERIFY2(session.waitForLog("Z31 Plug in", 60000), qPrintable(session.log()));
         const QString log = session.log();
         QVERIFY(log.indexOf("hid plug in") < log.lastIndexOf("Z31 Plug in"));
-        QVERIFY(session.waitForCaptureLine("ReadConfigData"));
-        QCOMPARE(ProgramSession::settingsReadMismatch(session.capture(), node), QString());
+        // Both channels are closed before the mouse is opened again; its settings are read then.
+        const auto afterClose = [&]() -> QStringList {
+            const QStringList lines = session.capture();
+            for (int close = 0; close + 1 < lines.size(); ++close) {
+                if (lines.at(close) == "CloseDevice" && lines.at(close + 1) == "CloseConfigDevice") {
+                    const int open = lines.indexOf("OpenDevice 3044 9d09 -> " + node, close);
+                    return open < 0 ? QStringList() : lines.mid(open);
+                }
+            }
+            return QStringList();
+        };
+        QVERIFY2(session.waitFor(
+                     [&] { return afterClose().filter(QRegularExpression("^ReadConfigData 64 -> 1 ")).size() > 0; }),
+                 qPrintable(session.capture().join('\n')));
+        QCOMPARE(ProgramSession::settingsReadMismatch(afterClose(), node), QString());
+        if (duringCall)
+            session.click(1085, 38);
         QVERIFY2(session.waitFor([&] { return showsButtonsPage(session.grab()); }),
                  qPrintable(session.saveScreenshot("shell-replugged")));
         QCOMPARE(session.process().state(), QProcess::Running);
@@ -86,11 +121,15 @@ private slots:
         QTest::newRow("factory reset") << "factory reset" << "the mouse does not answer";
         QTest::newRow("pointer page") << "pointer page" << "DPI poll paused";
         QTest::newRow("export") << "export" << "the mouse does not answer";
+        // Nothing the user does asks the mouse: the line goes once it answers again.
+        QTest::newRow("pointer page, answering again") << "pointer page, answering again"
+                                                       << "DPI poll paused";
     }
     void shouldAnswerPingsWhileTheMouseIsSilent()
     {
         QFETCH(QString, action);
         QFETCH(QString, done);
+        const bool answersAgain = action.endsWith("answering again");
         ProgramSession session(action != "plug-in");
         // Each call waits 50 ms, each unanswered read of the contrary library another 50 ms.
         session.environment().insert("TARNO_CONTRARY_TIMEOUT_MS", "50");
@@ -122,7 +161,7 @@ private slots:
             session.click(105, 40);
             // The confirmation pop-up takes the keyboard; its first button is "恢复".
             session.key("Return");
-        } else if (action == "pointer page") {
+        } else if (action.startsWith("pointer page")) {
             session.click(660, 675);
         } else if (action == "export") {
             session.click(1085, 38);
@@ -147,6 +186,13 @@ private slots:
             return ProgramSession::countPixels(session.grab(), silenceLine, isAccentGreen) > 20;
         }),
                  qPrintable(session.saveScreenshot("silent-" + action)));
+        if (!answersAgain)
+            return;
+        QCOMPARE(session.emu({ "fail-reads", "0" }), 0);
+        QVERIFY2(session.waitForLog("the mouse answers again"), qPrintable(session.log()));
+        QVERIFY2(session.waitFor(
+                     [&] { return ProgramSession::countPixels(session.grab(), silenceLine, isAccentGreen) == 0; }),
+                 qPrintable(session.saveScreenshot("answering-again")));
     }
 };
 

@@ -110,23 +110,37 @@ private slots:
     {
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("code");
-        QTest::newRow("none to 125") << 0 << 8;
-        QTest::newRow("1000 to 250") << 1 << 4;
-        QTest::newRow("125 to 500") << 8 << 2;
-        QTest::newRow("250 to 1000") << 4 << 1;
+        QTest::addColumn<bool>("olderRead");   // a factory reset's read, asked before the click, answers after it
+        QTest::newRow("none to 125") << 0 << 8 << false;
+        QTest::newRow("1000 to 250") << 1 << 4 << false;
+        QTest::newRow("125 to 500") << 8 << 2 << false;
+        QTest::newRow("250 to 1000") << 4 << 1 << false;
+        QTest::newRow("1000 to 500, a reset's read answering after") << 1 << 2 << true;
     }
     void shouldSendOneReportRateCommandPerChange()
     {
         QFETCH(int, before);
         QFETCH(int, code);
+        QFETCH(bool, olderRead);
         auto page = shownPage(fake->mouse);
         deviceSettings.reportRate[3] = quint8(before);
         page->showDeviceDpi(deviceSettings);
         QVERIFY(FakeDevice::calls.isEmpty());
+        if (olderRead) {
+            // The page is filled from what the read found, as the window does.
+            connect(&fake->mouse, &Mouse::settingsRead, page.get(), [&page] { page->showDeviceDpi(deviceSettings); });
+            FakeDevice::controlReply = bytes({ 0x4D, 0xC4, 0, before }, 32, 0);
+            fake->mouse.factoryReset();
+            FakeDevice::calls.clear();
+        }
 
         QTest::mouseClick(page->reportRateGroup->button(code), Qt::LeftButton);
 
         QCOMPARE(FakeDevice::writes("WrtieControl"), { bytes({ 0xC3, code }) });
+        deliverAnswers();
+        QCOMPARE(page->reportRateGroup->checkedId(), code);
+        if (olderRead)
+            QCOMPARE(deviceSettings.reportRate[3], quint8(code));
     }
 
     void shouldSendDpiCommandOnlyAtSliderRelease_data()

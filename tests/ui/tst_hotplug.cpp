@@ -15,8 +15,44 @@
 #include <QtTest>
 
 #include <cstring>
+#include <future>
 
 namespace {
+
+// Holds the link's thread in a job until opened, as a library call that takes its time would.
+struct Gate
+{
+    std::promise<void> entry;
+    std::promise<void> promise;
+    std::shared_future<void> future = promise.get_future().share();
+
+    MouseLink::Job job()
+    {
+        return [this, waited = future](DeviceContext &) {
+            entry.set_value();
+            waited.wait();
+            return QVariant(true);
+        };
+    }
+    void waitUntilEntered() { entry.get_future().wait(); }
+    void open() { promise.set_value(); }
+};
+
+// Lets the link end what was asked of it, and what its answers asked in turn (a close, an open, then reads).
+bool settle(MouseLink &link)
+{
+    for (int round = 0; round < 4; ++round) {
+        QEventLoop idle;
+        QTimer::singleShot(10000, &idle, [&idle] { idle.exit(1); });
+        // A close or an open fails what waits: that is an end too.
+        link.ask(
+            &idle, [](DeviceContext &) { return QVariant(true); }, [&idle](const QVariant &) { idle.exit(0); },
+            [&idle](MouseLink::Failure) { idle.exit(0); });
+        if (idle.exec() != 0)
+            return false;
+    }
+    return true;
+}
 
 bool touch(const QString &path)
 {
@@ -56,6 +92,8 @@ private slots:
     void watcherSeesReplacedNode();
     void mousePluggedAndUnplugged();
     void otherDeviceArrivesAndLeaves();
+    void changesDuringACall_data();
+    void changesDuringACall();
 
 private:
     bool emu(const QStringList &args);
@@ -244,6 +282,71 @@ void tst_HotPlug::otherDeviceArrivesAndLeaves()
     QVERIFY(mouse.connected());
     QCOMPARE(pages->currentIndex(), 1);
     QVERIFY(!captured().mid(callsBefore).contains(QStringLiteral("CloseDevice")));
+}
+
+// Changes that come while a call holds the link: the mouse ends as its node shows, and no open meets a channel
+// still open (each successful open after the first follows a close of both channels).
+void tst_HotPlug::changesDuringACall_data()
+{
+    QTest::addColumn<bool>("openFirst");
+    QTest::addColumn<QStringList>("changes");
+    QTest::newRow("plug, unplug and plug while opening") << false << QStringList { "in", "out", "in" };
+    QTest::newRow("unplug, plug and unplug while opening") << true << QStringList { "out", "in", "out" };
+}
+
+void tst_HotPlug::changesDuringACall()
+{
+    QFETCH(bool, openFirst);
+    QFETCH(QStringList, changes);
+    const QString node = emuDir + QStringLiteral("/z31-hidraw");
+    // Only the test reports changes here.
+    qputenv("TARNO_DEVICE_NODES", QFile::encodeName(root.filePath(QStringLiteral("none"))));
+    QVERIFY(emu({ QStringLiteral("capture"), capturePath }));
+    QVERIFY(emu({ openFirst ? QStringLiteral("plug") : QStringLiteral("unplug") }));
+    MouseLink link(deviceContext);
+    Mouse mouse(link);
+    TARNO_Gaming window(mouse);
+    if (openFirst) {
+        mouse.open();
+        QTRY_VERIFY(mouse.connected());
+        QVERIFY(settle(link));
+    }
+
+    Gate gate;
+    link.request(gate.job());
+    gate.waitUntilEntered();
+    for (const QString &change : changes) {
+        const bool in = change == QStringLiteral("in");
+        QVERIFY(emu({ in ? QStringLiteral("plug") : QStringLiteral("unplug") }));
+        window.handleDeviceChange({ in ? DeviceChange::Arrival : DeviceChange::Removal, 5, node });
+    }
+    gate.open();
+    QVERIFY(settle(link));
+    const bool plugged = changes.last() == QStringLiteral("in");
+    QCOMPARE(mouse.connected(), plugged);
+    if (!plugged) {
+        // The next plug-in is not taken for a removal still pending.
+        QVERIFY(emu({ QStringLiteral("plug") }));
+        window.handleDeviceChange({ DeviceChange::Arrival, 5, node });
+        QVERIFY(settle(link));
+        QVERIFY(mouse.connected());
+    }
+
+    const QStringList lines = captured();
+    int opens = 0;
+    bool closed = true;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines.at(i) == QStringLiteral("CloseDevice") && lines.value(i + 1) == QStringLiteral("CloseConfigDevice"))
+            closed = true;
+        if (lines.at(i).startsWith(QStringLiteral("OpenDevice 3044 9d09 -> /"), Qt::CaseInsensitive)) {
+            QVERIFY2(closed,
+                     qPrintable(QStringLiteral("open %1 without a close before it:\n").arg(opens + 1)
+                                + lines.join(QLatin1Char('\n'))));
+            closed = false;
+            ++opens;
+        }
+    }
+    QVERIFY(opens >= 2);
 }
 
 QTEST_MAIN(tst_HotPlug)

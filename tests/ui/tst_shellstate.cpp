@@ -1,4 +1,5 @@
 // The main window's decisions and the device-change record parsing, without widgets.
+#include "device/mouselifetime.h"
 #include "platform/devicechange.h"
 #include "ui/language.h"
 #include "ui/shellstate.h"
@@ -93,32 +94,37 @@ void tst_ShellState::deviceChangeAction_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<quint32>("type");
-    QTest::addColumn<bool>("connected");
+    QTest::addColumn<int>("state");
     QTest::addColumn<bool>("namesMouse");
     QTest::addColumn<int>("action");
 
     const int arrival = DeviceChange::Arrival;
     const int removal = DeviceChange::Removal;
+    const int closed = int(MouseState::Closed);
+    const int open = int(MouseState::Open);
     const int ignore = int(DeviceChangeAction::Ignore);
-    QTest::newRow("arrival, no mouse") << arrival << 5u << false << false << int(DeviceChangeAction::OpenMouse);
-    QTest::newRow("arrival, mouse open") << arrival << 5u << true << false << ignore;
-    QTest::newRow("arrival of another type") << arrival << 3u << false << false << ignore;
-    QTest::newRow("removal of the mouse") << removal << 5u << true << true << int(DeviceChangeAction::CloseMouse);
-    QTest::newRow("removal of another device") << removal << 5u << true << false << ignore;
-    QTest::newRow("removal while no mouse") << removal << 5u << false << true << ignore;
-    QTest::newRow("removal of another type") << removal << 2u << true << true << ignore;
+    const int hold = int(DeviceChangeAction::Hold);
+    QTest::newRow("arrival, no mouse") << arrival << 5u << closed << false << int(DeviceChangeAction::OpenMouse);
+    QTest::newRow("arrival, mouse open") << arrival << 5u << open << false << ignore;
+    QTest::newRow("arrival of another type") << arrival << 3u << closed << false << ignore;
+    QTest::newRow("removal of the mouse") << removal << 5u << open << true << int(DeviceChangeAction::CloseMouse);
+    QTest::newRow("removal of another device") << removal << 5u << open << false << ignore;
+    QTest::newRow("removal while no mouse") << removal << 5u << closed << true << ignore;
+    QTest::newRow("removal of another type") << removal << 2u << open << true << ignore;
+    QTest::newRow("removal while opening") << removal << 5u << int(MouseState::Opening) << false << hold;
+    QTest::newRow("arrival while closing") << arrival << 5u << int(MouseState::Closing) << false << hold;
 }
 
 void tst_ShellState::deviceChangeAction()
 {
     QFETCH(int, kind);
     QFETCH(quint32, type);
-    QFETCH(bool, connected);
+    QFETCH(int, state);
     QFETCH(bool, namesMouse);
     QFETCH(int, action);
 
     const DeviceChange change { DeviceChange::Kind(kind), type, QStringLiteral("\\\\?\\hid#vid_3044") };
-    QCOMPARE(int(::deviceChangeAction(change, connected, namesMouse)), action);
+    QCOMPARE(int(::deviceChangeAction(change, MouseState(state), namesMouse)), action);
 }
 
 void tst_ShellState::parseRecord_data()

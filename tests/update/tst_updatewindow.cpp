@@ -9,6 +9,7 @@
 #include "ui/systemtray.h"
 #include "update/config_widget.h"
 #include "update/firmwareimage.h"
+#include "update/firmwareupdate.h"
 #include "update/updatedialog.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@
 #include <QtTest>
 
 #include <cstring>
+#include <future>
 
 namespace {
 
@@ -193,6 +195,7 @@ private slots:
     void unsavedLanguageChoiceIsShown();
     void startAtLoginFollowsTheBox();
     // Last: the quit it tests leaves the thread's event loops ending at once.
+    void quitDuringTransferWaitsForItsEnd_data();
     void quitDuringTransferWaitsForItsEnd();
 
 private:
@@ -673,21 +676,54 @@ void tst_UpdateWindow::startAtLoginFollowsTheBox()
     QVERIFY2(w.page->autostartStatusLabel->toolTip().contains(entry), qPrintable(w.page->autostartStatusLabel->toolTip()));
 }
 
+void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd_data()
+{
+    QTest::addColumn<bool>("begun");
+    // First: a quit that is not held does not end the test's event loops.
+    QTest::newRow("transfer waiting behind a call") << false;
+    QTest::newRow("transfer begun") << true;
+}
+
 void tst_UpdateWindow::quitDuringTransferWaitsForItsEnd()
 {
+    QFETCH(bool, begun);
     Window w;
     w.startWithMouse();
     w.offerImage(2000);
     QTest::mouseClick(w.page->fwVersionButton, Qt::LeftButton);
     FakeDevice::calls.clear();
+    // A call under way: before the transfer, or, once it has begun, after it.
+    std::promise<void> entered;
+    std::promise<void> release;
+    const MouseLink::Job call = [&entered, held = release.get_future().share()](DeviceContext &) {
+        entered.set_value();
+        held.wait();
+        return QVariant(true);
+    };
+    if (!begun)
+        w.link.request(call);
     QTest::mouseClick(w.dialog->startButton, Qt::LeftButton);
+    if (begun)
+        w.link.request(call);
+    entered.get_future().wait();
     QVERIFY(w.window.flashing());
 
+    if (!begun) {
+        // Nothing of it has reached the mouse: the quit is not held, and the transfer says it did not happen.
+        QVERIFY(!w.window.findChild<FirmwareUpdate *>()->holdQuit());
+        release.set_value();
+        w.settle();
+        QVERIFY(!w.window.flashing());
+        QVERIFY(!FakeDevice::names().contains(QStringLiteral("WrtieConfig")));
+        QCOMPARE(w.dialog->statusLabel->text(), QStringLiteral("固件升级失败"));
+        return;
+    }
     // The tray's quit, before the transfer's end can be handled: held, said in the dialog, done at the end.
     w.window.findChild<SystemTray *>()->exitAction()->trigger();
     QVERIFY(logLines.contains(QStringLiteral("quit held until the firmware transfer ends")));
     QCOMPARE(w.dialog->messageLabel->text(), QStringLiteral("正在升级固件，程序将在升级完成后退出。"));
     QVERIFY(w.window.flashing());
+    release.set_value();
     QEventLoop loop;
     QTimer::singleShot(10000, &loop, [&loop] { loop.exit(1); });
     QCOMPARE(loop.exec(), 0);
