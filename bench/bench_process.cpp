@@ -9,6 +9,8 @@
 //   and while hidden by the close button (from the lighting page, breathing), against the bare window.
 // - liveness: the longest a window-manager ping waits for the window's answer during each of six actions, with
 //   the mouse answering and with it plugged in but silent (the contrary library's reads time out after 300 ms).
+// - under Wine: the installed Windows program's start-up and resident memory against the bare window built for
+//   Windows the same way, both from the install folder that $TARNO_BENCH_WINE_DIR names (in $WINEPREFIX).
 // Updates are pointed at a dead loopback port, so the network plays no part.
 #include "childprocess.h"
 #include "pingwatch.h"
@@ -449,6 +451,53 @@ void pingsDuringAction(benchmark::State &state)
     }
 }
 BENCHMARK(pingsDuringAction)->DenseRange(StartUp, Export)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The installed Windows program and the bare window beside it, each started under Wine as its shortcut would
+// start it, on an emulated mouse of this machine's (the Windows library reaches it through the Z: drive).
+void wineStartUp(benchmark::State &state)
+{
+    const QString folder = qEnvironmentVariable("TARNO_BENCH_WINE_DIR");
+    if (folder.isEmpty() || !QFileInfo::exists(folder + QStringLiteral("/bench_bare_window.exe")))
+        return state.SkipWithError("no Windows install: TARNO_BENCH_WINE_DIR (scripts/bench.sh sets it)");
+    const Install &setup = install();
+    QMap<QString, QString> environment = setup.environment(false, 1);
+    environment.insert(QStringLiteral("TARNO_EMU_DIR"),
+                       QStringLiteral("Z:") + environment.value(QStringLiteral("TARNO_EMU_DIR")).replace('/', '\\'));
+    environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    const auto startUnderWine = [&](ChildProcess &child, const QString &program, Started &started) {
+        WindowWatch watch(1);
+        const Clock::time_point start = Clock::now();
+        if (!watch.ok() || !child.start(wine, { folder + QLatin1Char('/') + program }, environment, folder)
+            || !watch.waitForFirstFrame(start, 60) || !waitUntilQuiet(child.pid()))
+            return false;
+        started = { watch.mapSeconds, watch.frameSeconds, procStatusKiB(child.pid(), "VmRSS") / 1024.0,
+                    watch.windowId() };
+        return true;
+    };
+    double frame = 0, bareFrame = 0, resident = 0, bareResident = 0;
+    for (auto _ : state) {
+        Started program, bare;
+        ChildProcess programProcess, bareProcess;
+        if (!startUnderWine(programProcess, QStringLiteral("TARNO_CONNECT_PC.exe"), program))
+            return state.SkipWithError("the Windows program showed no window");
+        programProcess.terminate();
+        if (!startUnderWine(bareProcess, QStringLiteral("bench_bare_window.exe"), bare))
+            return state.SkipWithError("the bare window did not show under Wine");
+        bareProcess.terminate();
+        state.SetIterationTime(program.frameSeconds);
+        frame += program.frameSeconds;
+        bareFrame += bare.frameSeconds;
+        resident = std::max(resident, program.residentMiB);
+        bareResident = std::max(bareResident, bare.residentMiB);
+    }
+    state.counters["bare_frame_ms"] = bareFrame * 1000 / double(state.iterations());
+    state.counters["frame_ratio"] = frame / bareFrame;
+    state.counters["rss_MiB"] = resident;
+    state.counters["bare_rss_MiB"] = bareResident;
+    state.counters["rss_ratio"] = resident / bareResident;
+}
+BENCHMARK(wineStartUp)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,9 +2,11 @@
 # Builds the benchmarks as build.sh builds the program (RelWithDebInfo) and runs them all: Google Benchmark
 # programs for the in-process figures, the whole-process ones (start-up, memory, idle CPU) in a virtual X server.
 # Each figure is measured side by side with its limit or peer in the same run. Last, it times first builds from
-# nothing, as on a new machine. Prints a markdown table and keeps the raw results (JSON) in <build>/bench-results/.
+# nothing, as on a new machine, and the Windows program: its build, its installer and its start-up under Wine.
+# Prints a markdown table and keeps the raw results (JSON) in <build>/bench-results/.
 # Build folder: build-bench/ (or $TARNO_BENCH_BUILD_DIR). Needs libbenchmark-dev, libxdamage-dev, nginx-light,
-# openssl, curl, jq, xvfb, xauth, xdotool and trayer. Run it on an otherwise idle machine.
+# openssl, curl, jq, xvfb, xauth, xdotool and trayer, and what scripts/qt-windows.sh --packages and
+# scripts/install-deps.sh --tests install (MinGW-w64, NSIS, Wine). Run it on an otherwise idle machine.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNO_BENCH_BUILD_DIR:-$top/build-bench}
@@ -48,6 +50,11 @@ seconds_to_build() {
         "$top/scripts/build.sh" -DTARNO_BUILD_TESTS=ON "$@" >&2
     awk -v start="$start" -v end="$EPOCHREALTIME" 'BEGIN { print end - start }'
 }
+seconds_to_build_windows() {
+    local start=$EPOCHREALTIME
+    env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER CCACHE_DISABLE=1 "$top/scripts/windows.sh" >&2
+    awk -v start="$start" -v end="$EPOCHREALTIME" 'BEGIN { print end - start }'
+}
 fresh="$build/first-run"
 rm -rf "$fresh"
 program_s=$(seconds_to_build "$fresh/split" --program-only)
@@ -57,11 +64,47 @@ rm -rf "$fresh"
 jq -n --argjson program "$program_s" --argjson rest "$rest_s" --argjson all "$all_s" \
     '{ program_s: $program, rest_s: $rest, all_s: $all }' > "$results/firstrun.json"
 
+# Windows. Qt for Windows from nothing takes about 40 minutes: it is timed again only with
+# TARNO_BENCH_QT_FROM_NOTHING=1 (into a fresh folder); otherwise the time scripts/qt-windows.sh recorded when it
+# built the cache is shown. The program and its installer are built from nothing with that Qt, and the installed
+# program is started under Wine beside the bare window built the same way.
+echo "== Windows" >&2
+win_fresh="$build/first-run-windows"
+rm -rf "$win_fresh"
+if [ "${TARNO_BENCH_QT_FROM_NOTHING:-0}" = 1 ]; then
+    start=$EPOCHREALTIME
+    qt=$(TARNO_QT_WIN="$win_fresh/qt" "$top/scripts/qt-windows.sh" | tail -n 1)
+    qt_s=$(awk -v start="$start" -v end="$EPOCHREALTIME" 'BEGIN { print end - start }')
+    export TARNO_QT_WIN=$qt
+else
+    qt=$("$top/scripts/qt-windows.sh" | tail -n 1)
+    qt_s=$(cat "$qt/build-seconds" 2>/dev/null || echo null)
+fi
+qt_MiB=$(du -sm "$qt" | cut -f1)
+win_build_s=$(TARNO_WIN_BUILD_DIR="$win_fresh/build" seconds_to_build_windows)
+setup=$(ls "$win_fresh/build/installer/"TARNO_CONNECT_PC-*-setup.exe)
+setup_MiB=$(du -m --apparent-size "$setup" | cut -f1)
+installed_MiB=$(du -cm --apparent-size "$win_fresh/build/stage/app" "$win_fresh/build/stage/emulator" | tail -n 1 | cut -f1)
+export WINEPREFIX="$win_fresh/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+(unset DISPLAY; wineboot -i >&2 && wine "$setup" /S /EMULATOR >&2 && wineserver -w)
+install_dir=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Programs/TARNO CONNECT' -type d | head -n 1)
+cp "$win_fresh/build/bin/bench_bare_window.exe" "$install_dir/"
+TARNO_BENCH_WINE_DIR=$install_dir run wine xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_process" \
+    --benchmark_filter=wineStartUp
+wineserver -k || true
+unset WINEPREFIX
+jq -n --argjson qt "$qt_s" --argjson qt_MiB "$qt_MiB" --argjson build "$win_build_s" --argjson setup "$setup_MiB" \
+    --argjson installed "$installed_MiB" \
+    '{ qt_s: $qt, qt_MiB: $qt_MiB, program_s: $build, setup_MiB: $setup, installed_MiB: $installed }' \
+    > "$results/windows.json"
+rm -rf "$win_fresh"
+
 jq -r -n \
     --slurpfile colour "$results/colorpicker.json" --slurpfile transfer "$results/transfer.json" \
     --slurpfile interaction "$results/interaction.json" --slurpfile download "$results/download.json" \
     --slurpfile process "$results/process.json" --slurpfile flash "$results/flash.json" \
-    --slurpfile firstrun "$results/firstrun.json" '
+    --slurpfile firstrun "$results/firstrun.json" --slurpfile windows "$results/windows.json" \
+    --slurpfile wine "$results/wine.json" '
 def run($file; $name): $file[0].benchmarks[] | select(.name | startswith($name));
 def round($places): (. * pow(10; $places) | round) / pow(10; $places);
 def ms: (if .time_unit == "us" then .real_time / 1000 elif .time_unit == "s" then .real_time * 1000
@@ -87,12 +130,26 @@ def ratios($bare; $text): "\($bare | round(2)); \($text | round(2))";
 (run($colour; "paintOnHueChange")) as $paintHue |
 (run($colour; "repaintWithoutHueChange")) as $repaint |
 $firstrun[0] as $first |
+$windows[0] as $win |
+(run($wine; "wineStartUp")) as $wineStart |
 "| figure | measured | limit or peer (same run) | ratio |",
 "|---|---|---|---|",
 row("First run, build of what ./run.sh runs (fresh folder, no compiler cache)"; "\($first.program_s | round(0)) s";
     "everything at once: \($first.all_s | round(0)) s"; $first.program_s / $first.all_s | round(2)),
 row("First run, then ./test.sh: build of the rest in the same folder"; "\($first.rest_s | round(0)) s (both: \($first.program_s + $first.rest_s | round(0)) s)";
     "everything at once: \($first.all_s | round(0)) s"; ($first.program_s + $first.rest_s) / $first.all_s | round(2)),
+row("Qt for Windows, first build from nothing (scripts/qt-windows.sh: OpenSSL, Qt, installed \($win.qt_MiB) MiB)";
+    (if $win.qt_s == null then "not recorded" else "\($win.qt_s / 60 | round(1)) min" end);
+    "CI limit for the whole run: 90 min"; (if $win.qt_s == null then "–" else $win.qt_s / 5400 | round(2) end)),
+row("Windows program and installer, first build with Qt cached (scripts/windows.sh, fresh folder)";
+    "\($win.program_s | round(0)) s"; "the Linux program'"'"'s (what ./run.sh builds): \($first.program_s | round(0)) s";
+    $win.program_s / $first.program_s | round(2)),
+row("Installer (NSIS, LZMA, the emulated mouse included)"; "\($win.setup_MiB) MiB";
+    "what it installs: \($win.installed_MiB) MiB"; $win.setup_MiB / $win.installed_MiB | round(2)),
+row("Under Wine, installed program, exec to first frame"; "\($wineStart | ms | round(0)) ms";
+    "bare Qt window built the same way: \($wineStart.bare_frame_ms | round(0)) ms"; $wineStart.frame_ratio | round(2)),
+row("Under Wine, installed program, resident memory after start-up"; "\($wineStart.rss_MiB | round(1)) MiB";
+    "bare Qt window: \($wineStart.bare_rss_MiB | round(1)) MiB"; $wineStart.rss_ratio | round(2)),
 row("Firmware transfer, 96 KiB, emulated library at 1000 µs per call"; "\($slow | ms / 1000 | round(2)) s";
     "floor \($slow.packets) packets × 1 ms = \($slow.floor_ms / 1000 | round(2)) s"; $slow.ratio_to_floor | round(3)),
 row("Firmware update, whole program through its dialog, 96 KiB, emulated mouse at 1000 µs per call (click to finish packet)";

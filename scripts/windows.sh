@@ -2,7 +2,7 @@
 # Builds the Windows program and its installer into build-win/ (or $TARNO_WIN_BUILD_DIR) with MinGW-w64 and the
 # Qt for Windows of scripts/qt-windows.sh (built first when it is not cached; about 40 minutes on 2 cores).
 #   bin/        TARNO_CONNECT_PC.exe, the emulated mouse's tarno.dll and tarno-emu.exe, and the libraries and
-#               plugins the program loads, ready to run under Wine
+#               plugins the program loads, ready to run under Wine; bench_bare_window.exe, the benchmarks' peer
 #   installer/  TARNO_CONNECT_PC-<version>-setup.exe
 # QuaZip is built once from Debian's source package into the same cache as Qt.
 set -euo pipefail
@@ -32,7 +32,7 @@ if [ ! -f "$quazip/.complete" ]; then
 fi
 
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DTARNO_WINDOWS_PREFIXES="$qt;$ssl;$quazip" -DTARNO_BUILD_TESTS=OFF >/dev/null
+    -DTARNO_WINDOWS_PREFIXES="$qt;$ssl;$quazip" -DTARNO_BUILD_TESTS=OFF -DTARNO_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 
 # What the program loads at run time goes beside it: Qt's libraries and plugins, OpenSSL (Qt loads it by name
