@@ -5,6 +5,7 @@
 #include "testserver.h"
 #include "winesession.h"
 
+#include <JlCompress.h>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,6 +25,7 @@ const QPoint breathingButton(105, 323);
 const QPoint reportRate125(945, 243);
 const QPoint button2Circle(397, 219);
 const QPoint autostartBox(892, 557);
+const QPoint appVersionButton(850, 381);
 const QRect steadyButton(40, 230, 130, 26);
 const QRect reportRate1000(1030, 272, 130, 26);
 const QRect settingsCaptions(300, 320, 200, 250);
@@ -160,6 +162,7 @@ private slots:
     void startAtLoginRow();
     void commandLineReturnsItsExitCode_data();
     void commandLineReturnsItsExitCode();
+    void selfUpdateReplacesTheProgram();
     void pagesInEachLanguage_data();
     void pagesInEachLanguage();
     void uninstallRemovesWhatWasInstalled();
@@ -364,6 +367,41 @@ void WineProgramTest::commandLineReturnsItsExitCode()
     QCOMPARE(QJsonDocument::fromJson(written.readAll()).object().value(QStringLiteral("format")).toInt(), 1);
 }
 
+void WineProgramTest::selfUpdateReplacesTheProgram()
+{
+    // A newer version on the server: the program itself under the versioned name, as the maker's archive holds it.
+    const QString executable = QStringLiteral("TARNO_CONNECT_PC_V1.0.10.exe");
+    QTemporaryDir archived;
+    QVERIFY(QFile::copy(wine.installDir() + QStringLiteral("/TARNO_CONNECT_PC.exe"), archived.filePath(executable)));
+    QVERIFY(JlCompress::compressFiles(served.filePath(QStringLiteral("download/Z31/TARNO_CONNECT_PC.zip")),
+                                      { archived.filePath(executable) }));
+    QFile version(served.filePath(QStringLiteral("download/Z31/TarnoConnectUpdate.txt")));
+    QVERIFY(version.open(QIODevice::WriteOnly));
+    version.write("x1\n\n10010\n1.0.0\n");
+    version.close();
+    // Every plug-in checks again.
+    QCOMPARE(wine.emu({ QStringLiteral("unplug") }), 0);
+    QCOMPARE(wine.emu({ QStringLiteral("plug") }), 0);
+    const QString unpacked = wine.installDir() + QLatin1Char('/') + executable;
+    QVERIFY2(waitFor([&] { return QFileInfo::exists(unpacked); }, 60000), qPrintable(nginx.requests().join('\n')));
+
+    // The offer on the settings page: a click starts the new version from the program's folder, and this one ends.
+    wine.click(settingsButton.x(), settingsButton.y());
+    QVERIFY(waitFor([&] {
+        wine.click(appVersionButton.x(), appVersionButton.y());
+        return waitFor([&] { return wine.process().state() == QProcess::NotRunning; }, 3000);
+    }, 60000));
+    QVERIFY(waitFor([&] {
+        const QStringList ids = ProgramSession::xdotool({ "search", "--onlyvisible", "--name", "TARNO_CONNECT_PC" })
+                                    .split('\n', Qt::SkipEmptyParts);
+        return std::any_of(ids.begin(), ids.end(), [](const QString &id) {
+            const QString pid = ProgramSession::xdotool({ "getwindowpid", id }).trimmed();
+            QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            return commandLine.open(QIODevice::ReadOnly) && commandLine.readAll().contains("TARNO_CONNECT_PC_V1.0.10.exe");
+        });
+    }, 60000));
+}
+
 void WineProgramTest::pagesInEachLanguage_data()
 {
     QTest::addColumn<QString>("code");
@@ -378,8 +416,10 @@ void WineProgramTest::pagesInEachLanguage()
     wine.stopAll();
     QVERIFY(wine.setLanguage(code));
     WineSession &session = wine;
+    session.clearCapture();
     QVERIFY2(session.start(), qPrintable(session.log()));
-    QVERIFY(session.waitForCaptureLine(QStringLiteral("ReadConfigData")));
+    QVERIFY2(session.waitForCaptureLine(QStringLiteral("ReadConfigData")),
+             qPrintable(session.capture().join('\n')));
     const QString folder = QDir(shots).filePath(code);
     Driver driver = driverOf(session);
     // Each page once the window has faded in and the page has slid in.
