@@ -1,11 +1,14 @@
 #include "app/commandline.h"
 
 #include "app/handover.h"
-#include "app/qsingleapplication.h"
+#include "app/meetingplace.h"
+#include "app/mouseaccess.h"
+#include "app/mouselock.h"
 #include "device/devicecontext.h"
 #include "device/deviceprotocol.h"
 #include "platform/console.h"
 #include "platform/devicelibrary.h"
+#include "platform/interrupt.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
 #include "profile/profileformat.h"
@@ -14,23 +17,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
-#include <QLockFile>
 #include <QLoggingCategory>
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-// How long a command line waits for another one to finish with the mouse, trying the window's socket and the
-// lock in turn.
-constexpr int LockWaitMs = 30000;
-constexpr int LockRetryMs = 200;
-constexpr int ConnectWaitMs = 500;
 
 // The file name that stands for standard output (--export) or standard input (--import).
 const QString StandardStream = QStringLiteral("-");
@@ -159,46 +153,7 @@ bool saveExport(const QString &path, const QByteArray &json, QString *error)
     return true;
 }
 
-enum class MouseAccess { Window, Own, Busy, LockFailed };
-
-// Waits until a window takes the work (`window` is then connected to it) or this process may talk to the mouse
-// itself (it then holds `lock`). A window may start while another command line holds the lock: each round tries
-// it again.
-MouseAccess waitForMouse(QLockFile &lock, QLocalSocket &window)
-{
-    const QDeadlineTimer deadline(LockWaitMs);
-    for (;;) {
-        window.connectToServer(QSingleApplication::instanceKey());
-        if (window.waitForConnected(ConnectWaitMs))
-            return MouseAccess::Window;
-        window.abort();
-        if (lock.tryLock(LockRetryMs))
-            return MouseAccess::Own;
-        if (lock.error() != QLockFile::LockFailedError)
-            return MouseAccess::LockFailed;
-        if (deadline.hasExpired())
-            return MouseAccess::Busy;
-    }
-}
-
-// The window's reply, for as long as the window keeps the connection (its link may first finish other work).
-std::optional<HandOver::Reply> askWindow(QLocalSocket &window, const HandOver::Request &request)
-{
-    window.write(HandOver::encode(request));
-    while (window.bytesToWrite() > 0) {
-        if (!window.waitForBytesWritten(-1))
-            return std::nullopt;
-    }
-    while (!window.canReadLine()) {
-        if (window.bytesAvailable() > HandOver::MaxLineSize || !window.waitForReadyRead(-1))
-            break;
-    }
-    if (!window.canReadLine())
-        return std::nullopt;
-    return HandOver::decodeReply(window.readLine(HandOver::MaxLineSize + 1));
-}
-
-// The work done here, by the holder of the lock.
+// The work done here, by the holder of the lock. An import interrupted before it writes the mouse writes nothing.
 HandOver::Reply runHere(const std::optional<MouseProfile> &profile)
 {
     const QString error = loadDeviceLibrary();
@@ -207,7 +162,8 @@ HandOver::Reply runHere(const std::optional<MouseProfile> &profile)
     if (!openDevice())
         return { CommandLine::Failure, HandOver::noMouseText(), {} };
     const HandOver::Reply reply = profile
-        ? HandOver::importReply(ProfileDevice::writeAndVerify(*profile))
+        ? HandOver::importReply(
+            ProfileDevice::writeAndVerify(*profile, [] { return InterruptWatcher::exitCode() == 0; }))
         : HandOver::exportReply(ProfileFile::exportJob()(deviceContext).value<ProfileExport>());
     closeChannels();
     return reply;
@@ -218,6 +174,9 @@ int report(const HandOver::Reply &reply, bool exporting, const QString &path)
 {
     if (reply.code != CommandLine::Success)
         return fail(reply.message, reply.code);
+    // Ctrl-C came while the mouse was read: the file is left as it was.
+    if (exporting && InterruptWatcher::exitCode())
+        return fail(CommandLineText::tr("已中断，没有写入文件"), InterruptWatcher::exitCode());
     if (!exporting) {
         printLine(stdout, CommandLineText::tr("已从 %1 导入配置").arg(shownName(path, false)));
         return CommandLine::Success;
@@ -248,11 +207,12 @@ int CommandLine::run(int argc, char *argv[])
 {
     // Without a terminal there is nowhere to print to; the exit code still tells the result.
     useParentConsole();
+    // Standard error carries the one line of result, and Qt's own warnings are no part of it; QT_LOGGING_RULES can
+    // still turn them and the debug log on.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
     QCoreApplication app(argc, argv);
-    // Standard error carries the one line of result; QT_LOGGING_RULES can still turn the debug log on.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     QCoreApplication::setApplicationVersion(AppVersion::own().text());
-    // The window's language, saved or the desktop's, so that the result reads as the window would say it.
+    // The window's language, saved or the desktop's; the window words what it does for this command line in it too.
     LanguageSwitcher languages(LanguageSwitcher::LocalFile::Skip);
     languages.applySaved();
 
@@ -313,32 +273,45 @@ int CommandLine::run(int argc, char *argv[])
             return fail(error);
     }
 
-    // One program talks to the mouse at a time: a running window takes the work; without one, this process does it
-    // while it holds the per-user lock, which a window holds for its whole run.
-    QLockFile lock(QSingleApplication::lockFilePath());
-    // Only a lock whose process has ended is stale: a window holds it for hours.
-    lock.setStaleLockTime(0);
-    QLocalSocket window;
-    switch (waitForMouse(lock, window)) {
-    case MouseAccess::Window: {
-        const HandOver::Request request { importing ? HandOver::Request::Import : HandOver::Request::Export,
-                                          profile ? ProfileFormat::toJson(*profile) : QByteArray() };
-        const std::optional<HandOver::Reply> reply = askWindow(window, request);
-        if (reply)
-            return report(*reply, exporting, path);
+    // One program of this user's talks to the mouse at a time: a running window takes the work; without one, this
+    // process does it while it holds the per-user lock, which a window holds for its whole run.
+    const MeetingPlace place = MeetingPlace::find();
+    if (!place.isPrivate())
+        return fail(place.problem());
+    MouseLock lock(place.mouseLockPath());
+    InterruptWatcher interrupts;
+    const HandOver::Request request { importing ? HandOver::Request::Import : HandOver::Request::Export,
+                                      profile ? ProfileFormat::toJson(*profile) : QByteArray(), languages.current() };
+    MouseAccess access(place.handOverEndpoint(), lock, request, interrupts,
+                       [](const QString &line) { printLine(stderr, line); });
+    switch (access.run()) {
+    case MouseAccess::Outcome::Answered:
+        return report(access.reply(), exporting, path);
+    case MouseAccess::Outcome::Own:
+        return report(runHere(profile), exporting, path);
+    case MouseAccess::Outcome::Busy:
+        return fail(CommandLineText::tr("本程序的另一个进程正在使用鼠标，%1 秒后仍未结束：请稍后再试")
+                        .arg(MouseAccess::LockWaitMs / 1000));
+    case MouseAccess::Outcome::NoLock:
+        return fail(CommandLineText::tr("无法创建锁文件 %1").arg(QDir::toNativeSeparators(place.mouseLockPath())));
+    case MouseAccess::Outcome::NoAnswer:
+        if (exporting)
+            return fail(
+                CommandLineText::tr("程序窗口 %1 秒内没有完成导出：没有写入文件").arg(HandOver::AnswerWaitMs / 1000));
+        return fail(CommandLineText::tr("程序窗口 %1 秒内没有完成导入：它若已开始写入鼠标，会写完这份配置，否则不写入")
+                        .arg(HandOver::AnswerWaitMs / 1000));
+    case MouseAccess::Outcome::WindowLeft:
         if (exporting)
             return fail(CommandLineText::tr("程序窗口没有完成导出就退出了"));
         return fail(CommandLineText::tr("程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入"),
                     NotRestored);
-    }
-    case MouseAccess::Own:
-        return report(runHere(profile), exporting, path);
-    case MouseAccess::Busy:
-        return fail(
-            CommandLineText::tr("本程序的另一个进程正在使用鼠标，%1 秒后仍未结束：请稍后再试").arg(LockWaitMs / 1000));
-    case MouseAccess::LockFailed:
+    case MouseAccess::Outcome::Interrupted:
         break;
     }
-    return fail(
-        CommandLineText::tr("无法创建锁文件 %1").arg(QDir::toNativeSeparators(QSingleApplication::lockFilePath())));
+    if (exporting)
+        return fail(CommandLineText::tr("已中断，没有写入文件"), InterruptWatcher::exitCode());
+    if (access.handedOver())
+        return fail(CommandLineText::tr("已中断：程序窗口若已开始写入鼠标，会写完这份配置，否则不写入"),
+                    InterruptWatcher::exitCode());
+    return fail(CommandLineText::tr("已中断，没有写入鼠标"), InterruptWatcher::exitCode());
 }

@@ -1,14 +1,14 @@
 #include "app/handover.h"
 
 #include "app/commandline.h"
+#include "app/endpoint.h"
 #include "device/mouse.h"
-#include "profile/profileformat.h"
+#include "ui/languageswitcher.h"
 
+#include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <atomic>
-#include <memory>
+#include <QLocalSocket>
 
 namespace {
 
@@ -16,6 +16,7 @@ const QString CommandKey = QStringLiteral("command");
 const QString FileKey = QStringLiteral("file");
 const QString CodeKey = QStringLiteral("code");
 const QString MessageKey = QStringLiteral("message");
+const QString LanguageKey = QStringLiteral("language");
 const QString ExportCommand = QStringLiteral("export");
 const QString ImportCommand = QStringLiteral("import");
 
@@ -55,7 +56,8 @@ namespace HandOver {
 
 QByteArray encode(const Request &request)
 {
-    QJsonObject object { { CommandKey, request.kind == Request::Export ? ExportCommand : ImportCommand } };
+    QJsonObject object { { CommandKey, request.kind == Request::Export ? ExportCommand : ImportCommand },
+                         { LanguageKey, InterfaceLanguage::code(request.language) } };
     if (request.kind == Request::Import)
         object.insert(FileKey, QString::fromLatin1(request.file.toBase64()));
     return toLine(object);
@@ -79,6 +81,9 @@ std::optional<Request> decodeRequest(const QByteArray &line)
     if (command == ImportCommand)
         request.kind = Request::Import;
     else if (command != ExportCommand)
+        return std::nullopt;
+    const QJsonValue language = object->value(LanguageKey);
+    if (!language.isUndefined() && !InterfaceLanguage::fromCode(language.toString(), &request.language))
         return std::nullopt;
     const std::optional<QByteArray> file = fileOf(*object);
     if (!file)
@@ -130,6 +135,54 @@ QString noMouseText()
     return CommandLineText::tr("没有找到鼠标");
 }
 
+bool Progress::begin()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (current != Stage::Waiting)
+        return false;
+    current = Stage::Reading;
+    return true;
+}
+
+bool Progress::startWriting()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (current != Stage::Reading)
+        return false;
+    current = Stage::Writing;
+    return true;
+}
+
+void Progress::finish(const QByteArray &reply)
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (current == Stage::Dropped)
+        return;
+    current = Stage::Finished;
+    finishedReply = reply;
+}
+
+bool Progress::drop()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (current != Stage::Waiting && current != Stage::Reading)
+        return false;
+    current = Stage::Dropped;
+    return true;
+}
+
+Progress::Stage Progress::stage() const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return current;
+}
+
+QByteArray Progress::reply() const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return finishedReply;
+}
+
 }   // namespace HandOver
 
 WindowHandOver::WindowHandOver(Mouse &mouse, QObject *parent)
@@ -137,74 +190,133 @@ WindowHandOver::WindowHandOver(Mouse &mouse, QObject *parent)
     , mouse(mouse)
 { }
 
-void WindowHandOver::handle(const QByteArray &line, const Answer &answer)
+void WindowHandOver::handle(const QByteArray &line, QLocalSocket *connection)
 {
-    const auto fail = [answer](int code, const QString &message) {
-        answer(encode(HandOver::Reply { code, message, {} }));
-    };
+    auto pending = std::make_shared<Pending>();
+    pending->progress = std::make_shared<HandOver::Progress>();
+    pending->connection = connection;
     const std::optional<HandOver::Request> request = HandOver::decodeRequest(line);
     std::optional<MouseProfile> profile;
-    if (request && request->kind == HandOver::Request::Import) {
+    if (request) {
+        pending->language = request->language;
+        pending->importing = request->kind == HandOver::Request::Import;
+    }
+    if (pending->importing) {
         QString error;
         profile = ProfileFormat::fromJson(request->file, &error);
     }
-    if (!request || (request->kind == HandOver::Request::Import && !profile)) {
-        fail(CommandLine::Failure, CommandLineText::tr("程序窗口收到的请求有误"));
+    if (!request || (pending->importing && !profile)) {
+        answerFailure(pending, CommandLine::Failure, [] { return CommandLineText::tr("程序窗口收到的请求有误"); });
         return;
     }
+    qDebug() << "command line request:" << (pending->importing ? "import" : "export");
+    pendingRequests.append(pending);
+    connect(connection, &QLocalSocket::disconnected, this, [pending] {
+        if (!pending->answered && pending->progress->drop())
+            qDebug() << "the command line left before the mouse was written: request dropped";
+    });
     // The settings page offers no export or import during a firmware transfer either.
     if (mouse.transferRunning()) {
-        fail(CommandLine::Failure, CommandLineText::tr("正在升级固件：请等升级结束后再导入或导出配置"));
+        answerFailure(pending, CommandLine::Failure,
+                      [] { return CommandLineText::tr("正在升级固件：请等升级结束后再导入或导出配置"); });
         return;
     }
     // An empty job first: once it is back, what the link was asked before (at start-up, opening the mouse, which may
     // wait for a command line to finish with it) has been answered, and connected() is up to date.
     mouse.link().ask(
         this, [](DeviceContext &) { return QVariant(true); },
-        [this, profile, answer, fail](const QVariant &) {
-            if (!mouse.connected())
-                fail(CommandLine::Failure, HandOver::noMouseText());
-            else if (profile)
-                runImport(*profile, answer);
+        [this, pending, profile](const QVariant &) {
+            if (pending->progress->stage() == HandOver::Progress::Stage::Dropped)
+                pendingRequests.removeAll(pending);
+            else if (!mouse.connected())
+                answerFailure(pending, CommandLine::Failure, HandOver::noMouseText);
             else
-                runExport(answer);
+                run(pending, profile);
         },
-        [fail](MouseLink::Failure) { fail(CommandLine::Failure, HandOver::noMouseText()); });
+        [this, pending](MouseLink::Failure) { jobEnded(pending); });
 }
 
-void WindowHandOver::runExport(const Answer &answer)
+void WindowHandOver::run(const PendingPtr &pending, const std::optional<MouseProfile> &profile)
 {
+    const std::shared_ptr<HandOver::Progress> progress = pending->progress;
+    const InterfaceLanguage::Language language = pending->language;
+    MouseLink::Job job;
+    // The reply is made on the link's thread, worded as the command line words its lines, and kept in the progress:
+    // it is sent even when the window quits before the link has handed the result back.
+    if (profile) {
+        job = [progress, language, write = *profile](DeviceContext &) {
+            const LanguageSwitcher::Wording wording(language);
+            if (!progress->begin())
+                return QVariant(false);
+            const ProfileWriteResult written
+                = ProfileDevice::writeAndVerify(write, [progress] { return progress->startWriting(); });
+            progress->finish(HandOver::encode(HandOver::importReply(written)));
+            return QVariant(progress->stage() == HandOver::Progress::Stage::Finished
+                            && written.outcome != ProfileWriteResult::NotWritten);
+        };
+    } else {
+        job = [progress, language, read = ProfileFile::exportJob()](DeviceContext &device) {
+            const LanguageSwitcher::Wording wording(language);
+            if (progress->begin())
+                progress->finish(HandOver::encode(HandOver::exportReply(read(device).value<ProfileExport>())));
+            return QVariant(false);
+        };
+    }
     mouse.link().ask(
-        this, ProfileFile::exportJob(),
-        [answer](const QVariant &result) { answer(encode(HandOver::exportReply(result.value<ProfileExport>()))); },
-        [answer](MouseLink::Failure) {
-            answer(encode(HandOver::Reply { CommandLine::Failure, HandOver::noMouseText(), {} }));
-        });
-}
-
-void WindowHandOver::runImport(const MouseProfile &profile, const Answer &answer)
-{
-    // Whether the job had begun when the mouse left: the mouse may then hold part of the file.
-    const auto started = std::make_shared<std::atomic<bool>>(false);
-    const MouseLink::Job write = ProfileDevice::writeJob(profile);
-    mouse.link().ask(
-        this,
-        [started, write](DeviceContext &device) {
-            *started = true;
-            return write(device);
-        },
-        [this, answer](const QVariant &result) {
-            const ProfileWriteResult written = result.value<ProfileWriteResult>();
-            if (written.outcome != ProfileWriteResult::NotWritten)
+        this, job,
+        [this, pending](const QVariant &wrote) {
+            // The mouse holds what was imported: the pages show it.
+            if (wrote.toBool())
                 emit imported();
-            answer(encode(HandOver::importReply(written)));
+            jobEnded(pending);
         },
-        [answer, started](MouseLink::Failure) {
-            HandOver::Reply reply { CommandLine::Failure, HandOver::noMouseText(), {} };
-            if (*started)
-                reply = { CommandLine::NotRestored,
-                          CommandLineText::tr("导入时鼠标已拔出：鼠标上的设置可能不完整，请重新导入"),
-                          {} };
-            answer(encode(reply));
-        });
+        [this, pending](MouseLink::Failure) { jobEnded(pending); });
+}
+
+void WindowHandOver::jobEnded(const PendingPtr &pending)
+{
+    switch (pending->progress->stage()) {
+    case HandOver::Progress::Stage::Finished:
+        answer(pending, pending->progress->reply());
+        return;
+    case HandOver::Progress::Stage::Dropped:
+        pendingRequests.removeAll(pending);
+        return;
+    case HandOver::Progress::Stage::Waiting:
+    case HandOver::Progress::Stage::Reading:
+    case HandOver::Progress::Stage::Writing:
+        break;
+    }
+    // The job never ran: the mouse left before its turn.
+    answerFailure(pending, CommandLine::Failure, HandOver::noMouseText);
+}
+
+void WindowHandOver::answerBeforeQuit()
+{
+    for (const PendingPtr &pending : QList<PendingPtr>(pendingRequests)) {
+        if (pending->progress->stage() == HandOver::Progress::Stage::Finished) {
+            answer(pending, pending->progress->reply());
+        } else if (pending->progress->drop()) {
+            answerFailure(pending, CommandLine::Failure, [importing = pending->importing] {
+                return importing ? CommandLineText::tr("程序窗口在写入鼠标之前退出了：鼠标上的设置没有改动")
+                                 : CommandLineText::tr("程序窗口没有完成导出就退出了");
+            });
+        }
+    }
+}
+
+void WindowHandOver::answer(const PendingPtr &pending, const QByteArray &reply)
+{
+    pendingRequests.removeAll(pending);
+    if (pending->answered)
+        return;
+    pending->answered = true;
+    if (pending->connection)
+        Endpoint::answer(pending->connection, reply);
+}
+
+void WindowHandOver::answerFailure(const PendingPtr &pending, int code, const std::function<QString()> &message)
+{
+    const LanguageSwitcher::Wording wording(pending->language);
+    answer(pending, HandOver::encode(HandOver::Reply { code, message(), {} }));
 }

@@ -1,71 +1,31 @@
 #include "app/qsingleapplication.h"
 
-#include "app/handover.h"
+#include "app/endpoint.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
-#include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
-#include <QStandardPaths>
 #include <QWidget>
 
 #include <cstdio>
-#include <memory>
-
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
-
-namespace {
-
-QString executableName()
-{
-    return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-}
-
-} // namespace
 
 QSingleApplication::QSingleApplication(int &argc, char **argv)
     : QApplication(argc, argv)
-    , serverName(instanceKey())
+    , place(MeetingPlace::find())
 {
-    if (isInstanceRunning()) {
-        fprintf(stderr, "%s already running.\n", executableName().toLocal8Bit().constData());
+    // Without a private place there is no telling who else would answer: nothing listens there.
+    if (!place.isPrivate())
+        return;
+    serverName = place.instanceKey();
+    QLocalSocket socket;
+    if (Endpoint::reach(socket, serverName, AnswerWaitMs)) {
+        // Hanging up without a word raises the running instance's window.
+        fprintf(stderr, "%s already running.\n", QFileInfo(applicationFilePath()).fileName().toLocal8Bit().constData());
         running = true;
         return;
     }
     startLocalServer();
-}
-
-QString QSingleApplication::instanceKey()
-{
-#ifdef Q_OS_WIN
-    return executableName();
-#else
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return runtime + QLatin1Char('/') + executableName();
-    return executableName() + QLatin1Char('-') + QString::number(::getuid());
-#endif
-}
-
-QString QSingleApplication::lockFilePath()
-{
-    const QString key = instanceKey();
-    // On Windows the key names a pipe, not a file: the user's own temporary folder holds the lock there.
-    if (QDir::isAbsolutePath(key))
-        return key + QStringLiteral(".lock");
-    return QDir::temp().filePath(key + QStringLiteral(".lock"));
-}
-
-bool QSingleApplication::isInstanceRunning(int timeoutMs)
-{
-    // Nothing is sent: the running instance raises its window when the connection ends.
-    auto socket = std::make_unique<QLocalSocket>();
-    socket->connectToServer(instanceKey(), QIODevice::ReadWrite);
-    return socket->waitForConnected(timeoutMs);
 }
 
 bool QSingleApplication::isRunning() const
@@ -85,61 +45,46 @@ void QSingleApplication::setRequestHandler(RequestHandler handler)
 
 void QSingleApplication::startLocalServer()
 {
-    localServer = new QLocalServer(this);
-#ifndef Q_OS_WIN
-    // Only this user may reach the instance.
-    localServer->setSocketOptions(QLocalServer::UserAccessOption);
-#endif
-    connect(localServer, &QLocalServer::newConnection, this, &QSingleApplication::_newLocalConnection);
-    if (localServer->listen(serverName))
+    localServer = new Endpoint(this);
+    connect(localServer, &Endpoint::request, this, &QSingleApplication::_newLocalConnection);
+    connect(localServer, &Endpoint::silentContact, this, &QSingleApplication::activateMainWindow);
+    // Nobody answered there: an endpoint left behind is taken over.
+    if (!localServer->listen(serverName))
+        qDebug() << "single instance endpoint unavailable:" << serverName;
+}
+
+void QSingleApplication::claimHandOverEndpoint()
+{
+    if (!place.isPrivate() || (handOverServer && handOverServer->isListening()))
         return;
-    // An endpoint left behind by a crashed instance: nobody answered on it, so take it over.
-    if (localServer->serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalServer::removeServer(serverName);
-        if (!localServer->listen(serverName))
-            qDebug() << "single instance endpoint unavailable:" << localServer->errorString();
+    QLocalSocket socket;
+    if (Endpoint::reach(socket, place.handOverEndpoint(), AnswerWaitMs)) {
+        qDebug() << "another window takes the command lines' work";
+        return;
+    }
+    if (!handOverServer) {
+        handOverServer = new Endpoint(this);
+        connect(handOverServer, &Endpoint::request, this, &QSingleApplication::_newLocalConnection);
+    }
+    if (!handOverServer->listen(place.handOverEndpoint()))
+        qDebug() << "hand-over endpoint unavailable:" << place.handOverEndpoint();
+}
+
+void QSingleApplication::closeEndpoints(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (Endpoint *endpoint : { handOverServer, localServer }) {
+        if (endpoint)
+            endpoint->close(int(deadline.remainingTime()));
     }
 }
 
-void QSingleApplication::_newLocalConnection()
+void QSingleApplication::_newLocalConnection(const QByteArray &line, QLocalSocket *connection)
 {
-    // Nothing here waits on a connection: what it sends, and its hanging up, arrive as signals.
-    while (QLocalSocket *connection = localServer->nextPendingConnection()) {
-        // A later start of the program sends nothing and hangs up.
-        const auto spoke = std::make_shared<bool>(false);
-        connect(connection, &QLocalSocket::readyRead, this, [this, connection, spoke] {
-            *spoke = true;
-            readRequest(connection);
-        });
-        connect(connection, &QLocalSocket::disconnected, this, [this, connection, spoke] {
-            if (!*spoke)
-                activateMainWindow();
-            connection->deleteLater();
-        });
-    }
-}
-
-void QSingleApplication::readRequest(QLocalSocket *connection)
-{
-    if (!connection->canReadLine()) {
-        if (connection->bytesAvailable() > HandOver::MaxLineSize)
-            connection->abort();
-        return;
-    }
-    // One request per connection; anything after it is not read.
-    disconnect(connection, &QLocalSocket::readyRead, this, nullptr);
-    const QByteArray line = connection->readLine(HandOver::MaxLineSize + 1);
-    if (!requestHandler) {
-        connection->disconnectFromServer();
-        return;
-    }
-    requestHandler(line, [replyTo = QPointer<QLocalSocket>(connection)](const QByteArray &reply) {
-        // The command line may have given up meanwhile.
-        if (!replyTo)
-            return;
-        replyTo->write(reply);
-        replyTo->disconnectFromServer();
-    });
+    if (requestHandler)
+        requestHandler(line, connection);
+    else
+        Endpoint::answer(connection, QByteArray());
 }
 
 void QSingleApplication::activateMainWindow()

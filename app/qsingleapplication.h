@@ -2,11 +2,13 @@
 #ifndef QSINGLEAPPLICATION_H
 #define QSINGLEAPPLICATION_H
 
+#include "app/meetingplace.h"
+
 #include <QApplication>
 
 #include <functional>
 
-class QLocalServer;
+class Endpoint;
 class QLocalSocket;
 class QWidget;
 
@@ -15,37 +17,40 @@ class QSingleApplication : public QApplication
     Q_OBJECT
 
 public:
+    // How long a start waits for a running instance to greet it. One that does not (stopped, or a process that
+    // only inherited its endpoint) counts as gone: this start takes its place.
+    static constexpr int AnswerWaitMs = 3000;
+
     QSingleApplication(int &argc, char **argv);
 
-    // The key under which the first instance listens: the executable's file name on Windows; elsewhere, where
-    // local sockets are files, that name in the user's runtime folder (or with the user id appended), so that
-    // each user has an instance of their own. Needs an application object (for the executable's path).
-    static QString instanceKey();
-    // The per-user lock of whoever talks to the mouse: the window for its whole run, or one command line.
-    static QString lockFilePath();
-    // Whether an instance of this executable runs for this user; waits up to `timeoutMs` for its answer. The
-    // running instance takes the contact for a later start and raises its window.
-    static bool isInstanceRunning(int timeoutMs = 500);
-
+    // Where this user's programs meet. Not private: nothing listens, and the program must not start.
+    const MeetingPlace &meetingPlace() const { return place; }
     bool isRunning() const;
     void setMainWindow(QWidget *window);
-    // A later process that sends a line (a command line handing over its work) gets it handled here; `answer`
-    // sends the reply line and ends the connection. One that hangs up without a word raises the window.
-    using RequestHandler = std::function<void(const QByteArray &line, std::function<void(const QByteArray &)> answer)>;
+
+    // A command line's request that reaches the window (over either endpoint): the handler answers it through
+    // `connection` (Endpoint::answer()).
+    using RequestHandler = std::function<void(const QByteArray &line, QLocalSocket *connection)>;
     void setRequestHandler(RequestHandler handler);
+    // Listens on the mouse's hand-over endpoint, where command lines of every executable name find the window, unless
+    // another window of this user's answers there. Tried again when this one takes the mouse.
+    void claimHandOverEndpoint();
+    // Quitting: sends the answers still on their way, for up to `timeoutMs`, and stops listening.
+    void closeEndpoints(int timeoutMs);
 
 private slots:
-    void _newLocalConnection();
+    void _newLocalConnection(const QByteArray &line, QLocalSocket *connection);
 
 private:
     void activateMainWindow();
-    void readRequest(QLocalSocket *connection);
     void startLocalServer();
 
     QWidget *mainWindow = nullptr;
     bool running = false;
-    QLocalServer *localServer = nullptr;
+    Endpoint *localServer = nullptr;
     QString serverName;
+    Endpoint *handOverServer = nullptr;
+    MeetingPlace place;
     RequestHandler requestHandler;
 };
 

@@ -2,12 +2,14 @@
 
 #include "app/commandline.h"
 #include "app/handover.h"
+#include "app/mouselock.h"
 #include "app/qsingleapplication.h"
 #include "device/devicecontext.h"
 #include "device/mouse.h"
 #include "device/mouselink.h"
 #include "platform/autostart.h"
 #include "platform/devicelibrary.h"
+#include "platform/interrupt.h"
 #include "style/style.h"
 #include "ui/languageswitcher.h"
 #include "ui/mainwindow.h"
@@ -16,7 +18,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QLockFile>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QScreen>
@@ -26,6 +27,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -35,6 +37,8 @@ namespace {
 constexpr int OpenWaitMs = 1000;
 // Quitting waits this long for a library call to return, then ends without it.
 constexpr int QuitWaitMs = 1500;
+// ... and this long for the answers to command lines to leave.
+constexpr int AnswerFlushMs = 500;
 // How often the link looks again whether a command line has finished with the mouse.
 constexpr int LockRetryMs = 100;
 
@@ -76,19 +80,24 @@ bool openMouse(Mouse &mouse)
     return found;
 }
 
-// The link's first job: a command line that holds the mouse finishes first. Later ones find the window and hand
-// their work to it. Without a usable lock file the window goes on: it must not lose the mouse over it.
-void takeMouseLock(QLockFile &lock, const std::atomic<bool> &quitting)
+// The link's first job: a command line that holds the mouse (or a window of another executable name) finishes
+// first; `waiting` hears when the wait begins and ends. Later command lines find this window and hand their work
+// to it. Without a usable lock file the window goes on: it must not lose the mouse over it.
+void takeMouseLock(MouseLock &lock, const std::atomic<bool> &quitting, const std::function<void(bool)> &waiting)
 {
     bool told = false;
     while (!quitting && !lock.tryLock(LockRetryMs)) {
         if (lock.error() != QLockFile::LockFailedError) {
             qDebug() << "no lock file for the mouse:" << lock.error();
-            return;
+            break;
         }
-        if (!std::exchange(told, true))
+        if (!std::exchange(told, true)) {
             qDebug() << "waiting for a command line to finish with the mouse";
+            waiting(true);
+        }
     }
+    if (told)
+        waiting(false);
 }
 
 // Takes the login start's option out of the arguments; whether it was there.
@@ -107,8 +116,14 @@ bool takeHiddenOption(int &argc, char *argv[])
 int runTarno(int argc, char *argv[])
 {
     const bool startHidden = takeHiddenOption(argc, argv);
-    if (CommandLine::wanted(argc, argv))
-        return CommandLine::run(argc, argv);
+    if (CommandLine::wanted(argc, argv)) {
+        const int code = CommandLine::run(argc, argv);
+        // After Ctrl-C, now that nothing is left half done, the process ends as the signal would have ended it.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        InterruptWatcher::endAsInterrupted();
+        return InterruptWatcher::exitCode() ? InterruptWatcher::exitCode() : code;
+    }
     // The fixed 1200 x 750 layout scales with the screen (2400 x 1500 at 200 %), drawn from the @2x pictures.
     // Windows gives the user's own setting (125 %, 150 %, ...): used as it is, so that 150 % is 1800 x 1125
     // rather than 200 % (taller than a 1080-line screen) or 100 % (unreadably small). X11 derives the factor
@@ -125,6 +140,12 @@ int runTarno(int argc, char *argv[])
     Style::PreloadedPictures pictures({ QStringLiteral(":/img/side"), QStringLiteral(":/img/mouse_off") });
     QSingleApplication app(argc, argv);
     const auto dropPictures = qScopeGuard([&pictures] { pictures.clear(); });
+    if (!app.meetingPlace().isPrivate()) {
+        LanguageSwitcher languages(LanguageSwitcher::LocalFile::Skip);
+        languages.applySaved();
+        fprintf(stderr, "%s\n", app.meetingPlace().problem().toLocal8Bit().constData());
+        return 1;
+    }
     if (app.isRunning())
         return 0;
     pictures.matchScreen();
@@ -152,25 +173,41 @@ int runTarno(int argc, char *argv[])
         return 0;
     }
 
-    // Held for the whole run; only a lock whose process has ended is stale.
-    QLockFile mouseLock(QSingleApplication::lockFilePath());
-    mouseLock.setStaleLockTime(0);
+    // Held for the whole run, by every executable name.
+    MouseLock mouseLock(app.meetingPlace().mouseLockPath());
+    // On the window's thread: the window waits for the mouse, or has it. Set once the window exists.
+    QObject lockNotices;
+    std::function<void(bool)> showWaiting;
     // Every call into the library runs on the link's thread: a slow or silent mouse never holds up the window.
     MouseLink link(deviceContext);
-    link.request([&mouseLock](DeviceContext &device) {
-        takeMouseLock(mouseLock, device.abandoned);
+    link.request([&mouseLock, &lockNotices, &showWaiting](DeviceContext &device) {
+        takeMouseLock(mouseLock, device.abandoned, [&lockNotices, &showWaiting](bool waiting) {
+            QMetaObject::invokeMethod(
+                &lockNotices,
+                [&showWaiting, waiting] {
+                    if (showWaiting)
+                        showWaiting(waiting);
+                },
+                Qt::QueuedConnection);
+        });
         return QVariant(true);
     });
     Mouse mouse(link);
     TARNO_Gaming window(mouse, nullptr, TARNO_Gaming::PageBuilding::AfterFirstFrame);
+    showWaiting = [&window, &app](bool waiting) {
+        window.showWaitingForMouse(waiting);
+        // The window of another name that held the mouse has gone: its command lines come here now.
+        if (!waiting)
+            app.claimHandOverEndpoint();
+    };
     app.setMainWindow(&window);
     window.useLanguages(&languages);
     // Export and import from the command line, while the window runs.
     WindowHandOver handOver(mouse);
     QObject::connect(&handOver, &WindowHandOver::imported, &window, &TARNO_Gaming::readDeviceSettings);
-    app.setRequestHandler([&handOver](const QByteArray &line, std::function<void(const QByteArray &)> answer) {
-        handOver.handle(line, answer);
-    });
+    app.setRequestHandler(
+        [&handOver](const QByteArray &line, QLocalSocket *connection) { handOver.handle(line, connection); });
+    app.claimHandOverEndpoint();
 
     // The settings are read after this, and fill the pages when the mouse answers.
     if (!openMouse(mouse))
@@ -181,9 +218,13 @@ int runTarno(int argc, char *argv[])
 
     const int result = app.exec();
     app.setMainWindow(nullptr);
-    app.setRequestHandler({});
     window.hide();
-    if (!link.shutdown(QuitWaitMs)) {
+    const bool stopped = link.shutdown(QuitWaitMs);
+    // What the link finished for command lines is answered, also when it ended after the event loop did.
+    handOver.answerBeforeQuit();
+    app.setRequestHandler({});
+    app.closeEndpoints(AnswerFlushMs);
+    if (!stopped) {
         // A call hangs in the library: nothing may be unloaded or destroyed under it.
         qDebug() << "quit without waiting for the device library";
         std::fflush(stdout);

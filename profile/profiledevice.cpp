@@ -100,7 +100,7 @@ QString writeAndCompare(const MouseProfile &profile)
 
 } // namespace
 
-ProfileWriteResult ProfileDevice::writeAndVerify(const MouseProfile &profile)
+ProfileWriteResult ProfileDevice::writeAndVerify(const MouseProfile &profile, const std::function<bool()> &mayWrite)
 {
     ProfileWriteResult result;
     QString readError;
@@ -109,6 +109,11 @@ ProfileWriteResult ProfileDevice::writeAndVerify(const MouseProfile &profile)
     if (!before) {
         result.outcome = ProfileWriteResult::NotWritten;
         result.failure = tr("写入前读取鼠标失败，未写入任何设置：%1").arg(readError);
+        return result;
+    }
+    if (mayWrite && !mayWrite()) {
+        result.outcome = ProfileWriteResult::NotWritten;
+        result.failure = tr("导入已取消，未写入任何设置");
         return result;
     }
     result.failure = writeAndCompare(profile);

@@ -9,6 +9,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What an import did to the mouse. The command line and the settings page word it with ProfileDevice::describe().
@@ -39,8 +40,9 @@ public:
     // back tells whether the mouse took the rest.
     static QString write(const MouseProfile &profile);
     // Reads the mouse, then write(), read() and compare. When a write is refused or the read-back fails or differs,
-    // the settings read first are written back and read back again.
-    static ProfileWriteResult writeAndVerify(const MouseProfile &profile);
+    // the settings read first are written back and read back again. `mayWrite`, asked once the mouse has been read,
+    // can still call the import off: nothing is written then (NotWritten).
+    static ProfileWriteResult writeAndVerify(const MouseProfile &profile, const std::function<bool()> &mayWrite = {});
     // writeAndVerify() as a job of the mouse link (a ProfileWriteResult).
     static MouseLink::Job writeJob(const MouseProfile &profile);
     // Empty for Written; otherwise what failed and whether the mouse was restored.

@@ -96,8 +96,56 @@
         <translation>A firmware update is running: import or export once it has finished</translation>
     </message>
     <message>
-        <source>导入时鼠标已拔出：鼠标上的设置可能不完整，请重新导入</source>
-        <translation>The mouse was unplugged during the import: its settings may be incomplete, import again</translation>
+        <source>已中断，没有写入文件</source>
+        <translation>Interrupted; the file was not written</translation>
+    </message>
+    <message>
+        <source>程序窗口 %1 秒内没有完成导出：没有写入文件</source>
+        <translation>The program window did not finish the export within %1 s: the file was not written</translation>
+    </message>
+    <message>
+        <source>程序窗口 %1 秒内没有完成导入：它若已开始写入鼠标，会写完这份配置，否则不写入</source>
+        <translation>The program window did not finish the import within %1 s: if it has begun writing the mouse it finishes this configuration, otherwise it writes nothing</translation>
+    </message>
+    <message>
+        <source>已中断：程序窗口若已开始写入鼠标，会写完这份配置，否则不写入</source>
+        <translation>Interrupted: if the program window has begun writing the mouse it finishes this configuration, otherwise it writes nothing</translation>
+    </message>
+    <message>
+        <source>已中断，没有写入鼠标</source>
+        <translation>Interrupted; nothing was written to the mouse</translation>
+    </message>
+    <message>
+        <source>程序窗口在写入鼠标之前退出了：鼠标上的设置没有改动</source>
+        <translation>The program window ended before writing the mouse: the mouse&apos;s settings are unchanged</translation>
+    </message>
+    <message>
+        <source>无法创建 %1</source>
+        <translation>cannot create %1</translation>
+    </message>
+    <message>
+        <source>%1 不是文件夹</source>
+        <translation>%1 is not a folder</translation>
+    </message>
+    <message>
+        <source>%1 属于另一个用户</source>
+        <translation>%1 belongs to another user</translation>
+    </message>
+    <message>
+        <source>其他用户也能进入 %1</source>
+        <translation>other users can enter %1</translation>
+    </message>
+    <message>
+        <source>找不到只属于本用户的运行文件夹（%1）：请设置 XDG_RUNTIME_DIR 为本用户权限 0700 的文件夹</source>
+        <translation>No runtime folder of this user&apos;s alone (%1): set XDG_RUNTIME_DIR to a folder of this user&apos;s with mode 0700</translation>
+    </message>
+    <message>
+        <source>正在等待：本程序的另一个进程正在使用鼠标（最多等 %1 秒）</source>
+        <translation>Waiting: another run of this program is using the mouse (for up to %1 s)</translation>
+    </message>
+    <message>
+        <source>正在等待程序窗口答复（最多等 %1 秒）</source>
+        <translation>Waiting for the program window to answer (for up to %1 s)</translation>
     </message>
 </context>
 <context>
@@ -319,6 +367,10 @@
     <message>
         <source>%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入</source>
         <translation>%1. Putting back the settings from before the import failed too (%2); the mouse&apos;s settings are incomplete: import again</translation>
+    </message>
+    <message>
+        <source>导入已取消，未写入任何设置</source>
+        <translation>Import called off; nothing was written</translation>
     </message>
 </context>
 <context>
@@ -784,6 +836,14 @@
     <message>
         <source>请检查USB是否正确接入</source>
         <translation>Check that the USB cable is plugged in properly</translation>
+    </message>
+    <message>
+        <source>正在等待鼠标</source>
+        <translation>Waiting for the mouse</translation>
+    </message>
+    <message>
+        <source>本程序的命令行或另一个窗口正在使用鼠标，用完后自动连接</source>
+        <translation>A command line or another window of this program is using the mouse; it connects when that is done</translation>
     </message>
 </context>
 <context>

@@ -96,8 +96,56 @@
         <translation>正在更新韌體：請等更新結束後再匯入或匯出設定檔</translation>
     </message>
     <message>
-        <source>导入时鼠标已拔出：鼠标上的设置可能不完整，请重新导入</source>
-        <translation>匯入時滑鼠已被拔除：滑鼠上的設定可能不完整，請重新匯入</translation>
+        <source>已中断，没有写入文件</source>
+        <translation>已中斷，未寫入檔案</translation>
+    </message>
+    <message>
+        <source>程序窗口 %1 秒内没有完成导出：没有写入文件</source>
+        <translation>程式視窗 %1 秒內未完成匯出：未寫入檔案</translation>
+    </message>
+    <message>
+        <source>程序窗口 %1 秒内没有完成导入：它若已开始写入鼠标，会写完这份配置，否则不写入</source>
+        <translation>程式視窗 %1 秒內未完成匯入：它若已開始寫入滑鼠，會寫完這份設定，否則不寫入</translation>
+    </message>
+    <message>
+        <source>已中断：程序窗口若已开始写入鼠标，会写完这份配置，否则不写入</source>
+        <translation>已中斷：程式視窗若已開始寫入滑鼠，會寫完這份設定，否則不寫入</translation>
+    </message>
+    <message>
+        <source>已中断，没有写入鼠标</source>
+        <translation>已中斷，未寫入滑鼠</translation>
+    </message>
+    <message>
+        <source>程序窗口在写入鼠标之前退出了：鼠标上的设置没有改动</source>
+        <translation>程式視窗在寫入滑鼠之前就結束了：滑鼠上的設定沒有變更</translation>
+    </message>
+    <message>
+        <source>无法创建 %1</source>
+        <translation>無法建立 %1</translation>
+    </message>
+    <message>
+        <source>%1 不是文件夹</source>
+        <translation>%1 不是資料夾</translation>
+    </message>
+    <message>
+        <source>%1 属于另一个用户</source>
+        <translation>%1 屬於另一位使用者</translation>
+    </message>
+    <message>
+        <source>其他用户也能进入 %1</source>
+        <translation>其他使用者也能進入 %1</translation>
+    </message>
+    <message>
+        <source>找不到只属于本用户的运行文件夹（%1）：请设置 XDG_RUNTIME_DIR 为本用户权限 0700 的文件夹</source>
+        <translation>找不到只屬於本使用者的執行資料夾（%1）：請將 XDG_RUNTIME_DIR 設為本使用者權限 0700 的資料夾</translation>
+    </message>
+    <message>
+        <source>正在等待：本程序的另一个进程正在使用鼠标（最多等 %1 秒）</source>
+        <translation>正在等待：本程式的另一個執行個體正在使用滑鼠（最多等 %1 秒）</translation>
+    </message>
+    <message>
+        <source>正在等待程序窗口答复（最多等 %1 秒）</source>
+        <translation>正在等待程式視窗回覆（最多等 %1 秒）</translation>
     </message>
 </context>
 <context>
@@ -319,6 +367,10 @@
     <message>
         <source>%1。恢复导入前的设置也失败了（%2），鼠标上的设置不完整：请重新导入</source>
         <translation>%1。恢復匯入前的設定也失敗了（%2），滑鼠上的設定不完整：請重新匯入</translation>
+    </message>
+    <message>
+        <source>导入已取消，未写入任何设置</source>
+        <translation>匯入已取消，未寫入任何設定</translation>
     </message>
 </context>
 <context>
@@ -784,6 +836,14 @@
     <message>
         <source>请检查USB是否正确接入</source>
         <translation>請檢查USB是否正確連接</translation>
+    </message>
+    <message>
+        <source>正在等待鼠标</source>
+        <translation>正在等待滑鼠</translation>
+    </message>
+    <message>
+        <source>本程序的命令行或另一个窗口正在使用鼠标，用完后自动连接</source>
+        <translation>本程式的命令列或另一個視窗正在使用滑鼠，用完後自動連線</translation>
     </message>
 </context>
 <context>

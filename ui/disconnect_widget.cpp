@@ -27,8 +27,19 @@ disconnect_Widget::disconnect_Widget(QWidget *parent)
 
 void disconnect_Widget::retranslateUi()
 {
-    title->setText(tr("未检测到设备"));
-    hint->setText(tr("请检查USB是否正确接入"));
+    if (waiting) {
+        title->setText(tr("正在等待鼠标"));
+        hint->setText(tr("本程序的命令行或另一个窗口正在使用鼠标，用完后自动连接"));
+    } else {
+        title->setText(tr("未检测到设备"));
+        hint->setText(tr("请检查USB是否正确接入"));
+    }
+}
+
+void disconnect_Widget::showWaitingForMouse(bool waitingNow)
+{
+    waiting = waitingNow;
+    retranslateUi();
 }
 
 void disconnect_Widget::changeEvent(QEvent *event)

@@ -14,6 +14,8 @@ public:
     explicit disconnect_Widget(QWidget *parent = nullptr);
 
     void retranslateUi();
+    // Waiting for the mouse that another program of this user's holds, rather than none found.
+    void showWaitingForMouse(bool waiting);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -21,6 +23,7 @@ protected:
 private:
     QLabel *title = nullptr;
     QLabel *hint = nullptr;
+    bool waiting = false;
 };
 
 #endif

@@ -33,11 +33,9 @@ InterfaceLanguage::Language InterfaceLanguage::forUiLanguages(const QStringList 
 
 InterfaceLanguage::Language InterfaceLanguage::load(const QSettings &settings, const QStringList &uiLanguages)
 {
-    const QString saved = settings.value(SettingsKey).toString();
-    for (int value = SimplifiedChinese; value <= English; ++value) {
-        if (saved == code(Language(value)))
-            return Language(value);
-    }
+    Language saved = SimplifiedChinese;
+    if (fromCode(settings.value(SettingsKey).toString(), &saved))
+        return saved;
     return forUiLanguages(uiLanguages);
 }
 
@@ -57,6 +55,17 @@ QString InterfaceLanguage::code(Language language)
         break;
     }
     return QStringLiteral("en");
+}
+
+bool InterfaceLanguage::fromCode(const QString &text, Language *language)
+{
+    for (int value = SimplifiedChinese; value <= English; ++value) {
+        if (text == code(Language(value))) {
+            *language = Language(value);
+            return true;
+        }
+    }
+    return false;
 }
 
 QString InterfaceLanguage::translationFile(Language language)

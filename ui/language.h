@@ -23,6 +23,8 @@ public:
 
     // "zh_CN", "zh_TW" or "en": the saved value and the translation file's suffix.
     static QString code(Language language);
+    // The language of such a code; false for any other text.
+    static bool fromCode(const QString &code, Language *language);
     // The compiled-in translation; empty for simplified Chinese, the language of the source texts.
     static QString translationFile(Language language);
     // Font families, best first, that draw the language on Windows and on Linux.

@@ -6,12 +6,65 @@
 #include <QLocale>
 #include <QSettings>
 
+namespace {
+
+// The language tr() words in on this thread, -1 for the one in effect.
+thread_local int wordingLanguage = -1;
+
+}   // namespace
+
+// Installed in front of the others: it answers only on a thread where a Wording lives, from translations of its own.
+class LanguageSwitcher::WordingTranslator : public QTranslator
+{
+public:
+    WordingTranslator()
+    {
+        for (int language = 0; language < InterfaceLanguage::Count; ++language) {
+            const QString file = InterfaceLanguage::translationFile(InterfaceLanguage::Language(language));
+            if (!file.isEmpty() && !translations[language].load(file))
+                qDebug() << "no translation loaded:" << file;
+        }
+    }
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation, int n) const override
+    {
+        const int language = wordingLanguage;
+        if (language < 0 || language >= InterfaceLanguage::Count)
+            return QString();
+        const QString text = translations[language].translate(context, sourceText, disambiguation, n);
+        // Simplified Chinese is the source text: it must not fall through to the translators behind this one.
+        return text.isNull() ? QString::fromUtf8(sourceText) : text;
+    }
+
+private:
+    QTranslator translations[InterfaceLanguage::Count];
+};
+
+LanguageSwitcher::Wording::Wording(InterfaceLanguage::Language language)
+    : previous(wordingLanguage)
+{
+    wordingLanguage = language;
+}
+
+LanguageSwitcher::Wording::~Wording()
+{
+    wordingLanguage = previous;
+}
+
 LanguageSwitcher::LanguageSwitcher(LocalFile localFile)
     : localFileUse(localFile)
-{ }
+{
+    // Only the window words texts for others.
+    if (localFileUse == LocalFile::Load)
+        wording = std::make_unique<WordingTranslator>();
+}
 
 LanguageSwitcher::~LanguageSwitcher()
 {
+    if (wording)
+        QCoreApplication::removeTranslator(wording.get());
     QCoreApplication::removeTranslator(&localFile);
     QCoreApplication::removeTranslator(&builtIn);
 }
@@ -60,6 +113,11 @@ void LanguageSwitcher::apply(InterfaceLanguage::Language chosen)
     if (language == InterfaceLanguage::SimplifiedChinese && localFileUse == LocalFile::Load
         && localFile.load(QStringLiteral("lang_zh_cn")))
         localFileInstalled = QCoreApplication::installTranslator(&localFile);
+    // The last one installed is asked first.
+    if (wording) {
+        QCoreApplication::removeTranslator(wording.get());
+        QCoreApplication::installTranslator(wording.get());
+    }
     qDebug() << "language" << InterfaceLanguage::code(language);
 }
 

@@ -31,10 +31,28 @@ public:
     bool choose(InterfaceLanguage::Language language);
     InterfaceLanguage::Language current() const { return language; }
 
+    // While a Wording lives, tr() on its thread words texts in `language`, without the "lang_zh_cn" file and
+    // whatever the window shows: the result of a command line's work done by the window reads as the command line
+    // would have worded it. Needs the window's switcher (LocalFile::Load) in place; elsewhere it changes nothing.
+    class Wording
+    {
+    public:
+        explicit Wording(InterfaceLanguage::Language language);
+        ~Wording();
+        Wording(const Wording &) = delete;
+        Wording &operator=(const Wording &) = delete;
+
+    private:
+        const int previous;
+    };
+
 private:
+    class WordingTranslator;
+
     const LocalFile localFileUse;
     QTranslator builtIn;
     QTranslator localFile;
+    std::unique_ptr<WordingTranslator> wording;
     bool builtInInstalled = false;
     bool localFileInstalled = false;
     bool applied = false;

@@ -39,6 +39,8 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 constexpr int WindowWidth = 1200;
@@ -118,7 +120,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     configPage->setObjectName(QStringLiteral("configPage"));
     configPage->setGeometry(0, 0, WindowWidth, WindowHeight);
     configPage->hide();
-    // An imported configuration is shown as one read from a freshly plugged mouse.
+    // An imported configuration is read back for the pages.
     connect(configPage, &config_Widget::profileImported, this, &TARNO_Gaming::readDeviceSettings);
 
     titleBar = new QLabel(this);
@@ -235,6 +237,7 @@ void TARNO_Gaming::buildPages()
     pageStack->addWidget(ledsPage);
     pageStack->addWidget(pointerPage);
     pageStack->setCurrentIndex(currentPage);
+    disconnectPage->showWaitingForMouse(waitingForMouse);
     if (settingsAwaitPages)
         showDeviceSettingsOnPages();
 }
@@ -326,6 +329,14 @@ void TARNO_Gaming::showDeviceLayout()
     showPage(PageIndex::Buttons);
 }
 
+void TARNO_Gaming::showWaitingForMouse(bool waiting)
+{
+    qDebug() << (waiting ? "no-device page: waiting for the mouse" : "no-device page: the mouse is free");
+    waitingForMouse = waiting;
+    if (pagesBuilt())
+        disconnectPage->showWaitingForMouse(waiting);
+}
+
 void TARNO_Gaming::showNoDeviceLayout()
 {
     showPage(PageIndex::NoDevice);
@@ -375,6 +386,7 @@ void TARNO_Gaming::show_config_page(bool checked)
 
 void TARNO_Gaming::readDeviceSettings()
 {
+    importReadPending = true;
     mouse.readSettings();
 }
 
@@ -386,7 +398,9 @@ void TARNO_Gaming::update_fw_version()
 void TARNO_Gaming::refreshPages()
 {
     showDeviceSettingsOnPages();
-    showConnectedLayout();
+    // A read after an import leaves the user on the page they are on.
+    if (!std::exchange(importReadPending, false))
+        showConnectedLayout();
     if (pagesBuilt())
         buttonsPage->hideButtonDialog();
 }

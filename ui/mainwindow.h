@@ -27,6 +27,7 @@ class SystemTray;
 class UpdateChecks;
 class buttons_Widget;
 class config_Widget;
+class disconnect_Widget;
 class leds_Widget;
 class pointer_Widget;
 
@@ -41,13 +42,17 @@ public:
     explicit TARNO_Gaming(Mouse &mouse, QWidget *parent = nullptr, PageBuilding pageBuilding = PageBuilding::Now);
     ~TARNO_Gaming() override;
 
-    // Asks the mouse for its settings; the pages are refreshed when it has answered.
+    // After an import: asks the mouse for its settings; the pages show them when it has answered, and the user stays
+    // on the page they are on.
     void readDeviceSettings();
     void refreshPages();
     // With a mouse: pictures shown, buttons page.
     void showDeviceLayout();
     // Without a mouse: the no-device page alone.
     void showNoDeviceLayout();
+    // While another program of this user's (a command line) holds the mouse, the no-device page says that the window
+    // waits for it, not that there is none.
+    void showWaitingForMouse(bool waiting);
     // False when there is no screen at all (no display attached, a remote session being reconnected).
     bool centreOnPrimaryScreen();
     // The settings page's language box shows the switcher's language and switches it, live.
@@ -107,7 +112,7 @@ private:
     Mouse &mouse;
     QStackedWidget *pageStack = nullptr;
     Nav_Bar *navBar = nullptr;
-    QWidget *disconnectPage = nullptr;
+    disconnect_Widget *disconnectPage = nullptr;
     buttons_Widget *buttonsPage = nullptr;
     leds_Widget *ledsPage = nullptr;
     pointer_Widget *pointerPage = nullptr;
@@ -121,6 +126,8 @@ private:
     int currentPage = PageIndex::Buttons;
     bool settingsAwaitPages = false;   // what was read from the mouse is shown once the pages are built
     bool hiddenToTray = false;
+    bool waitingForMouse = false;
+    bool importReadPending = false;   // the next settings read is an import's: the page stays
     bool firstFramePainted = false;
 
     // Moving the window ourselves where the window system will not.

@@ -5,12 +5,17 @@
 #include "platform/devicepath.h"
 #include "platform/keyboardcapture.h"
 #include "platform/keymessages.h"
+#include "platform/posix/privatefolder.h"
 #include "tests/platform/platformcases.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace PlatformCases;
 
@@ -52,6 +57,8 @@ private slots:
     void broadcastRecords();
     void devicePathInCodePage936_data();
     void devicePathInCodePage936();
+    void privateFolders_data();
+    void privateFolders();
 };
 
 void tst_PlatformCases::keysThroughTheCapture_data()
@@ -162,6 +169,80 @@ void tst_PlatformCases::devicePathInCodePage936()
     QTextCodec::setCodecForLocale(previous);
 
     QCOMPARE(kept.toHex(), QByteArray::fromStdString(pathCase.cp936).toHex());
+}
+
+void tst_PlatformCases::privateFolders_data()
+{
+    // What the runtime folder is, what the fallback is ("" for missing), and what comes of it.
+    QTest::addColumn<QString>("runtime");
+    QTest::addColumn<QString>("fallback");
+    QTest::addColumn<QString>("chosen");   // "runtime" or "fallback"
+    QTest::addColumn<int>("problem");
+    QTest::newRow("runtime folder of the user's own") << "private"
+                                                      << "private"
+                                                      << "runtime" << 0;
+    QTest::newRow("runtime folder open to others") << "open"
+                                                   << ""
+                                                   << "fallback" << 0;
+    QTest::newRow("runtime folder a symbolic link") << "link"
+                                                    << ""
+                                                    << "fallback" << 0;
+    QTest::newRow("runtime folder of another user") << "other"
+                                                    << ""
+                                                    << "fallback" << 0;
+    QTest::newRow("no runtime folder, fallback open to others")
+        << "none"
+        << "open"
+        << "fallback" << int(LocalUser::MeetingFolder::OpenToOthers);
+    QTest::newRow("no runtime folder, fallback another user's")
+        << "none"
+        << "other"
+        << "fallback" << int(LocalUser::MeetingFolder::OtherOwner);
+    QTest::newRow("no runtime folder, fallback a symbolic link")
+        << "none"
+        << "link"
+        << "fallback" << int(LocalUser::MeetingFolder::SymbolicLink);
+}
+
+void tst_PlatformCases::privateFolders()
+{
+    QFETCH(QString, runtime);
+    QFETCH(QString, fallback);
+    QFETCH(QString, chosen);
+    QFETCH(int, problem);
+    const passwd *nobody = ::getpwnam("nobody");
+    if ((runtime == "other" || fallback == "other") && (::geteuid() != 0 || !nobody))
+        QSKIP("needs root and the user nobody, to give a folder away");
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const auto make = [&](const QString &kind, const QString &name) {
+        const QString path = root.filePath(name);
+        if (kind == "link") {
+            QDir(root.path()).mkdir("target");
+            QFile::setPermissions(root.filePath("target"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::link(root.filePath("target"), path);
+        } else if (!kind.isEmpty() && kind != "none") {
+            QDir(root.path()).mkdir(name);
+            QFile::setPermissions(path,
+                                  kind == "open" ? QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                          | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther
+                                                 : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            if (kind == "other" && ::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
+                return QString();
+        }
+        return path;
+    };
+    const QString runtimePath = make(runtime, "runtime");
+    const QString fallbackPath = make(fallback, "fallback");
+    QVERIFY(!runtimePath.isEmpty() && !fallbackPath.isEmpty());
+
+    const LocalUser::MeetingFolder found = firstPrivateFolder({ runtimePath }, fallbackPath);
+    QCOMPARE(found.path, chosen == "runtime" ? runtimePath : fallbackPath);
+    QCOMPARE(int(found.problem), problem);
+    // A fallback this user made is private.
+    if (fallback.isEmpty())
+        QCOMPARE(QFileInfo(fallbackPath).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QTEST_MAIN(tst_PlatformCases)

@@ -11,11 +11,21 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <grp.h>
 #include <memory>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -75,6 +85,87 @@ struct CommandResult
     QString err;
 };
 
+// What a command line prints while it waits, beside its one line of result.
+QString withoutWaitNotices(const QString &text)
+{
+    QStringList lines = text.split('\n');
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const QString &line) { return line.startsWith("正在等待"); }),
+                lines.end());
+    return lines.join('\n');
+}
+
+// A process of another user (nobody) listening where this user's programs meet, as a process of someone else's
+// would in a folder others can write: it answers every request as a window that exported an empty file. Needs
+// root, which may bind there and then hand the sockets to the other user before they listen.
+class ForeignListener
+{
+public:
+    ~ForeignListener()
+    {
+        if (child > 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+    }
+
+    QString start(const QStringList &paths)
+    {
+        const passwd *nobody = ::getpwnam("nobody");
+        if (::geteuid() != 0 || !nobody)
+            return "needs root and the user nobody";
+        std::vector<int> sockets;
+        for (const QString &path : paths) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+            if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+                return "cannot bind " + path;
+            sockets.push_back(fd);
+        }
+        const QByteArray reply = "{\"code\":0,\"message\":\"\",\"file\":\"" + QByteArray("{}").toBase64() + "\"}\n";
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        child = ::fork();
+        if (child == 0) {
+            // System calls only, in the forked copy of a threaded process. The peer's credentials are those in effect
+            // when it listens.
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+                ::_exit(1);
+            pollfd polled[8] {};
+            for (size_t i = 0; i < sockets.size(); ++i) {
+                if (::listen(sockets[i], 16) != 0)
+                    ::_exit(1);
+                polled[i] = { sockets[i], POLLIN, 0 };
+            }
+            for (;;) {
+                if (::poll(polled, nfds_t(sockets.size()), -1) <= 0)
+                    continue;
+                for (size_t i = 0; i < sockets.size(); ++i) {
+                    if (!(polled[i].revents & POLLIN))
+                        continue;
+                    const int connection = ::accept(sockets[i], nullptr, nullptr);
+                    if (connection < 0)
+                        continue;
+                    char byte = 0;
+                    while (::read(connection, &byte, 1) == 1 && byte != '\n') { }
+                    // Nothing to do when the other side has hung up first.
+                    [[maybe_unused]] const ssize_t sent
+                        = ::send(connection, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
+                    ::close(connection);
+                }
+            }
+        }
+        for (const int fd : sockets)
+            ::close(fd);
+        return child > 0 ? QString() : "cannot fork";
+    }
+
+private:
+    pid_t child = -1;
+};
+
 } // namespace
 
 class tst_Profile : public QObject
@@ -93,6 +184,10 @@ private slots:
     void commandLinesTakeTurns_data();
     void commandLinesTakeTurns();
     void windowWaitsForCommandLine();
+    void commandLineMeetsAWindowThatCannotAnswer_data();
+    void commandLineMeetsAWindowThatCannotAnswer();
+    void handedImportEndsEarly_data();
+    void handedImportEndsEarly();
 
 private:
     // `shell`: commands run in the program's shell before it starts (limits); `input`: its standard input.
@@ -103,6 +198,8 @@ private:
                              const QByteArray &input = QByteArray());
     // A file of the mouse as it is now, saved by the program itself; empty on failure.
     QString exportNow(const QString &name);
+    // Where this session's programs meet.
+    QString meetingPath(const QString &name) const;
 
     std::unique_ptr<ProgramSession> session;
     QTemporaryDir files;
@@ -290,7 +387,8 @@ void tst_Profile::startProgram(QProcess &program, const QStringList &arguments, 
 CommandResult tst_Profile::finish(QProcess &program)
 {
     CommandResult result;
-    if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
+    // A command line waits 30 s at most for anything.
+    if (!program.waitForFinished(45000) || program.exitStatus() != QProcess::NormalExit)
         return result;
     result.code = program.exitCode();
     result.out = QString::fromLocal8Bit(program.readAllStandardOutput());
@@ -309,6 +407,11 @@ QString tst_Profile::exportNow(const QString &name)
 {
     const QString path = QDir(session->workDir()).filePath(name);
     return runProgram({ "--export", path }).code == 0 ? path : QString();
+}
+
+QString tst_Profile::meetingPath(const QString &name) const
+{
+    return session->environment().value("XDG_RUNTIME_DIR") + '/' + name;
 }
 
 void tst_Profile::commandLineExitCodes()
@@ -399,23 +502,27 @@ void tst_Profile::commandLineExitCodes()
     QVERIFY2(simplified.err.startsWith("配置文件 bad.z31.json 有误"), qPrintable(simplified.err));
 
     // With the window running, the command line hands its work to the window: the same results, and the window is
-    // the only program that talks to the mouse. Qt's own options go to the window.
+    // the only program that talks to the mouse. Qt's own options go to the window. The window speaks English, the
+    // command lines simplified Chinese: every line a command line prints is in its own language.
     QVERIFY(QFile::remove(QDir(session->workDir()).filePath("lang_zh_cn.qm")));
     const QString factoryFile = exportNow("factory.z31.json");
     QVERIFY(!factoryFile.isEmpty());
+    QVERIFY(session->setLanguage("en"));
     QVERIFY(session->start({ "-style", "fusion" }));
+    QVERIFY(session->waitForLog("language \"en\""));
+    QVERIFY(session->setLanguage("zh_CN"));
     QVERIFY(session->waitForCaptureLine("ReadConfigData"));
     session->clearCapture();
     QVERIFY(QFile::remove(file));
     const CommandResult handedOut = runProgram({ "--export", file });
     QCOMPARE(handedOut.code, 0);
     QCOMPARE(handedOut.out, exported.out);
-    QCOMPARE(handedOut.err, QString());
+    QCOMPARE(withoutWaitNotices(handedOut.err), QString());
     QCOMPARE(readAll(file), readAll(factoryFile));
     const CommandResult handedToPipe = runProgram({ "--export", "-" });
     QCOMPARE(handedToPipe.code, 0);
     QCOMPARE(handedToPipe.out.toUtf8(), readAll(factoryFile));
-    QCOMPARE(handedToPipe.err, toPipe.err);
+    QCOMPARE(withoutWaitNotices(handedToPipe.err), toPipe.err);
 
     // The window reads the imported settings back for its pages: its settings read ends with the version.
     const auto lastCall = [this] {
@@ -433,7 +540,7 @@ void tst_Profile::commandLineExitCodes()
     QCOMPARE(session->emu({ "fail-config-write", "2" }), 0);
     const CommandResult handedUndone = runProgram({ "--import", "-" }, QString(), saved);
     QCOMPARE(handedUndone.code, 1);
-    QCOMPARE(handedUndone.err, undone.err);
+    QCOMPARE(withoutWaitNotices(handedUndone.err), undone.err);
     QCOMPARE(session->dump(), factory);
     QCOMPARE(session->capture().filter(QRegularExpression("^OpenDevice")), QStringList());
 
@@ -448,13 +555,18 @@ void tst_Profile::commandLineExitCodes()
 void tst_Profile::commandLinesTakeTurns_data()
 {
     QTest::addColumn<bool>("window");
-    QTest::newRow("alone") << false;
-    QTest::newRow("with the window") << true;
+    // The second command line under another name, as the self-update unpacks it beside the first.
+    QTest::addColumn<bool>("renamed");
+    QTest::newRow("alone") << false << false;
+    QTest::newRow("alone, one under another name") << false << true;
+    QTest::newRow("with the window") << true << false;
+    QTest::newRow("with the window, one under another name") << true << true;
 }
 
 void tst_Profile::commandLinesTakeTurns()
 {
     QFETCH(bool, window);
+    QFETCH(bool, renamed);
     writeNonDefaultState();
     const QMap<QString, QString> custom = session->dump();
     const QString customFile = exportNow("custom.z31.json");
@@ -466,6 +578,8 @@ void tst_Profile::commandLinesTakeTurns()
         QVERIFY(session->start());
         QVERIFY(session->waitForCaptureLine("ReadConfigData"));
     }
+    const QString otherName = QDir(session->programDir()).filePath("TARNO_CONNECT_PC_V9.9.9");
+    QVERIFY(!renamed || QFile::copy(session->programPath(), otherName));
 
     // Each call takes a frame of full-speed USB: two imports started together would overlap by far.
     QCOMPARE(session->emu({ "latency", "1000" }), 0);
@@ -473,7 +587,13 @@ void tst_Profile::commandLinesTakeTurns()
     QProcess first;
     QProcess second;
     startProgram(first, { "--import", customFile });
-    startProgram(second, { "--import", factoryFile });
+    if (renamed) {
+        second.setProcessEnvironment(session->environment());
+        second.setWorkingDirectory(session->workDir());
+        second.start(otherName, { "--import", factoryFile });
+    } else {
+        startProgram(second, { "--import", factoryFile });
+    }
     const CommandResult firstResult = finish(first);
     const CommandResult secondResult = finish(second);
     QCOMPARE(session->emu({ "latency", "0" }), 0);
@@ -500,21 +620,22 @@ void tst_Profile::commandLinesTakeTurns()
 void tst_Profile::windowWaitsForCommandLine()
 {
     // A command line that holds the mouse: here the test holds its lock.
-    const QString program = QFileInfo(session->programPath()).fileName();
-    const QString lockPath = session->environment().value("XDG_RUNTIME_DIR") + '/' + program + ".lock";
+    const QString lockPath = meetingPath("tarno-mouse.lock");
     QLockFile lock(lockPath);
     QVERIFY(lock.tryLock(0));
 
-    // The window appears at once, without touching the mouse while the lock is held.
+    // The window appears at once, without touching the mouse while the lock is held, and says that it waits for it.
     session->clearCapture();
     QVERIFY(session->start());
     QVERIFY(session->waitForLog("waiting for a command line to finish with the mouse"));
+    QVERIFY(session->waitForLog("no-device page: waiting for the mouse"));
     QCOMPARE(session->capture(), QStringList());
     // A later command line hands its work to the window, which does it once the mouse is free.
     const QString file = QDir(session->workDir()).filePath("later.z31.json");
     QProcess later;
     startProgram(later, { "--export", file });
     QVERIFY(later.waitForStarted());
+    QVERIFY(session->waitForLog("command line request: export"));
     lock.unlock();
     const CommandResult laterResult = finish(later);
     QCOMPARE(laterResult.code, 0);
@@ -532,12 +653,176 @@ void tst_Profile::windowWaitsForCommandLine()
     session->process().kill();
     const CommandResult cut = finish(importer);
     QCOMPARE(cut.code, 3);
-    QCOMPARE(cut.err, "程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入\n");
+    QCOMPARE(withoutWaitNotices(cut.err), "程序窗口没有完成导入就退出了：鼠标上的设置可能不完整，请重新导入\n");
     QCOMPARE(session->emu({ "latency", "0" }), 0);
     QVERIFY(session->waitFor([&] { return session->process().state() == QProcess::NotRunning; }));
     QVERIFY(QFile::exists(lockPath));
     QCOMPARE(runProgram({ "--export", file }).code, 0);
     QVERIFY(!QFile::exists(lockPath));
+}
+
+void tst_Profile::commandLineMeetsAWindowThatCannotAnswer_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");   // in the result line or the line said while waiting
+    // The window stops (a debugger, kill -STOP) with the mouse: the command line gives up on it and says why.
+    QTest::newRow("stopped window") << "stop" << 1 << "正在等待：本程序的另一个进程正在使用鼠标";
+    // More connections than the window may keep files open (soft limit 1024), all idle: the window stays reachable.
+    QTest::newRow("1,100 idle connections") << "flood" << 0 << "已导出配置";
+    // Someone else's process where this user's window would listen answers every request: nobody listens to it.
+    QTest::newRow("listener of another user") << "foreign" << 0 << "已导出配置";
+    // The system stopped between creating the lock file and writing it: no window could take the mouse.
+    QTest::newRow("empty lock") << "empty lock" << 0 << "已导出配置";
+}
+
+void tst_Profile::commandLineMeetsAWindowThatCannotAnswer()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    writeNonDefaultState();
+    const QString expected = exportNow("expected.z31.json");
+    QVERIFY(!expected.isEmpty());
+    const QString program = QFileInfo(session->programPath()).fileName();
+    ForeignListener foreign;
+    std::vector<int> idle;
+    const auto closeIdle = qScopeGuard([&idle] {
+        for (const int fd : idle)
+            ::close(fd);
+    });
+    rlimit files {};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &files), 0);
+    const rlimit testFiles = files;
+    const auto restoreLimit = qScopeGuard([&testFiles] { ::setrlimit(RLIMIT_NOFILE, &testFiles); });
+
+    if (fault == "stop") {
+        QVERIFY(session->start());
+        QVERIFY(session->waitForCaptureLine("ReadConfigData"));
+        QCOMPARE(::kill(pid_t(session->process().processId()), SIGSTOP), 0);
+    } else if (fault == "flood") {
+        // The window gets the usual limit, the test room for the connections.
+        if (files.rlim_max < 2048)
+            QSKIP("the hard limit of open files leaves no room for 1,100 connections");
+        files.rlim_cur = 1024;
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &files), 0);
+        QVERIFY(session->start());
+        QVERIFY(session->waitForCaptureLine("ReadConfigData"));
+        files.rlim_cur = files.rlim_max;
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &files), 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(meetingPath("tarno-mouse")).constData(), sizeof address.sun_path);
+        for (int i = 0; i < 1100; ++i) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            QVERIFY(fd >= 0);
+            idle.push_back(fd);
+            QCOMPARE(::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        }
+    } else if (fault == "foreign") {
+        const QString why = foreign.start({ meetingPath("tarno-mouse"), meetingPath(program) });
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
+    } else if (fault == "empty lock") {
+        QFile empty(meetingPath("tarno-mouse.lock"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(session->start());
+        QVERIFY(session->waitForCaptureLine("ReadConfigData", 15000));
+    }
+
+    session->clearCapture();
+    const QString file = QDir(session->workDir()).filePath("meets.z31.json");
+    const CommandResult result = runProgram({ "--export", file });
+    QCOMPARE(result.code, code);
+    QVERIFY2((result.out + result.err).contains(says), qPrintable(result.out + result.err));
+    if (code == 0)
+        QCOMPARE(readAll(file), readAll(expected));
+    else
+        QVERIFY(!QFile::exists(file));
+
+    if (fault == "stop") {
+        QCOMPARE(::kill(pid_t(session->process().processId()), SIGCONT), 0);
+        // The stopped window's lock kept the command line from the mouse.
+        QCOMPARE(session->capture().filter(QRegularExpression("^OpenDevice")), QStringList());
+    } else if (fault == "flood" || fault == "foreign") {
+        // A later start finds this user's window, or starts one where only someone else's process listened.
+        QProcess again;
+        startProgram(again, {});
+        if (fault == "flood") {
+            QCOMPARE(finish(again).err, program + " already running.\n");
+        } else {
+            QVERIFY(session->waitFor([&] {
+                return !ProgramSession::xdotool(
+                            { "search", "--onlyvisible", "--pid", QString::number(again.processId()) })
+                            .isEmpty();
+            }));
+            again.kill();
+            again.waitForFinished();
+        }
+    }
+}
+
+void tst_Profile::handedImportEndsEarly_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<bool>("written");   // whether the mouse ends up holding the file
+    // Ctrl-C while the window waits for the mouse: it drops the request.
+    QTest::newRow("SIGINT before the window writes") << "interrupt" << false;
+    // The window quits while the import's last read-back is under way: it answers before it goes.
+    QTest::newRow("window quits right after the import") << "quit" << true;
+}
+
+void tst_Profile::handedImportEndsEarly()
+{
+    QFETCH(QString, ending);
+    QFETCH(bool, written);
+    writeNonDefaultState();
+    const QString customFile = exportNow("custom.z31.json");
+    QCOMPARE(session->emu({ "reset" }), 0);
+    const QMap<QString, QString> factory = session->dump();
+    QVERIFY(!customFile.isEmpty());
+    QLockFile lock(meetingPath("tarno-mouse.lock"));
+    if (ending == "interrupt")
+        QVERIFY(lock.tryLock(0));
+    QVERIFY(session->start());
+
+    QProcess importer;
+    if (ending == "interrupt") {
+        startProgram(importer, { "--import", customFile });
+        QVERIFY(session->waitForLog("command line request: import"));
+        QCOMPARE(::kill(pid_t(importer.processId()), SIGINT), 0);
+        QVERIFY(importer.waitForFinished(10000));
+        // It ends as Ctrl-C ends a program (a shell reports 130), after saying what becomes of the import.
+        QCOMPARE(importer.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(importer.exitCode(), SIGINT);
+        QVERIFY(QString::fromLocal8Bit(importer.readAllStandardError()).startsWith("已中断"));
+        QVERIFY(session->waitForLog("request dropped"));
+        lock.unlock();
+        // Handed over behind the dropped one: once it is answered, the window is past it.
+        QCOMPARE(runProgram({ "--export", QDir(session->workDir()).filePath("after.z31.json") }).code, 0);
+    } else {
+        QVERIFY(session->waitForCaptureLine("ReadConfigData"));
+        // The read-back ends with button 9: from its first call on, at most two frames of 0.6 s remain (a library may
+        // capture a call before or after its frame), within the 1.5 s that quitting waits for a call.
+        QCOMPARE(session->emu({ "latency", "20000" }), 0);
+        session->clearCapture();
+        startProgram(importer, { "--import", customFile });
+        const auto count = [this](const QString &prefix) {
+            return session->capture().filter(QRegularExpression("^" + QRegularExpression::escape(prefix))).size();
+        };
+        const QString readButton8 = "WrtieControl 31 b0 08";
+        const QString readButton9 = "WrtieControl 31 b0 09";
+        QVERIFY(session->waitFor([&] { return count(readButton8) == 2; }, 30000));
+        QCOMPARE(session->emu({ "latency", "600000" }), 0);
+        QVERIFY(session->waitFor([&] { return count(readButton9) == 2; }, 30000));
+        session->click(1155, 38);
+        const CommandResult result = finish(importer);
+        QCOMPARE(result.code, 0);
+        QCOMPARE(session->emu({ "latency", "0" }), 0);
+        QVERIFY2(session->waitForExit() == 0, qPrintable(session->log()));
+    }
+    QCOMPARE(session->dump() != factory, written);
 }
 
 QTEST_MAIN(tst_Profile)

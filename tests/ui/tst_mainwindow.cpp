@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -225,6 +226,12 @@ void tst_MainWindow::navigationMovesPictures()
     QCOMPARE(int(shell.window.pictureState()), 2);
     QCOMPARE(animationStarts.count(), 0);
     QCOMPARE(shell.mouseImage->geometry(), QRect(217, 9, 665, 648));
+
+    // The settings read after an import leaves the user where they are.
+    shell.window.readDeviceSettings();
+    deliverAnswers();
+    QCOMPARE(shell.pages->currentIndex(), 3);
+    QCOMPARE(int(shell.window.pictureState()), 2);
 
     QTest::mouseClick(shell.nav->button(1), Qt::LeftButton);
     QCOMPARE(shell.pages->currentIndex(), 1);
@@ -465,6 +472,14 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     }
     QVERIFY(changed > 40);
 
+    // The no-device page while another program holds the mouse says that the window waits for it.
+    fresh.window.showWaitingForMouse(true);
+    const QString waiting = QCoreApplication::translate("disconnect_Widget", "正在等待鼠标");
+    const QList<QLabel *> labels = fresh.window.findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.cbegin(), labels.cend(),
+                        [&waiting](const QLabel *label) { return label->text() == waiting; }));
+    QVERIFY(chosen == InterfaceLanguage::SimplifiedChinese || waiting != QStringLiteral("正在等待鼠标"));
+
     // Every text fits its box at its font, also those that only some states show.
     QStringList clipped;
     for (QWidget *widget : fresh.window.findChildren<QWidget *>()) {
@@ -545,6 +560,14 @@ void tst_MainWindow::localTranslatorOnlyOverSimplified()
     {
         LanguageSwitcher languages;
         languages.apply(InterfaceLanguage::SimplifiedChinese);
+        QCOMPARE(caption(), QStringLiteral("Language"));
+        // Texts the window words for a command line are in the command line's language, never the file's.
+        {
+            const LanguageSwitcher::Wording wording(InterfaceLanguage::SimplifiedChinese);
+            QCOMPARE(caption(), QStringLiteral("语言"));
+            const LanguageSwitcher::Wording inner(InterfaceLanguage::TraditionalChinese);
+            QCOMPARE(caption(), QStringLiteral("語言"));
+        }
         QCOMPARE(caption(), QStringLiteral("Language"));
         languages.apply(InterfaceLanguage::TraditionalChinese);
         QCOMPARE(caption(), QStringLiteral("語言"));

@@ -8,6 +8,7 @@
 #include "platform/win32/devicenotification.h"
 #include "platform/win32/keyboardhook.h"
 #include "platform/win32/libraryload.h"
+#include "platform/win32/pipepeer.h"
 #include "platform/win32/windowmove.h"
 #include "tests/platform/platformcases.h"
 
@@ -379,6 +380,23 @@ void testWindowMove(HWND window)
 
 } // namespace
 
+// Both ends of a named pipe in this process: each finds its peer runs as this user.
+void testPipePeer()
+{
+    const std::wstring sid = Win32::currentUserSid();
+    check(sid.rfind(L"S-1-", 0) == 0, "user security id", std::string(sid.begin(), sid.end()));
+    const std::wstring name = L"\\\\.\\pipe\\tarno-peer-test-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0, nullptr);
+    HANDLE client = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    check(server != INVALID_HANDLE_VALUE && client != INVALID_HANDLE_VALUE, "pipe made",
+          "error " + std::to_string(GetLastError()));
+    check(Win32::pipePeerIsSameUser(server), "pipe: the server finds its client is this user");
+    check(Win32::pipePeerIsSameUser(client), "pipe: the client finds its server is this user");
+    check(!Win32::pipePeerIsSameUser(INVALID_HANDLE_VALUE), "no pipe: no peer");
+    CloseHandle(client);
+    CloseHandle(server);
+}
+
 int main()
 {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
@@ -403,6 +421,7 @@ int main()
 
     testDevicePaths();
     testLibraryLoad();
+    testPipePeer();
 
     std::printf("%d checks, %d failed\n", checks, failures);
     return failures == 0 ? 0 : 1;
