@@ -487,7 +487,7 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     MacroEditDialog *macroEditor = buttonDialog->recorder->editDialog;
     const QList<QPair<QWidget *, QString>> states {
         { buttonDialog->recorder->startButton, translated("micro_Widget", "停止录制") },
-        { macroEditor->messageLabel, translated("MacroEditDialog", "请按下要插入的按键，点击别处取消") },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "请按下要插入的按键，按 Esc 取消") },
         { macroEditor->messageLabel,
           translated("MacroEditDialog", "事件 %1：%2 按下后直到结尾都没有松开").arg(100).arg("RIGHT SHIFT") },
         { macroEditor->messageLabel,
@@ -500,8 +500,10 @@ void tst_MainWindow::languagesFitAndSwitchLive()
         { update->statusLabel, translated("FirmwareTransfer", "正在升级固件...%1%").arg(100) },
         { update->statusLabel, translated("UpdateDialog", "固件升级已完成") },
         { update->messageLabel, translated("UpdateDialog", "升级为版本V") + QStringLiteral("1.2.3") },
-        { update->messageLabel, translated("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
-                                                           "固件升级约需要1分钟，在此期间，鼠标将无法使用。") },
+        { update->messageLabel,
+          translated("TARNO_Gaming",
+                     "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
+                     "固件升级约需要1分钟，在此期间，鼠标将无法使用。") },
         { update->statusLabel, translated("UpdateDialog", "无法升级固件") },
         { update->statusLabel, translated("UpdateDialog", "正在等待鼠标重新连接...") },
         { update->statusLabel, translated("UpdateDialog", "固件升级未生效") },
