@@ -126,6 +126,9 @@ void buttons_Widget::nameButtons()
                                       ? tr("按键 %1").arg(id)
                                       : tr("按键 %1：%2").arg(id).arg(assignmentText(*known)));
         button->setAccessibleDescription(tr("打开这个按键的设置"));
+        // The dialog, a window of its own, is named after the button it sets.
+        if (id == checkedButton())
+            dialog->setWindowTitle(button->accessibleName());
     }
 }
 
@@ -209,6 +212,7 @@ void buttons_Widget::show_btn_dg(int btn_id, bool checked)
         return;
     readAssignment(btn_id);
     dialog->recorder->setButton(btn_id);
+    nameButtons();
     if (placeOf(btn_id)) {
         dialog->move(dialogPosition(btn_id));
         dialog->show();

@@ -47,8 +47,9 @@ micro_Widget::micro_Widget(QWidget *parent)
     saveButton->setStyleSheet(Style::pressButton);
 
     delayOption = new QRadioButton(this);
-    delayOption->setGeometry(207, 123, 130, 16);
-    delayOption->setStyleSheet(Style::listEntry);
+    // Within the page's 304 pixels, with room for "Record delays".
+    delayOption->setGeometry(203, 123, 101, 16);
+    delayOption->setStyleSheet(Style::listEntry + QStringLiteral("QRadioButton{spacing:8px;}"));
     // A single radio button that the user can also switch off again.
     delayOption->setAutoExclusive(false);
 

@@ -8,11 +8,12 @@
 #include "update/appversion.h"
 #include "update/updatedialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -154,6 +155,7 @@ void config_Widget::retranslateUi()
     importButton->setText(tr("导入配置"));
     setAccessibleName(tr("设置"));
     languageBox->setAccessibleName(languageCaption->text());
+    languageBox->view()->setAccessibleName(languageCaption->text());
     fwVersionButton->setAccessibleDescription(fwCaption->text());
     appVersionButton->setAccessibleDescription(appCaption->text());
     if (firmwareOffered)
