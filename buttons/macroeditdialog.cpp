@@ -538,10 +538,9 @@ void MacroEditDialog::takeKey(unsigned message, quint8 vk)
     }
     // The stroke is taken when the key comes up again, so that its release reaches no other window either.
     if (key->up && chosenKey == key->vk) {
-        const quint8 usage = vk_to_usage(key->vk);
-        const QVector<int> rows = insertRows;
+        // Inserted before the wait ends, so that the line goes from the hint to the edit's outcome directly.
+        editor->insertStroke(vk_to_usage(key->vk), insertRows, insertAfter);
         endKeyCapture();
-        editor->insertStroke(usage, rows, insertAfter);
         eventList->setFocus(Qt::OtherFocusReason);
     }
 }

@@ -289,7 +289,7 @@
     </message>
     <message>
         <source>宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”</source>
-        <translation>An empty macro cannot be saved: to clear the button, choose “Disabled”</translation>
+        <translation>An empty macro cannot be saved: to clear the button, choose "Disabled"</translation>
     </message>
     <message>
         <source>第一个事件的延迟总是 0：它之前没有要等的事件</source>
@@ -1059,7 +1059,7 @@
     </message>
     <message>
         <source>没有可保存的事件：要清除这个按键，请在功能键中选择“禁用”</source>
-        <translation>Nothing to save: to clear the button, choose “Disabled” under Function</translation>
+        <translation>Nothing to save: to clear the button, choose "Disabled" under Function</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "pointer/pointer_widget.h"
 #include "style/messageline.h"
 #include "style/style.h"
+#include "ui/accessibleapplication.h"
 #include "ui/disconnect_widget.h"
 #include "ui/languageswitcher.h"
 #include "ui/mousepictures.h"
@@ -71,6 +72,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     : QWidget(parent)
     , mouse(mouse)
 {
+    AccessibleApplication::install();
     centreOnPrimaryScreen();
     setFixedSize(WindowWidth, WindowHeight);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);

@@ -484,7 +484,7 @@ private slots:
         QTest::newRow("empty") << ""
                                << ""
                                << "宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”"
-                               << "An empty macro cannot be saved: to clear the button, choose “Disabled”";
+                               << "An empty macro cannot be saved: to clear the button, choose \"Disabled\"";
     }
     void shouldRefuseMacro()
     {
