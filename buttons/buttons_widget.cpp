@@ -78,7 +78,7 @@ buttons_Widget::buttons_Widget(Mouse &mouse, QWidget *parent)
         button->setStyleSheet(
             QStringLiteral("QPushButton{border:none;background:transparent;image:url(:/img/button.png);}"
                            "QPushButton:checked,QPushButton:hover{image:url(:/img/button_selected.png);}")
-            + Style::pictureButtonFocus);
+            + Style::pictureButtonFocus + QStringLiteral("QPushButton:focus{border-radius:11px;}"));
         buttonGroup->addButton(button, place.id);
     }
     dialog = new btn_Dialog(this);

@@ -76,6 +76,10 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     centreOnPrimaryScreen();
     setFixedSize(WindowWidth, WindowHeight);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+    // The window itself holds the focus until Tab moves it to a control: activated again, it gives the focus back
+    // to itself rather than to the first control, whose focus frame would then show to a mouse user.
+    setFocusPolicy(Qt::ClickFocus);
+    setFocus(Qt::OtherFocusReason);
     setAttribute(Qt::WA_TranslucentBackground);
 
     auto *fadeIn = new QPropertyAnimation(this, "windowOpacity", this);
