@@ -399,9 +399,6 @@ private slots:
         QTest::newRow("the new first event loses its delay") << "a+ a-10 b+30 b-"
                                                              << "remove 0"
                                                              << "b+ b-";
-        QTest::newRow("undo gives it back") << "a+ a-10 b+30 b-"
-                                            << "remove 0; undo"
-                                            << "a+ a-10 b+30 b-";
         QTest::newRow("move up with its delay") << "a+ a-100 b+20 b-" << "up 2" << "a+ b+20 a-100 b-";
         QTest::newRow("move a block down") << "a+ a- b+ b- c+ c-" << "down 0,1" << "b+ a+ a- b- c+ c-";
         QTest::newRow("a pair moves together") << "a+ a- b+ b-" << "down 0,1; down 1,2" << "b+ b- a+ a-";
