@@ -109,6 +109,8 @@ void btn_Dialog::retranslateUi()
     const QString pageNames[] = { tr("功能键"), tr("组合键"), tr("多键宏") };
     for (int page = FunctionPage; page <= MacroPage; ++page)
         pageGroup->button(page)->setText(pageNames[page]);
+    funcArea->setAccessibleName(pageNames[FunctionPage]);
+    comboArea->setAccessibleName(pageNames[CombinationPage]);
 
     // The title names the checked entry; the lists must be in the new language first.
     funcList->retranslateUi();

@@ -11,6 +11,7 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPauseAnimation>
@@ -73,9 +74,11 @@ buttons_Widget::buttons_Widget(Mouse &mouse, QWidget *parent)
         button->setCheckable(true);
         button->setGeometry(QRect(place.position, QSize(22, 22)));
         button->setCursor(Qt::PointingHandCursor);
-        button->setStyleSheet(QStringLiteral(
-            "QPushButton{border:none;background:transparent;image:url(:/img/button.png);}"
-            "QPushButton:checked,QPushButton:hover{image:url(:/img/button_selected.png);}"));
+        button->setFocusPolicy(Qt::TabFocus);
+        button->setStyleSheet(
+            QStringLiteral("QPushButton{border:none;background:transparent;image:url(:/img/button.png);}"
+                           "QPushButton:checked,QPushButton:hover{image:url(:/img/button_selected.png);}")
+            + Style::pictureButtonFocus + QStringLiteral("QPushButton:focus{border-radius:11px;}"));
         buttonGroup->addButton(button, place.id);
     }
     dialog = new btn_Dialog(this);
@@ -94,6 +97,59 @@ buttons_Widget::buttons_Widget(Mouse &mouse, QWidget *parent)
     connect(buttonGroup, &QButtonGroup::idClicked, this, &buttons_Widget::btn_clicked);
     connect(dialog, &btn_Dialog::set_btn, this, &buttons_Widget::set_mouse_btn);
     connect(dialog, &btn_Dialog::save_micro_clicked, this, &buttons_Widget::set_mouse_btn);
+    retranslateUi();
+}
+
+void buttons_Widget::retranslateUi()
+{
+    setAccessibleName(tr("按键设置"));
+    nameButtons();
+}
+
+void buttons_Widget::changeEvent(QEvent *event)
+{
+    // A parent hears of the change before its children: the dialog's lists, whose texts name the assignments,
+    // are brought into the new language first.
+    if (event->type() == QEvent::LanguageChange) {
+        dialog->retranslateUi();
+        retranslateUi();
+    }
+    QWidget::changeEvent(event);
+}
+
+void buttons_Widget::nameButtons()
+{
+    for (QAbstractButton *button : buttonGroup->buttons()) {
+        const int id = buttonGroup->id(button);
+        const auto known = knownAssignments.constFind(id);
+        button->setAccessibleName(known == knownAssignments.constEnd()
+                                      ? tr("按键 %1").arg(id)
+                                      : tr("按键 %1：%2").arg(id).arg(assignmentText(*known)));
+        button->setAccessibleDescription(tr("打开这个按键的设置"));
+        // The dialog, a window of its own, is named after the button it sets.
+        if (id == checkedButton())
+            dialog->setWindowTitle(button->accessibleName());
+    }
+}
+
+void buttons_Widget::knowAssignment(int btn_id, const KnownAssignment &assignment)
+{
+    knownAssignments.insert(btn_id, assignment);
+    nameButtons();
+}
+
+QString buttons_Widget::assignmentText(const KnownAssignment &assignment) const
+{
+    switch (assignment.page) {
+    case btn_Dialog::FunctionPage:
+        return dialog->funcList->texts.value(assignment.entry);
+    case btn_Dialog::CombinationPage:
+        if (assignment.entry == combo_List::CustomEntry)
+            return dialog->comboList->texts.value(assignment.entry) + assignment.keys;
+        return dialog->comboList->texts.value(assignment.entry);
+    default:
+        return tr("多键宏");
+    }
 }
 
 void buttons_Widget::showEvent(QShowEvent *event)
@@ -121,6 +177,9 @@ void buttons_Widget::hideButtonDialog()
 {
     dialog->hide();
     set_btn_unchecked();
+    // Called when the mouse is read afresh or has gone: what the buttons did may no longer hold.
+    knownAssignments.clear();
+    nameButtons();
 }
 
 QPoint buttons_Widget::dialogPosition(int btn_id) const
@@ -152,6 +211,8 @@ void buttons_Widget::show_btn_dg(int btn_id, bool checked)
     if (!checked)
         return;
     readAssignment(btn_id);
+    dialog->recorder->setButton(btn_id);
+    nameButtons();
     if (placeOf(btn_id)) {
         dialog->move(dialogPosition(btn_id));
         dialog->show();
@@ -195,10 +256,15 @@ void buttons_Widget::showAssignment(const ButtonRead &read)
     qDebug() << "func_type" << int(assignment.funcType);
     qDebug() << "func_id" << int(assignment.funcId);
 
+    // The macro page shows this button's macro or none: never one left from another button.
+    if (assignment.funcType == FuncType::Function || assignment.funcType == FuncType::Combination)
+        dialog->recorder->clearMacro();
     switch (assignment.funcType) {
     case FuncType::Function:
         dialog->pageGroup->button(btn_Dialog::FunctionPage)->setChecked(true);
         checkEntry(functions->group, assignment.funcId, func_List::EntryCount);
+        if (assignment.funcId < func_List::EntryCount)
+            knowAssignment(read.buttonId, { btn_Dialog::FunctionPage, assignment.funcId, QString() });
         break;
     case FuncType::Combination:
         dialog->pageGroup->button(btn_Dialog::CombinationPage)->setChecked(true);
@@ -209,11 +275,15 @@ void buttons_Widget::showAssignment(const ButtonRead &read)
             editor->show_mkey();
             combos->get_mkey_value();
             combos->entries.at(combo_List::CustomEntry)->setChecked(true);
+            knowAssignment(read.buttonId, { btn_Dialog::CombinationPage, CustomComboId, editor->mkey_text });
         } else {
             checkEntry(combos->group, assignment.funcId, combo_List::EntryCount);
+            if (assignment.funcId < combo_List::EntryCount)
+                knowAssignment(read.buttonId, { btn_Dialog::CombinationPage, assignment.funcId, QString() });
         }
         break;
     case FuncType::Macro: {
+        knowAssignment(read.buttonId, { btn_Dialog::MacroPage, 0, QString() });
         dialog->pageGroup->button(btn_Dialog::MacroPage)->setChecked(true);
         micro_Widget *recorder = dialog->recorder;
         recorder->record_delay = assignment.funcId != 0;
@@ -238,6 +308,7 @@ void buttons_Widget::set_mouse_btn(int func_id)
         set_micro_function();
     } else if (checkedButton() >= 0) {
         const quint8 button = quint8(checkedButton());
+        knowAssignment(button, { page, func_id, QString() });
         mouse.sendCommand(QString(), [button, page, func_id](quint8 *buffer) {
             AssignmentCodec::writeAssignment(buffer, button, quint8(page), quint8(func_id));
         });
@@ -252,6 +323,7 @@ void buttons_Widget::set_mkey_function()
     const quint8 button = quint8(checkedButton());
     const quint8 modifiers = editor->modifiers;
     const quint8 usage = vk_to_usage(editor->vkey_code);
+    knowAssignment(button, { btn_Dialog::CombinationPage, CustomComboId, editor->mkey_text });
     mouse.sendCommand(QString(), [button, modifiers, usage](quint8 *buffer) {
         AssignmentCodec::writeCombination(buffer, button, modifiers, usage);
     });
@@ -262,5 +334,6 @@ void buttons_Widget::set_micro_function()
     if (checkedButton() < 0)
         return;
     const micro_Widget *recorder = dialog->recorder;
+    knowAssignment(checkedButton(), { btn_Dialog::MacroPage, 0, QString() });
     mouse.link().request(writeButtonMacroJob(quint8(checkedButton()), recorder->record_delay, recorder->events));
 }

@@ -4,6 +4,7 @@
 #ifndef BUTTONS_WIDGET_H
 #define BUTTONS_WIDGET_H
 
+#include <QHash>
 #include <QPoint>
 #include <QWidget>
 
@@ -35,7 +36,10 @@ public:
     QPropertyAnimation *fadeIn = nullptr;
     QSequentialAnimationGroup *showAnimation = nullptr;
 
+    void retranslateUi();
+
 protected:
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
@@ -48,6 +52,19 @@ private slots:
     void btn_clicked(int btn_id);
 
 private:
+    // What a button is known to do, as read from the mouse or written to it: a dialog page and its entry, with
+    // the keys of a custom combination.
+    struct KnownAssignment
+    {
+        int page = 0;
+        int entry = 0;
+        QString keys;
+    };
+
+    // Names each mouse button by its number and, where known, its assignment, in the language in use.
+    void nameButtons();
+    void knowAssignment(int btn_id, const KnownAssignment &assignment);
+    QString assignmentText(const KnownAssignment &assignment) const;
     // Asks the mouse for the button's assignment; the dialog shows nothing of the button until it answers.
     void readAssignment(int btn_id);
     void showAssignment(const ButtonRead &read);
@@ -57,6 +74,7 @@ private:
     quint64 assignmentReads = 0;   // only the newest read's answer is shown
     QGraphicsOpacityEffect *opacity = nullptr;
     bool firstShow = true;
+    QHash<int, KnownAssignment> knownAssignments;
 };
 
 #endif

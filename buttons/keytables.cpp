@@ -144,6 +144,15 @@ bool isKnownUsage(quint8 usage)
     return false;
 }
 
+bool hasUsage(quint8 vk)
+{
+    for (const KeyRange &row : usageRows) {
+        if (vk >= row.firstVk && vk <= row.lastVk)
+            return true;
+    }
+    return false;
+}
+
 QString key_name(quint8 vk)
 {
     for (const KeyName &row : nameRows) {

@@ -2,6 +2,7 @@
 
 #include "buttons/keytables.h"
 #include "platform/keyboardcapture.h"
+#include "style/messageline.h"
 #include "style/style.h"
 
 #include <QEvent>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,8 +25,15 @@
 namespace {
 
 constexpr int Width = 500;
-constexpr int Height = 440;
+constexpr int Height = 472;
 const QColor warning(0xf2, 0xa9, 0x3b);
+
+constexpr quint8 EscapeVk = 0x1B;
+constexpr quint8 TabVk = 0x09;
+constexpr quint8 LeftShiftVk = 0xA0;
+constexpr quint8 RightShiftVk = 0xA1;
+// Keys that waiting for a key does not take (Esc, Tab) or that many keyboards lack.
+constexpr quint8 otherKeys[] = { EscapeVk, TabVk, 0x2C, 0x13, 0x91, 0x5D };
 
 const QString listStyle = QStringLiteral(
     "QTreeWidget{border:1px solid rgba(255,255,255,0.14);border-radius:2px;background-color:rgba(0,0,0,0.34);"
@@ -47,6 +56,11 @@ const QString fieldStyle = Style::lineEdit + QStringLiteral("QLineEdit{padding-l
 const QString optionStyle = Style::listEntry + QStringLiteral("QRadioButton:focus{color:white;}");
 const QString noticeStyle = QStringLiteral("QLabel{background:transparent;font:12px;color:#2bac39;}");
 const QString faultStyle = QStringLiteral("QLabel{background:transparent;font:12px;color:#f2a93b;}");
+const QString menuStyle
+    = QStringLiteral("QMenu{background-color:rgb(45,46,51);border:1px solid rgba(255,255,255,0.14);font:12px;"
+                     "color:rgba(255,255,255,0.7);}"
+                     "QMenu::item{padding:4px 20px;}"
+                     "QMenu::item:selected{background-color:#2bac39;color:white;}");
 
 QPushButton *makeButton(const QRect &geometry, QWidget *parent)
 {
@@ -79,7 +93,7 @@ MacroEditDialog::MacroEditDialog(QWidget *parent)
 
     // Created in the order of the keyboard focus.
     eventList = new QTreeWidget(this);
-    eventList->setGeometry(20, 48, 300, 300);
+    eventList->setGeometry(20, 48, 300, 334);
     eventList->setStyleSheet(listStyle);
     eventList->setColumnCount(4);
     eventList->setRootIsDecorated(false);
@@ -111,19 +125,32 @@ MacroEditDialog::MacroEditDialog(QWidget *parent)
     delayOption->setAutoExclusive(false);
     insertBeforeButton = makeButton(QRect(column, 196, columnWidth, 26), this);
     insertAfterButton = makeButton(QRect(column, 228, columnWidth, 26), this);
-    deleteButton = makeButton(QRect(column, 260, columnWidth, 26), this);
-    upButton = makeButton(QRect(column, 292, half, 26), this);
-    downButton = makeButton(QRect(column + columnWidth - half, 292, half, 26), this);
-    undoButton = makeButton(QRect(column, 322, half, 26), this);
-    redoButton = makeButton(QRect(column + columnWidth - half, 322, half, 26), this);
+    insertOtherButton = makeButton(QRect(column, 260, columnWidth, 26), this);
+    auto *otherKeyMenu = new QMenu(insertOtherButton);
+    otherKeyMenu->setStyleSheet(menuStyle);
+    for (quint8 vk : otherKeys) {
+        connect(otherKeyMenu->addAction(key_name(vk)), &QAction::triggered, this, [this, vk] { insertOtherKey(vk); });
+    }
+    insertOtherButton->setMenu(otherKeyMenu);
+    deleteButton = makeButton(QRect(column, 292, columnWidth, 26), this);
+    upButton = makeButton(QRect(column, 324, half, 26), this);
+    downButton = makeButton(QRect(column + columnWidth - half, 324, half, 26), this);
+    undoButton = makeButton(QRect(column, 356, half, 26), this);
+    redoButton = makeButton(QRect(column + columnWidth - half, 356, half, 26), this);
 
     messageLabel = new QLabel(this);
-    messageLabel->setGeometry(Style::textBox(QRect(20, 360, Width - 40, 12)));
+    messageLabel->setGeometry(Style::textBox(QRect(20, 394, Width - 40, 12)));
+    MessageLine::setUp(messageLabel);
     auto *rule = new QLabel(this);
-    rule->setGeometry(20, 384, Width - 40, 1);
+    rule->setGeometry(20, 418, Width - 40, 1);
     rule->setStyleSheet(QStringLiteral("background-color:rgba(0,0,0,20%)"));
-    saveButton = makeButton(QRect(Width - 20 - 90, 398, 90, 26), this);
-    closeButton = makeButton(QRect(Width - 20 - 90 - 12 - 90, 398, 90, 26), this);
+    // Left to right, as the keyboard reaches them; "返回" and "不保存" only while closing asks.
+    backButton = makeButton(QRect(Width - 20 - 3 * 90 - 2 * 12, 432, 90, 26), this);
+    discardButton = makeButton(QRect(Width - 20 - 2 * 90 - 12, 432, 90, 26), this);
+    closeButton = makeButton(QRect(Width - 20 - 2 * 90 - 12, 432, 90, 26), this);
+    saveButton = makeButton(QRect(Width - 20 - 90, 432, 90, 26), this);
+    backButton->hide();
+    discardButton->hide();
 
     auto *undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
     auto *redo = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
@@ -141,9 +168,13 @@ MacroEditDialog::MacroEditDialog(QWidget *parent)
     connect(capture, &KeyboardCapture::keyMessage, this, &MacroEditDialog::takeKey);
     connect(editor, &MacroEditor::changed, this, [this] {
         justSaved = false;
+        feedback.clear();
         showMacro();
     });
-    connect(eventList, &QTreeWidget::itemSelectionChanged, this, &MacroEditDialog::showSelection);
+    connect(eventList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        feedback.clear();
+        showSelection();
+    });
     connect(delayField, &QLineEdit::textChanged, this, &MacroEditDialog::showControls);
     connect(delayField, &QLineEdit::returnPressed, this, [this] {
         setSelectedDelays();
@@ -159,13 +190,15 @@ MacroEditDialog::MacroEditDialog(QWidget *parent)
     connect(downButton, &QPushButton::clicked, this, [this] { moveSelected(1); });
     connect(saveButton, &QPushButton::clicked, this, &MacroEditDialog::save);
     connect(closeButton, &QPushButton::clicked, this, &MacroEditDialog::close);
+    connect(backButton, &QPushButton::clicked, this, &MacroEditDialog::goBack);
+    connect(discardButton, &QPushButton::clicked, this, &MacroEditDialog::discard);
     eventList->installEventFilter(this);
     retranslateUi();
 }
 
 void MacroEditDialog::retranslateUi()
 {
-    titleLabel->setText(tr("编辑宏"));
+    showTitle();
     eventList->setHeaderLabels({ QStringLiteral("#"), tr("按键"), tr("动作"), tr("延迟(毫秒)") });
     delayLabel->setText(tr("延迟(毫秒)"));
     setSelectedButton->setText(tr("用于所选事件"));
@@ -173,6 +206,7 @@ void MacroEditDialog::retranslateUi()
     delayOption->setText(tr("记录延迟"));
     insertBeforeButton->setText(tr("在前面插入按键"));
     insertAfterButton->setText(tr("在后面插入按键"));
+    insertOtherButton->setText(tr("插入其他按键"));
     deleteButton->setText(tr("删除"));
     upButton->setText(tr("上移"));
     downButton->setText(tr("下移"));
@@ -180,12 +214,25 @@ void MacroEditDialog::retranslateUi()
     redoButton->setText(tr("重做"));
     saveButton->setText(tr("保存"));
     closeButton->setText(tr("关闭"));
+    backButton->setText(tr("返回"));
+    discardButton->setText(tr("不保存"));
 
     eventList->setAccessibleName(tr("宏事件"));
+    eventList->setAccessibleDescription(
+        tr("Delete 删除所选事件，Ctrl+上下方向键移动它们，Enter 修改延迟，Ctrl+Z 撤销，Ctrl+Y 重做"));
     delayField->setAccessibleName(delayLabel->text());
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
         button->setAccessibleName(button->text());
+    insertOtherButton->setAccessibleDescription(tr("Esc、Tab 等等待按键时不能输入的按键，插入到所选事件之后"));
     showMacro();
+}
+
+void MacroEditDialog::showTitle()
+{
+    const QString title = buttonId > 0 ? tr("编辑宏：按键 %1").arg(buttonId) : tr("编辑宏");
+    titleLabel->setText(title);
+    // The window's accessible name.
+    setWindowTitle(title);
 }
 
 void MacroEditDialog::changeEvent(QEvent *event)
@@ -195,13 +242,58 @@ void MacroEditDialog::changeEvent(QEvent *event)
     QDialog::changeEvent(event);
 }
 
-void MacroEditDialog::edit(const QVector<micro_Event> &events, bool recordDelay)
+void MacroEditDialog::edit(const QVector<micro_Event> &events, bool recordDelay, int button)
 {
     endKeyCapture();
     justSaved = false;
+    askingToClose = false;
+    feedback.clear();
+    buttonId = button;
+    showTitle();
     delayField->clear();
     editor->load(events, recordDelay);
     eventList->setFocus(Qt::OtherFocusReason);
+}
+
+void MacroEditDialog::closeWithoutAsking()
+{
+    askingToClose = false;
+    endKeyCapture();
+    hide();
+}
+
+void MacroEditDialog::reject()
+{
+    if (choosingKey()) {
+        endKeyCapture();
+        return;
+    }
+    if (askingToClose) {
+        goBack();
+        return;
+    }
+    if (!editor->modified()) {
+        QDialog::reject();
+        return;
+    }
+    askingToClose = true;
+    feedback.clear();
+    showControls();
+    (saveButton->isEnabled() ? saveButton : discardButton)->setFocus(Qt::OtherFocusReason);
+}
+
+void MacroEditDialog::goBack()
+{
+    askingToClose = false;
+    showControls();
+    eventList->setFocus(Qt::OtherFocusReason);
+}
+
+void MacroEditDialog::discard()
+{
+    askingToClose = false;
+    showControls();
+    QDialog::reject();
 }
 
 QVector<int> MacroEditDialog::selectedRows() const
@@ -268,39 +360,65 @@ void MacroEditDialog::showSelection()
     showControls();
 }
 
+bool MacroEditDialog::onlyFirstSelected() const
+{
+    return selectedRows() == QVector<int> { 0 };
+}
+
 void MacroEditDialog::showControls()
 {
     const QVector<int> rows = selectedRows();
-    const bool idle = !choosingKey();
+    // While closing asks, only its three answers can be used.
+    const bool editing = !askingToClose;
+    const bool idle = editing && !choosingKey();
     const bool delays = editor->recordDelay();
     const bool typed = typedDelay().has_value();
-    delayField->setEnabled(delays);
-    setSelectedButton->setEnabled(idle && delays && typed && !rows.isEmpty());
-    setAllButton->setEnabled(idle && delays && typed && !editor->steps().isEmpty());
+    eventList->setEnabled(editing);
+    delayField->setEnabled(editing && delays);
+    // The first event's delay is 0: shown, not changed.
+    delayField->setReadOnly(onlyFirstSelected());
+    setSelectedButton->setEnabled(idle && delays && typed && !rows.isEmpty() && !onlyFirstSelected());
+    setAllButton->setEnabled(idle && delays && typed && editor->steps().size() > 1);
     delayOption->setEnabled(idle);
     insertBeforeButton->setEnabled(idle);
     insertAfterButton->setEnabled(idle);
+    insertOtherButton->setEnabled(idle);
     deleteButton->setEnabled(idle && !rows.isEmpty());
     upButton->setEnabled(idle && editor->canMove(rows, -1));
     downButton->setEnabled(idle && editor->canMove(rows, 1));
     undoButton->setEnabled(idle && editor->history()->canUndo());
     redoButton->setEnabled(idle && editor->history()->canRedo());
-    saveButton->setEnabled(idle && !editor->check());
+    saveButton->setEnabled(!choosingKey() && !editor->check());
+    closeButton->setVisible(editing);
+    backButton->setVisible(askingToClose);
+    discardButton->setVisible(askingToClose);
+    showMessage();
+}
+
+void MacroEditDialog::tell(const QString &text)
+{
+    feedback = text;
     showMessage();
 }
 
 void MacroEditDialog::showMessage()
 {
+    QString text;
+    bool fault = false;
     if (choosingKey()) {
-        messageLabel->setStyleSheet(noticeStyle);
-        messageLabel->setText(tr("请按下要插入的按键，点击别处取消"));
-    } else if (const std::optional<MacroFault> fault = editor->check()) {
-        messageLabel->setStyleSheet(faultStyle);
-        messageLabel->setText(faultText(*fault));
-    } else {
-        messageLabel->setStyleSheet(noticeStyle);
-        messageLabel->setText(justSaved ? tr("已发送到鼠标") : QString());
+        text = tr("请按下要插入的按键，按 Esc 取消");
+    } else if (const std::optional<MacroFault> macroFault = editor->check(); askingToClose && !macroFault) {
+        text = tr("宏有未保存的修改：保存、不保存，还是返回编辑？");
+    } else if (!feedback.isEmpty()) {
+        text = feedback;
+    } else if (macroFault) {
+        text = faultText(*macroFault);
+        fault = true;
+    } else if (justSaved) {
+        text = tr("已发送到鼠标");
     }
+    messageLabel->setStyleSheet(fault ? faultStyle : noticeStyle);
+    MessageLine::show(messageLabel, text);
 }
 
 QString MacroEditDialog::faultText(const MacroFault &fault)
@@ -308,6 +426,8 @@ QString MacroEditDialog::faultText(const MacroFault &fault)
     const int event = fault.event + 1;
     const QString key = usageName(fault.usage);
     switch (fault.kind) {
+    case MacroFault::Empty:
+        return tr("宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”");
     case MacroFault::TooManyEvents:
         return tr("事件 %1：宏最多只能有 %2 个事件").arg(event).arg(MaxMacroEvents);
     case MacroFault::ReleasedBeforePressed:
@@ -329,24 +449,57 @@ std::optional<int> MacroEditDialog::typedDelay() const
 
 void MacroEditDialog::setSelectedDelays()
 {
-    if (const std::optional<int> delay = typedDelay())
-        editor->setDelay(selectedRows(), *delay);
+    const std::optional<int> delay = typedDelay();
+    const QVector<int> rows = selectedRows();
+    if (!delay || rows.isEmpty())
+        return;
+    editor->setDelay(rows, *delay);
+    if (rows.first() == 0 && *delay != 0)
+        tell(tr("第一个事件的延迟总是 0：它之前没有要等的事件"));
 }
 
 void MacroEditDialog::setAllDelays()
 {
-    if (const std::optional<int> delay = typedDelay())
-        editor->setAllDelays(*delay);
+    const std::optional<int> delay = typedDelay();
+    if (!delay)
+        return;
+    editor->setAllDelays(*delay);
+    if (*delay != 0)
+        tell(tr("第一个事件的延迟总是 0：它之前没有要等的事件"));
 }
 
 void MacroEditDialog::removeSelected()
 {
-    editor->remove(selectedRows());
+    const QVector<int> rows = selectedRows();
+    const QVector<int> removed = editor->removal(rows);
+    if (!editor->remove(rows))
+        return;
+    QStringList partners;
+    for (int row : removed) {
+        if (!rows.contains(row))
+            partners << QString::number(row + 1);
+    }
+    if (!partners.isEmpty())
+        tell(tr("同时删除了配对的事件 %1，按键不会只按下或只松开").arg(partners.join(QStringLiteral(", "))));
 }
 
 void MacroEditDialog::moveSelected(int direction)
 {
-    editor->move(selectedRows(), direction);
+    const QVector<int> rows = selectedRows();
+    if (rows.isEmpty() || editor->move(rows, direction))
+        return;
+    if (direction < 0 && rows.first() == 0)
+        tell(tr("已在开头，不能再上移"));
+    else if (direction > 0 && rows.last() == editor->steps().size() - 1)
+        tell(tr("已在结尾，不能再下移"));
+    else
+        tell(tr("不能移动：按键会在按下之前松开"));
+}
+
+void MacroEditDialog::insertOtherKey(quint8 vk)
+{
+    editor->insertStroke(vk_to_usage(vk), selectedRows(), true);
+    eventList->setFocus(Qt::OtherFocusReason);
 }
 
 void MacroEditDialog::chooseKey(bool after)
@@ -366,16 +519,28 @@ void MacroEditDialog::takeKey(unsigned message, quint8 vk)
     const std::optional<MacroKeyTracker::Key> key = keyTracker.apply(message, vk);
     if (!key)
         return;
+    // Esc cancels the wait and Tab moves on, as everywhere else; the list of other keys inserts them.
+    if (!key->up && (key->vk == EscapeVk || key->vk == TabVk)) {
+        const bool backwards = chosenKey == LeftShiftVk || chosenKey == RightShiftVk;
+        endKeyCapture();
+        if (key->vk == TabVk)
+            focusNextPrevChild(!backwards);
+        return;
+    }
+    if (!key->up && !hasUsage(key->vk)) {
+        endKeyCapture();
+        tell(tr("鼠标不能发送这个按键：宏里没有音量、媒体和浏览器按键"));
+        return;
+    }
     if (!key->up && !chosenKey) {
         chosenKey = key->vk;
         return;
     }
     // The stroke is taken when the key comes up again, so that its release reaches no other window either.
     if (key->up && chosenKey == key->vk) {
-        const quint8 usage = vk_to_usage(key->vk);
-        const QVector<int> rows = insertRows;
+        // Inserted before the wait ends, so that the line goes from the hint to the edit's outcome directly.
+        editor->insertStroke(vk_to_usage(key->vk), insertRows, insertAfter);
         endKeyCapture();
-        editor->insertStroke(usage, rows, insertAfter);
         eventList->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -395,8 +560,14 @@ void MacroEditDialog::save()
     if (editor->check())
         return;
     emit saved(editor->events(), editor->recordDelay());
+    editor->markSaved();
     justSaved = true;
-    showMessage();
+    feedback.clear();
+    const bool closing = askingToClose;
+    askingToClose = false;
+    showControls();
+    if (closing)
+        QDialog::reject();
 }
 
 bool MacroEditDialog::eventFilter(QObject *watched, QEvent *event)

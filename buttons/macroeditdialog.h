@@ -27,8 +27,12 @@ public:
 
     explicit MacroEditDialog(QWidget *parent = nullptr);
 
-    // Starts editing `events` with an empty history.
-    void edit(const QVector<micro_Event> &events, bool recordDelay);
+    // Starts editing the macro of mouse button `button` with an empty history.
+    void edit(const QVector<micro_Event> &events, bool recordDelay, int button);
+    // Closes without asking about unsaved edits: the button dialog or the mouse went away.
+    void closeWithoutAsking();
+    // Whether the window asks what to do with unsaved edits (save, discard, or go back to editing).
+    bool asking() const { return askingToClose; }
     // The selected events, in ascending order.
     QVector<int> selectedRows() const;
     // Whether the window waits for the key of a stroke to insert (and holds the keyboard for it).
@@ -40,6 +44,8 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void retranslateUi();
+    // Closing (Esc, "关闭") with unsaved edits asks first.
+    void reject() override;
 
     MacroEditor *editor = nullptr;
 
@@ -52,14 +58,18 @@ public:
     QRadioButton *delayOption = nullptr;
     QPushButton *insertBeforeButton = nullptr;
     QPushButton *insertAfterButton = nullptr;
+    // Keys that waiting for a key cannot take (Esc cancels the wait, Tab moves on), inserted from a list.
+    QPushButton *insertOtherButton = nullptr;
     QPushButton *deleteButton = nullptr;
     QPushButton *upButton = nullptr;
     QPushButton *downButton = nullptr;
     QPushButton *undoButton = nullptr;
     QPushButton *redoButton = nullptr;
     QLabel *messageLabel = nullptr;
-    QPushButton *saveButton = nullptr;
+    QPushButton *backButton = nullptr;
+    QPushButton *discardButton = nullptr;
     QPushButton *closeButton = nullptr;
+    QPushButton *saveButton = nullptr;
 
     KeyboardCapture *capture = nullptr;
 
@@ -78,20 +88,30 @@ private slots:
     void setAllDelays();
     void chooseKey(bool after);
     void takeKey(unsigned message, quint8 vk);
+    void insertOtherKey(quint8 vk);
     void removeSelected();
     void moveSelected(int direction);
     void save();
+    void goBack();
+    void discard();
 
 private:
     std::optional<int> typedDelay() const;
+    bool onlyFirstSelected() const;
+    void showTitle();
     void showControls();
     void showMessage();
+    // A word on what the last action did or why it was refused; it stays until the next action.
+    void tell(const QString &text);
 
     MacroKeyTracker keyTracker;
     std::optional<quint8> chosenKey;
     QVector<int> insertRows;
     bool insertAfter = false;
     bool justSaved = false;
+    bool askingToClose = false;
+    int buttonId = 0;
+    QString feedback;
 };
 
 #endif

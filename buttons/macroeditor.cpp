@@ -37,6 +37,12 @@ QVector<int> partnersOf(const QVector<MacroStep> &steps)
     return partner;
 }
 
+void keepFirstDelayZero(QVector<MacroStep> &steps)
+{
+    if (!steps.isEmpty())
+        steps.first().delayMs = 0;
+}
+
 } // namespace
 
 class MacroEditor::Change : public QUndoCommand
@@ -73,6 +79,9 @@ void MacroEditor::load(const QVector<micro_Event> &events, bool recordDelay)
     state.recordDelay = recordDelay;
     for (const micro_Event &event : events)
         state.steps.append(MacroStep { event.usage, event.up != 0, event.delay_ms });
+    keepFirstDelayZero(state.steps);
+    if (!state.steps.isEmpty())
+        state.selection = { 0 };
     undoStack.clear();
     show(state);
 }
@@ -103,6 +112,7 @@ bool MacroEditor::changeDelays(const QVector<int> &rows, int delayMs, const QVec
     next.selection = selected;
     for (int row : rows)
         next.steps[row].delayMs = delayMs;
+    keepFirstDelayZero(next.steps);
     if (next.steps == current.steps)
         return false;
     push(selected, next);
@@ -146,21 +156,28 @@ bool MacroEditor::insertStroke(quint8 usage, const QVector<int> &rows, bool afte
     return true;
 }
 
-bool MacroEditor::remove(const QVector<int> &rows)
+QVector<int> MacroEditor::removal(const QVector<int> &rows) const
 {
     const QVector<int> chosen = validRows(rows, current.steps.size());
-    if (chosen.isEmpty())
-        return false;
     const QVector<int> partner = partnersOf(current.steps);
     QVector<int> removed = chosen;
     for (int row : chosen) {
         if (partner.at(row) >= 0)
             removed.append(partner.at(row));
     }
-    removed = validRows(removed, current.steps.size());
+    return validRows(removed, current.steps.size());
+}
+
+bool MacroEditor::remove(const QVector<int> &rows)
+{
+    const QVector<int> chosen = validRows(rows, current.steps.size());
+    if (chosen.isEmpty())
+        return false;
+    const QVector<int> removed = removal(chosen);
     State next = current;
     for (auto row = removed.crbegin(); row != removed.crend(); ++row)
         next.steps.remove(*row);
+    keepFirstDelayZero(next.steps);
     // The event that took the place of the first one removed, for going on with the keyboard.
     next.selection.clear();
     if (!next.steps.isEmpty())
@@ -215,6 +232,7 @@ bool MacroEditor::move(const QVector<int> &rows, int direction)
     State next = current;
     for (int i = 0; i < order->size(); ++i)
         next.steps[i] = current.steps.at(order->at(i));
+    keepFirstDelayZero(next.steps);
     next.selection = chosen;
     for (int &row : next.selection)
         row += direction;
@@ -232,6 +250,8 @@ int MacroEditor::partner(int row) const
 std::optional<MacroFault> MacroEditor::check() const
 {
     const QVector<MacroStep> &steps = current.steps;
+    if (steps.isEmpty())
+        return MacroFault { MacroFault::Empty, -1, 0, 0 };
     const QVector<int> partner = partnersOf(steps);
     for (int i = 0; i < steps.size(); ++i) {
         const MacroStep &step = steps.at(i);

@@ -29,10 +29,10 @@ struct MacroStep
 // Why a macro cannot be sent, and the first event at fault (0-based).
 struct MacroFault
 {
-    enum Kind { TooManyEvents, ReleasedBeforePressed, StillPressed, DelayOutOfRange };
+    enum Kind { Empty, TooManyEvents, ReleasedBeforePressed, StillPressed, DelayOutOfRange };
 
     Kind kind = TooManyEvents;
-    int event = 0;
+    int event = 0;   // -1 for the macro as a whole
     quint8 usage = 0;
     int delayMs = 0;
 };
@@ -47,8 +47,11 @@ public:
     explicit MacroEditor(QObject *parent = nullptr);
     ~MacroEditor() override;
 
-    // Starts on a macro afresh: the history is emptied.
+    // Starts on a macro afresh, its first event selected: the history is emptied and nothing is unsaved.
     void load(const QVector<micro_Event> &events, bool recordDelay);
+    // Whether the macro has changed since it was loaded or last saved.
+    bool modified() const { return !undoStack.isClean(); }
+    void markSaved() { undoStack.setClean(); }
 
     const QVector<MacroStep> &steps() const { return current.steps; }
     bool recordDelay() const { return current.recordDelay; }
@@ -60,7 +63,8 @@ public:
     QUndoStack *history() { return &undoStack; }
 
     // The edits. Each one is a step of the history; each returns false and changes nothing when it is refused or
-    // would change nothing. `rows` index steps(); their order does not matter.
+    // would change nothing. `rows` index steps(); their order does not matter. The first event's delay is 0
+    // whatever happens, as in a recording: nothing comes before it to wait for.
     bool setDelay(const QVector<int> &rows, int delayMs);
     bool setAllDelays(int delayMs);
     bool setRecordDelay(bool on);
@@ -69,6 +73,8 @@ public:
     bool insertStroke(quint8 usage, const QVector<int> &rows, bool after);
     // Removes the events with their partners, so that no key is left pressed or released alone.
     bool remove(const QVector<int> &rows);
+    // The events remove(rows) takes away, in ascending order.
+    QVector<int> removal(const QVector<int> &rows) const;
     // Moves the events one place up (-1) or down (+1); refused where a key would be released before it is pressed.
     bool move(const QVector<int> &rows, int direction);
     bool canMove(const QVector<int> &rows, int direction) const;

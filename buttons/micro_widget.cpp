@@ -47,8 +47,9 @@ micro_Widget::micro_Widget(QWidget *parent)
     saveButton->setStyleSheet(Style::pressButton);
 
     delayOption = new QRadioButton(this);
-    delayOption->setGeometry(207, 123, 130, 16);
-    delayOption->setStyleSheet(Style::listEntry);
+    // Within the page's 304 pixels, with room for "Record delays".
+    delayOption->setGeometry(203, 123, 101, 16);
+    delayOption->setStyleSheet(Style::listEntry + QStringLiteral("QRadioButton{spacing:8px;}"));
     // A single radio button that the user can also switch off again.
     delayOption->setAutoExclusive(false);
 
@@ -73,6 +74,7 @@ void micro_Widget::retranslateUi()
     delayOption->setText(tr("记录延迟"));
     editButton->setText(tr("编辑"));
     list->setAccessibleName(tr("宏事件"));
+    showSaveState();
     if (!events.isEmpty()) {
         const int row = list->currentRow();
         show_records_list(record_delay);
@@ -97,11 +99,11 @@ void micro_Widget::start_record()
     events.clear();
     record_delay = delayOption->isChecked();
     delayOption->setEnabled(false);
-    saveButton->setEnabled(false);
     editButton->setEnabled(false);
     startButton->setText(tr("停止录制"));
 
     tracker.start();
+    showSaveState();
     event_timer.start();
     list->setFocus(Qt::OtherFocusReason);
     capture->start(list);
@@ -109,6 +111,9 @@ void micro_Widget::start_record()
 
 void micro_Widget::takeKey(unsigned message, quint8 vk)
 {
+    // Volume and media keys: the mouse has no code for them.
+    if (!hasUsage(vk))
+        return;
     if (const auto key = tracker.apply(message, vk))
         record_keys(key->vk, key->up);
 }
@@ -136,9 +141,19 @@ void micro_Widget::stop_record()
     capture->stop();
     tracker.stop();
     delayOption->setEnabled(true);
-    saveButton->setEnabled(true);
     editButton->setEnabled(true);
     startButton->setText(tr("启动录制"));
+    showSaveState();
+}
+
+void micro_Widget::showSaveState()
+{
+    const bool empty = events.isEmpty();
+    saveButton->setEnabled(!recording() && !empty);
+    // Disabled buttons still show their tips.
+    const QString why = empty ? tr("没有可保存的事件：要清除这个按键，请在功能键中选择“禁用”") : QString();
+    saveButton->setToolTip(why);
+    saveButton->setAccessibleDescription(why);
 }
 
 void micro_Widget::clearMacro()
@@ -148,11 +163,12 @@ void micro_Widget::clearMacro()
     events.clear();
     record_delay = false;
     list->clear();
+    showSaveState();
 }
 
 void micro_Widget::closeEditor()
 {
-    editDialog->close();
+    editDialog->closeWithoutAsking();
 }
 
 void micro_Widget::hideEvent(QHideEvent *event)
@@ -164,7 +180,7 @@ void micro_Widget::hideEvent(QHideEvent *event)
 
 void micro_Widget::edit_macro()
 {
-    editDialog->edit(events, record_delay);
+    editDialog->edit(events, record_delay, buttonId);
     const QWidget *dialog = window();
     const QWidget *program = dialog->parentWidget() ? dialog->parentWidget()->window() : dialog;
     QRect place = editDialog->rect();
@@ -202,6 +218,7 @@ void micro_Widget::show_records_list(bool show_delay)
         }
     }
     list->setCurrentRow(list->count() - 1);
+    showSaveState();
 }
 
 bool micro_Widget::eventFilter(QObject *watched, QEvent *event)

@@ -28,8 +28,11 @@ public:
     bool recording() const { return tracker.recording(); }
     // Ends a recording and forgets the macro and its delay setting.
     void clearMacro();
-    // Closes the editor window; unsaved edits are dropped.
+    // Closes the editor window without asking: its button's dialog or the mouse went away, and unsaved edits
+    // with them.
     void closeEditor();
+    // The mouse button whose macro this is, named by the editor window.
+    void setButton(int id) { buttonId = id; }
     void retranslateUi();
 
     QListWidget *list = nullptr;
@@ -67,7 +70,11 @@ private slots:
     void takeEditedMacro(const QVector<micro_Event> &edited, bool recordDelay);
 
 private:
+    // Save sends the macro: not while recording, and never an empty one.
+    void showSaveState();
+
     MacroKeyTracker tracker;
+    int buttonId = 0;
 };
 
 #endif

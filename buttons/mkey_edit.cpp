@@ -42,6 +42,8 @@ void mkey_Edit::retranslateUi()
 {
     saveButton->setText(tr("保存"));
     clearButton->setText(tr("清除"));
+    lineEdit->setAccessibleName(tr("自定义组合键"));
+    lineEdit->setAccessibleDescription(tr("在这里按下组合键的各个按键，再选择保存"));
 }
 
 void mkey_Edit::changeEvent(QEvent *event)
@@ -78,6 +80,9 @@ bool mkey_Edit::eventFilter(QObject *watched, QEvent *event)
 
 void mkey_Edit::takeKey(unsigned message, quint8 vk)
 {
+    // Volume and media keys: the mouse has no code for them.
+    if (!hasUsage(vk))
+        return;
     if (tracker.apply(message, vk, modifiers, vkey_code))
         show_mkey();
 }

@@ -13,12 +13,14 @@ ColorBtn::ColorBtn(QWidget *parent)
     : QPushButton(parent)
 {
     setCheckable(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void ColorBtn::setBtnColor(QColor s_color)
 {
     color = s_color;
+    // What a screen reader says of the swatch besides its name.
+    setAccessibleDescription(color.isValid() ? color.name().toUpper() : QString());
     update();
 }
 
@@ -74,10 +76,11 @@ void ColorBtn::paintEvent(QPaintEvent *)
     const QRect whole(1, 1, width() - 2, height() - 2);
 
     if (isEnabled()) {
-        painter.setPen(QPen(color, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-        if (isChecked() || hoverState != Normal) {
+        painter.setPen(QPen(hasFocus() ? QColor(Qt::white) : color, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+        if (isChecked() || hoverState != Normal || hasFocus()) {
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(ring);
+            painter.setPen(QPen(color, 1, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
             painter.setBrush(color);
             painter.drawEllipse(inner);
         } else {

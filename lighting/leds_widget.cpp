@@ -128,13 +128,29 @@ leds_Widget::leds_Widget(Mouse &mouse, QWidget *parent)
 
 void leds_Widget::retranslateUi()
 {
+    setAccessibleName(tr("灯光设置"));
     modeLabel->setText(tr("灯光模式"));
-    for (const ModeButton &mode : modeButtons)
-        modeGroup->button(mode.id)->setText(tr(mode.text));
+    for (const ModeButton &mode : modeButtons) {
+        QAbstractButton *button = modeGroup->button(mode.id);
+        button->setText(tr(mode.text));
+        button->setAccessibleName(button->text().trimmed());
+        button->setAccessibleDescription(modeLabel->text());
+    }
     speedLabel->setText(tr("频率调节"));
+    speedSlider->setAccessibleName(speedLabel->text());
     colorLabel->setText(tr("颜色"));
+    for (int id = 1; id <= PaletteSize; ++id)
+        swatch(id)->setAccessibleName(tr("已保存的颜色 %1").arg(id));
     restoreButton->setText(tr("恢复预设"));
+    restoreButton->setAccessibleDescription(tr("六个已保存的颜色恢复为预设颜色"));
     pickerLabel->setText(tr("调色器"));
+    colorPicker->setAccessibleName(pickerLabel->text());
+    colorPicker->setAccessibleDescription(tr("用鼠标选择颜色；键盘可在 R、G、B 或 # 框中输入"));
+    colorPicker->slider()->setAccessibleName(tr("色相"));
+    redEdit->setAccessibleName(tr("红"));
+    greenEdit->setAccessibleName(tr("绿"));
+    blueEdit->setAccessibleName(tr("蓝"));
+    hexEdit->setAccessibleName(tr("十六进制颜色"));
     if (previewCaption)
         previewCaption->setText(tr("灯效预览，实际效果以鼠标为准"));
 }
@@ -156,7 +172,7 @@ void leds_Widget::buildLeftPanel()
         auto *button = new QPushButton(leftPanel);
         button->setGeometry(QRect(mode.position, QSize(130, 26)));
         button->setCheckable(true);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setStyleSheet(Style::checkableButton);
         QIcon icon;
         icon.addFile(QStringLiteral(":/img/%1.png").arg(QLatin1String(mode.icon)), QSize(), QIcon::Normal, QIcon::On);
@@ -188,13 +204,15 @@ void leds_Widget::buildRightPanel()
     restoreButton = new QPushButton(rightPanel);
     restoreButton->setGeometry(280, 226, 78, 26);
     restoreButton->setStyleSheet(Style::pressButton);
-    restoreButton->setFocusPolicy(Qt::NoFocus);
+    restoreButton->setFocusPolicy(Qt::TabFocus);
 
     pickerLabel = Style::makeLabel(QString(), QRect(80, 283, 48, 12), rightPanel);
 
     colorPicker = new color_picker_Square(rightPanel);
     colorPicker->setGeometry(74, 304, 196, 300);
     colorPicker->setHue(0);
+    // The edits beside it take a colour from the keyboard.
+    colorPicker->slider()->setFocusPolicy(Qt::NoFocus);
 
     editBox = new QWidget(rightPanel);
     editBox->setGeometry(280, 311, 80, 160);

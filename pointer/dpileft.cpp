@@ -5,10 +5,42 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
+
+bool moveDpiSliderByKey(QSlider *slider, const QKeyEvent *key)
+{
+    int value = slider->value();
+    switch (key->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        --value;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        ++value;
+        break;
+    case Qt::Key_PageDown:
+        value -= 10;
+        break;
+    case Qt::Key_PageUp:
+        value += 10;
+        break;
+    case Qt::Key_Home:
+        value = slider->minimum();
+        break;
+    case Qt::Key_End:
+        value = slider->maximum();
+        break;
+    default:
+        return false;
+    }
+    slider->setValue(qBound(slider->minimum(), value, slider->maximum()));
+    return true;
+}
 
 DPILeft::DPILeft(QWidget *parent)
     : QWidget(parent)
@@ -22,6 +54,7 @@ DPILeft::DPILeft(QWidget *parent)
         auto *button = new QPushButton(QString::number(id + 1), this);
         button->setGeometry(104 + 47 * id, 226, 32, 26);
         button->setCheckable(true);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setStyleSheet(Style::checkableButton);
         levelCountGroup->addButton(button, id);
     }
@@ -35,11 +68,12 @@ DPILeft::DPILeft(QWidget *parent)
         slider->setGeometry(102, y, 218, 10);
         slider->setStyleSheet(Style::slider);
         slider->setRange(Dpi::MinValue, Dpi::MaxValue);
-        // Only dragging the handle moves a level: keys, wheel and clicks beside the handle do nothing. Without
-        // the focus it cannot take Home and End, which would move it without the release that sends.
+        // Dragging the handle moves a level, and the keys through moveDpiSliderByKey, which sends as a release
+        // does; the wheel and clicks beside the handle do nothing.
         slider->setPageStep(0);
         slider->setSingleStep(0);
-        slider->setFocusPolicy(Qt::NoFocus);
+        slider->setFocusPolicy(Qt::TabFocus);
+        slider->installEventFilter(this);
         levelSlider[i] = slider;
 
         auto *tickMarks = new QLabel(this);
@@ -71,8 +105,33 @@ void DPILeft::retranslateUi()
     titleLabel->setText(tr("DPI灵敏度数量"));
     countLabel->setText(tr("级别数量"));
     const QString names[Dpi::LevelCount] = { tr("级别I"), tr("级别II"), tr("级别III"), tr("级别IV"), tr("级别V") };
-    for (int i = 0; i < Dpi::LevelCount; ++i)
+    for (int i = 0; i < Dpi::LevelCount; ++i) {
         levelNameLabel[i]->setText(names[i]);
+        nameSlider(i + 1);
+    }
+    setAccessibleName(titleLabel->text());
+    for (QAbstractButton *button : levelCountGroup->buttons()) {
+        button->setAccessibleName(tr("级别数量 %1").arg(levelCountGroup->id(button) + 1));
+        button->setAccessibleDescription(tr("鼠标的 DPI 键依次切换的级别数"));
+    }
+}
+
+void DPILeft::nameSlider(int n)
+{
+    levelSlider[n - 1]->setAccessibleName(
+        tr("%1：%2 DPI").arg(levelNameLabel[n - 1]->text()).arg(Dpi::dpiOf(levelSlider[n - 1]->value())));
+}
+
+bool DPILeft::eventFilter(QObject *watched, QEvent *event)
+{
+    for (int n = 1; n <= Dpi::LevelCount; ++n) {
+        if (watched == levelSlider[n - 1] && event->type() == QEvent::KeyPress
+            && moveDpiSliderByKey(levelSlider[n - 1], static_cast<QKeyEvent *>(event))) {
+            levelReleased(n);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void DPILeft::changeEvent(QEvent *event)
@@ -105,6 +164,7 @@ void DPILeft::levelChanged(int n)
     label->setText(QString::number(Dpi::dpiOf(value)));
     label->move(Dpi::levelLabelX(value), Dpi::levelLabelY(n));
     highlightLevel(n - 1);
+    nameSlider(n);
 }
 
 void DPILeft::levelReleased(int n)

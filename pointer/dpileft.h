@@ -6,8 +6,13 @@
 #include <QWidget>
 
 class QButtonGroup;
+class QKeyEvent;
 class QLabel;
 class QSlider;
+
+// A DPI slider moved from the keyboard: arrows by one step (50 DPI), Page Up and Page Down by ten, Home and End
+// to the ends. Returns false for other keys. The caller sends the new value, as a release of the handle does.
+bool moveDpiSliderByKey(QSlider *slider, const QKeyEvent *key);
 
 // The pointer page's left panel: how many DPI levels the mouse cycles through and the DPI of each level.
 // It sends nothing itself; the pointer page sends on its signal and on the level-count group's toggles.
@@ -45,11 +50,14 @@ public slots:
     void dpi_value_update_4();
     void dpi_value_update_5();
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
     void levelChanged(int n);
+    void nameSlider(int n);
     void levelReleased(int n);
 
     QLabel *titleLabel = nullptr;

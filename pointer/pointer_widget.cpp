@@ -12,6 +12,7 @@
 #include <QDebug>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
@@ -57,8 +58,22 @@ pointer_Widget::pointer_Widget(Mouse &mouse, QWidget *parent)
 
 void pointer_Widget::retranslateUi()
 {
+    setAccessibleName(tr("指针设置"));
     reportRateLabel->setText(tr("报告率"));
     aimLabel->setText(tr("瞄准键DPI速度"));
+    for (QAbstractButton *button : reportRateGroup->buttons())
+        button->setAccessibleName(tr("报告率 %1 次/秒").arg(button->text()));
+    aim_dpi_changed();
+}
+
+bool pointer_Widget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == aimSlider && event->type() == QEvent::KeyPress
+        && moveDpiSliderByKey(aimSlider, static_cast<QKeyEvent *>(event))) {
+        aim_value_update();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void pointer_Widget::changeEvent(QEvent *event)
@@ -86,6 +101,7 @@ QWidget *pointer_Widget::buildRightPanel()
         auto *button = new QPushButton(QString::fromLatin1(rate.text), panel);
         button->setGeometry(QRect(rate.pos, QSize(130, 26)));
         button->setCheckable(true);
+        button->setFocusPolicy(Qt::TabFocus);
         button->setStyleSheet(Style::checkableButton);
         reportRateGroup->addButton(button, rate.code);
     }
@@ -95,11 +111,12 @@ QWidget *pointer_Widget::buildRightPanel()
     aimSlider->setGeometry(80, 374, 280, 10);
     aimSlider->setStyleSheet(Style::slider);
     aimSlider->setRange(Dpi::MinValue, Dpi::MaxValue);
-    // Only dragging the handle moves it: keys, wheel and clicks beside the handle do nothing. Without the focus
-    // it cannot take Home and End, which would move it without the release that sends.
+    // Dragging the handle moves it, and the keys through moveDpiSliderByKey, which sends as a release does; the
+    // wheel and clicks beside the handle do nothing.
     aimSlider->setPageStep(0);
     aimSlider->setSingleStep(0);
-    aimSlider->setFocusPolicy(Qt::NoFocus);
+    aimSlider->setFocusPolicy(Qt::TabFocus);
+    aimSlider->installEventFilter(this);
 
     auto *tickMarks = new QLabel(panel);
     tickMarks->setGeometry(80, 393, 280, 8);
@@ -213,6 +230,7 @@ void pointer_Widget::aim_dpi_changed()
     const int value = aimSlider->value();
     aimValueLabel->setText(QString::number(Dpi::dpiOf(value)));
     aimValueLabel->move(Dpi::aimLabelX(value), Dpi::AimLabelY);
+    aimSlider->setAccessibleName(tr("%1：%2 DPI").arg(aimLabel->text()).arg(Dpi::dpiOf(value)));
 }
 
 void pointer_Widget::aim_value_update()

@@ -43,6 +43,8 @@ public slots:
     void change_level_no(int ID, bool checked);
     void dpi_value_update();
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 protected:
     void changeEvent(QEvent *event) override;
 

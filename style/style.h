@@ -30,13 +30,16 @@ inline const QString checkableButton = QStringLiteral(
     "font:12px;color:rgba(255,255,255,0.7);text-align:center;}"
     "QPushButton:checked{border:none;background-color:#2bac39;color:white;}"
     "QPushButton:hover{border:1px solid rgba(255,255,255,0.2);}"
-    "QPushButton:checked:hover{border:none;}");
+    "QPushButton:checked:hover{border:none;}"
+    "QPushButton:focus{border:1px solid rgba(255,255,255,0.6);}"
+    "QPushButton:checked:focus{border:1px solid white;}");
 
 inline const QString pressButton = QStringLiteral(
     "QPushButton{border:1px solid rgba(255,255,255,0.1);border-radius:2px;background-color:transparent;"
     "font:12px;color:rgba(255,255,255,0.7);text-align:center;}"
     "QPushButton:pressed{background-color:#2bac39;color:white;}"
     "QPushButton:hover{border:1px solid rgba(255,255,255,0.2);}"
+    "QPushButton:focus{border:1px solid rgba(255,255,255,0.6);}"
     "QPushButton:disabled{border:1px solid rgba(255,255,255,0.1);color:rgba(255,255,255,0.3);}");
 
 inline const QString lineEdit = QStringLiteral(
@@ -45,10 +48,14 @@ inline const QString lineEdit = QStringLiteral(
     "QLineEdit:disabled{border:1px solid rgba(255,255,255,0.14);color:rgba(255,255,255,0.3);}"
     "QLineEdit:hover,QLineEdit:focus{border:1px solid #2bac39;}");
 
+// The keyboard focus on a button drawn only as a picture.
+inline const QString pictureButtonFocus = QStringLiteral("QPushButton:focus{border:1px solid rgba(255,255,255,0.6);}");
+
 inline const QString slider = QStringLiteral(
     "QSlider{background:transparent;}"
     "QSlider::groove:horizontal{height:4px;background:transparent;}"
     "QSlider::handle:horizontal{background:rgba(255,255,255,0.7);width:10px;margin:-3px 0px;border-radius:2px;}"
+    "QSlider::handle:horizontal:focus{background:white;}"
     "QSlider::handle:horizontal:disabled{background:rgba(255,255,255,0.14);}"
     "QSlider::sub-page:horizontal{background:#2bac39;}"
     "QSlider::add-page:horizontal{background:rgba(255,255,255,0.08);}"

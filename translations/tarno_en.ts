@@ -178,6 +178,18 @@
         <source>级别V</source>
         <translation>Level 5</translation>
     </message>
+    <message>
+        <source>级别数量 %1</source>
+        <translation>Count %1</translation>
+    </message>
+    <message>
+        <source>鼠标的 DPI 键依次切换的级别数</source>
+        <translation>How many levels the mouse’s DPI key steps through</translation>
+    </message>
+    <message>
+        <source>%1：%2 DPI</source>
+        <translation>%1: %2 DPI</translation>
+    </message>
 </context>
 <context>
     <name>FirmwareTransfer</name>
@@ -272,28 +284,84 @@
         <translation>Down</translation>
     </message>
     <message>
-        <source>请按下要插入的按键，点击别处取消</source>
-        <translation>Press the key to insert; click elsewhere to cancel</translation>
-    </message>
-    <message>
         <source>已发送到鼠标</source>
         <translation>Sent to the mouse</translation>
     </message>
     <message>
         <source>事件 %1：宏最多只能有 %2 个事件</source>
-        <translation>event %1: a macro holds at most %2 events</translation>
+        <translation>Event %1: a macro holds at most %2 events</translation>
     </message>
     <message>
         <source>事件 %1：%2 在按下之前被松开</source>
-        <translation>event %1: %2 is released before it is pressed</translation>
+        <translation>Event %1: %2 is released before it is pressed</translation>
     </message>
     <message>
         <source>事件 %1：%2 按下后直到结尾都没有松开</source>
-        <translation>event %1: %2 is still pressed at the end</translation>
+        <translation>Event %1: %2 is still pressed at the end</translation>
     </message>
     <message>
         <source>事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒</source>
-        <translation>event %1: the delay of %2 ms is beyond 0 to %3 ms</translation>
+        <translation>Event %1: the delay of %2 ms is beyond 0 to %3 ms</translation>
+    </message>
+    <message>
+        <source>插入其他按键</source>
+        <translation>Insert other key</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Go back</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Delete 删除所选事件，Ctrl+上下方向键移动它们，Enter 修改延迟，Ctrl+Z 撤销，Ctrl+Y 重做</source>
+        <translation>Delete removes the selected events, Ctrl+Up and Ctrl+Down move them, Enter changes the delay, Ctrl+Z undoes, Ctrl+Y redoes</translation>
+    </message>
+    <message>
+        <source>Esc、Tab 等等待按键时不能输入的按键，插入到所选事件之后</source>
+        <translation>Esc, Tab and other keys that cannot be typed while a key is awaited, inserted after the selected events</translation>
+    </message>
+    <message>
+        <source>编辑宏：按键 %1</source>
+        <translation>Edit macro: button %1</translation>
+    </message>
+    <message>
+        <source>请按下要插入的按键，按 Esc 取消</source>
+        <translation>Press the key to insert; Esc cancels</translation>
+    </message>
+    <message>
+        <source>宏有未保存的修改：保存、不保存，还是返回编辑？</source>
+        <translation>The macro has unsaved changes: save, discard, or go back?</translation>
+    </message>
+    <message>
+        <source>宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”</source>
+        <translation>An empty macro cannot be saved: to clear the button, choose "Disabled"</translation>
+    </message>
+    <message>
+        <source>第一个事件的延迟总是 0：它之前没有要等的事件</source>
+        <translation>The first event’s delay is always 0: there is nothing before it to wait for</translation>
+    </message>
+    <message>
+        <source>同时删除了配对的事件 %1，按键不会只按下或只松开</source>
+        <translation>Also deleted the paired event %1, so that no key is left pressed or released alone</translation>
+    </message>
+    <message>
+        <source>已在开头，不能再上移</source>
+        <translation>Already at the start: cannot move up</translation>
+    </message>
+    <message>
+        <source>已在结尾，不能再下移</source>
+        <translation>Already at the end: cannot move down</translation>
+    </message>
+    <message>
+        <source>不能移动：按键会在按下之前松开</source>
+        <translation>Cannot move: a key would be released before it is pressed</translation>
+    </message>
+    <message>
+        <source>鼠标不能发送这个按键：宏里没有音量、媒体和浏览器按键</source>
+        <translation>The mouse cannot send this key: no volume, media or browser keys</translation>
     </message>
 </context>
 <context>
@@ -309,6 +377,10 @@
     <message>
         <source>指针设置</source>
         <translation>Pointer</translation>
+    </message>
+    <message>
+        <source>页面</source>
+        <translation>Pages</translation>
     </message>
 </context>
 <context>
@@ -568,6 +640,22 @@
         <source>鼠标没有应答：请检查它是否已插好，或重新插拔一次</source>
         <translation>The mouse does not answer: check that it is plugged in, or plug it in again</translation>
     </message>
+    <message>
+        <source>TARNO DUVERUR</source>
+        <translation>TARNO DUVERUR</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -669,6 +757,10 @@
         <source>鼠标没有报告固件版本，请重新插入鼠标后查看固件版本。</source>
         <translation>The mouse did not report its firmware version. Plug it in again, then check the version.</translation>
     </message>
+    <message>
+        <source>固件升级进度</source>
+        <translation>Firmware update progress</translation>
+    </message>
 </context>
 <context>
     <name>btn_Dialog</name>
@@ -691,6 +783,29 @@
     <message>
         <source>自定义组合键:</source>
         <translation>Custom keys: </translation>
+    </message>
+</context>
+<context>
+    <name>buttons_Widget</name>
+    <message>
+        <source>按键设置</source>
+        <translation>Buttons</translation>
+    </message>
+    <message>
+        <source>按键 %1</source>
+        <translation>Button %1</translation>
+    </message>
+    <message>
+        <source>按键 %1：%2</source>
+        <translation>Button %1: %2</translation>
+    </message>
+    <message>
+        <source>打开这个按键的设置</source>
+        <translation>Opens this button’s settings</translation>
+    </message>
+    <message>
+        <source>多键宏</source>
+        <translation>Macro</translation>
     </message>
 </context>
 <context>
@@ -826,6 +941,10 @@
         <source>无法写入 %1</source>
         <translation>Cannot write %1</translation>
     </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>
@@ -943,6 +1062,42 @@
         <source>灯效预览，实际效果以鼠标为准</source>
         <translation>Preview: actual lighting may differ</translation>
     </message>
+    <message>
+        <source>灯光设置</source>
+        <translation>Lighting</translation>
+    </message>
+    <message>
+        <source>已保存的颜色 %1</source>
+        <translation>Saved colour %1</translation>
+    </message>
+    <message>
+        <source>六个已保存的颜色恢复为预设颜色</source>
+        <translation>Sets the six saved colours back to their defaults</translation>
+    </message>
+    <message>
+        <source>用鼠标选择颜色；键盘可在 R、G、B 或 # 框中输入</source>
+        <translation>Pick a colour with the mouse; from the keyboard, type it in the R, G, B or # field</translation>
+    </message>
+    <message>
+        <source>色相</source>
+        <translation>Hue</translation>
+    </message>
+    <message>
+        <source>红</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>绿</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>蓝</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>十六进制颜色</source>
+        <translation>Hexadecimal colour</translation>
+    </message>
 </context>
 <context>
     <name>micro_Widget</name>
@@ -974,6 +1129,10 @@
         <source>宏事件</source>
         <translation>Macro events</translation>
     </message>
+    <message>
+        <source>没有可保存的事件：要清除这个按键，请在功能键中选择“禁用”</source>
+        <translation>Nothing to save: to clear the button, choose "Disabled" under Function</translation>
+    </message>
 </context>
 <context>
     <name>mkey_Edit</name>
@@ -985,6 +1144,14 @@
         <source>清除</source>
         <translation>Clear</translation>
     </message>
+    <message>
+        <source>自定义组合键</source>
+        <translation>Custom combination</translation>
+    </message>
+    <message>
+        <source>在这里按下组合键的各个按键，再选择保存</source>
+        <translation>Press the keys of the combination here, then choose Save</translation>
+    </message>
 </context>
 <context>
     <name>pointer_Widget</name>
@@ -995,6 +1162,18 @@
     <message>
         <source>瞄准键DPI速度</source>
         <translation>Aim key DPI</translation>
+    </message>
+    <message>
+        <source>指针设置</source>
+        <translation>Pointer</translation>
+    </message>
+    <message>
+        <source>报告率 %1 次/秒</source>
+        <translation>Report rate %1 per second</translation>
+    </message>
+    <message>
+        <source>%1：%2 DPI</source>
+        <translation>%1: %2 DPI</translation>
     </message>
 </context>
 </TS>

@@ -178,6 +178,18 @@
         <source>级别V</source>
         <translation>等級V</translation>
     </message>
+    <message>
+        <source>级别数量 %1</source>
+        <translation>等級數量 %1</translation>
+    </message>
+    <message>
+        <source>鼠标的 DPI 键依次切换的级别数</source>
+        <translation>滑鼠的 DPI 鍵依序切換的等級數</translation>
+    </message>
+    <message>
+        <source>%1：%2 DPI</source>
+        <translation>%1：%2 DPI</translation>
+    </message>
 </context>
 <context>
     <name>FirmwareTransfer</name>
@@ -272,10 +284,6 @@
         <translation>按下</translation>
     </message>
     <message>
-        <source>请按下要插入的按键，点击别处取消</source>
-        <translation>請按下要插入的按鍵，按一下別處取消</translation>
-    </message>
-    <message>
         <source>已发送到鼠标</source>
         <translation>已傳送到滑鼠</translation>
     </message>
@@ -295,6 +303,66 @@
         <source>事件 %1：延迟 %2 毫秒超出 0 到 %3 毫秒</source>
         <translation>事件 %1：延遲 %2 毫秒超出 0 到 %3 毫秒</translation>
     </message>
+    <message>
+        <source>插入其他按键</source>
+        <translation>插入其他按鍵</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>不保存</source>
+        <translation>不儲存</translation>
+    </message>
+    <message>
+        <source>Delete 删除所选事件，Ctrl+上下方向键移动它们，Enter 修改延迟，Ctrl+Z 撤销，Ctrl+Y 重做</source>
+        <translation>Delete 刪除所選事件，Ctrl+上下方向鍵移動它們，Enter 修改延遲，Ctrl+Z 復原，Ctrl+Y 重做</translation>
+    </message>
+    <message>
+        <source>Esc、Tab 等等待按键时不能输入的按键，插入到所选事件之后</source>
+        <translation>Esc、Tab 等等待按鍵時無法輸入的按鍵，插入到所選事件之後</translation>
+    </message>
+    <message>
+        <source>编辑宏：按键 %1</source>
+        <translation>編輯巨集：按鍵 %1</translation>
+    </message>
+    <message>
+        <source>请按下要插入的按键，按 Esc 取消</source>
+        <translation>請按下要插入的按鍵，按 Esc 取消</translation>
+    </message>
+    <message>
+        <source>宏有未保存的修改：保存、不保存，还是返回编辑？</source>
+        <translation>巨集有未儲存的修改：儲存、不儲存，還是返回編輯？</translation>
+    </message>
+    <message>
+        <source>宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”</source>
+        <translation>巨集是空的，無法儲存：要清除這個按鍵，請在功能鍵中選擇「停用」</translation>
+    </message>
+    <message>
+        <source>第一个事件的延迟总是 0：它之前没有要等的事件</source>
+        <translation>第一個事件的延遲一律為 0：它之前沒有要等待的事件</translation>
+    </message>
+    <message>
+        <source>同时删除了配对的事件 %1，按键不会只按下或只松开</source>
+        <translation>同時刪除了配對的事件 %1，按鍵不會只按下或只放開</translation>
+    </message>
+    <message>
+        <source>已在开头，不能再上移</source>
+        <translation>已在開頭，無法再上移</translation>
+    </message>
+    <message>
+        <source>已在结尾，不能再下移</source>
+        <translation>已在結尾，無法再下移</translation>
+    </message>
+    <message>
+        <source>不能移动：按键会在按下之前松开</source>
+        <translation>無法移動：按鍵會在按下之前放開</translation>
+    </message>
+    <message>
+        <source>鼠标不能发送这个按键：宏里没有音量、媒体和浏览器按键</source>
+        <translation>滑鼠無法送出這個按鍵：巨集裡沒有音量、媒體和瀏覽器按鍵</translation>
+    </message>
 </context>
 <context>
     <name>Nav_Bar</name>
@@ -309,6 +377,10 @@
     <message>
         <source>指针设置</source>
         <translation>指標設定</translation>
+    </message>
+    <message>
+        <source>页面</source>
+        <translation>頁面</translation>
     </message>
 </context>
 <context>
@@ -568,6 +640,22 @@
         <source>鼠标没有应答：请检查它是否已插好，或重新插拔一次</source>
         <translation>滑鼠沒有回應：請檢查是否已插好，或重新插拔一次</translation>
     </message>
+    <message>
+        <source>TARNO DUVERUR</source>
+        <translation>TARNO DUVERUR</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>關閉</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
@@ -669,6 +757,10 @@
         <source>鼠标没有报告固件版本，请重新插入鼠标后查看固件版本。</source>
         <translation>滑鼠沒有回報韌體版本，請重新插入滑鼠後查看韌體版本。</translation>
     </message>
+    <message>
+        <source>固件升级进度</source>
+        <translation>韌體更新進度</translation>
+    </message>
 </context>
 <context>
     <name>btn_Dialog</name>
@@ -691,6 +783,29 @@
     <message>
         <source>自定义组合键:</source>
         <translation>自訂組合鍵:</translation>
+    </message>
+</context>
+<context>
+    <name>buttons_Widget</name>
+    <message>
+        <source>按键设置</source>
+        <translation>按鍵設定</translation>
+    </message>
+    <message>
+        <source>按键 %1</source>
+        <translation>按鍵 %1</translation>
+    </message>
+    <message>
+        <source>按键 %1：%2</source>
+        <translation>按鍵 %1：%2</translation>
+    </message>
+    <message>
+        <source>打开这个按键的设置</source>
+        <translation>開啟這個按鍵的設定</translation>
+    </message>
+    <message>
+        <source>多键宏</source>
+        <translation>多鍵巨集</translation>
     </message>
 </context>
 <context>
@@ -826,6 +941,10 @@
         <source>无法写入 %1</source>
         <translation>無法寫入 %1</translation>
     </message>
+    <message>
+        <source>设置</source>
+        <translation>設定</translation>
+    </message>
 </context>
 <context>
     <name>disconnect_Widget</name>
@@ -943,6 +1062,42 @@
         <source>灯效预览，实际效果以鼠标为准</source>
         <translation>燈效預覽，實際效果以滑鼠為準</translation>
     </message>
+    <message>
+        <source>灯光设置</source>
+        <translation>燈光設定</translation>
+    </message>
+    <message>
+        <source>已保存的颜色 %1</source>
+        <translation>已儲存的顏色 %1</translation>
+    </message>
+    <message>
+        <source>六个已保存的颜色恢复为预设颜色</source>
+        <translation>六個已儲存的顏色恢復為預設顏色</translation>
+    </message>
+    <message>
+        <source>用鼠标选择颜色；键盘可在 R、G、B 或 # 框中输入</source>
+        <translation>用滑鼠選擇顏色；鍵盤可在 R、G、B 或 # 欄位中輸入</translation>
+    </message>
+    <message>
+        <source>色相</source>
+        <translation>色相</translation>
+    </message>
+    <message>
+        <source>红</source>
+        <translation>紅</translation>
+    </message>
+    <message>
+        <source>绿</source>
+        <translation>綠</translation>
+    </message>
+    <message>
+        <source>蓝</source>
+        <translation>藍</translation>
+    </message>
+    <message>
+        <source>十六进制颜色</source>
+        <translation>十六進位顏色</translation>
+    </message>
 </context>
 <context>
     <name>micro_Widget</name>
@@ -974,6 +1129,10 @@
         <source>宏事件</source>
         <translation>巨集事件</translation>
     </message>
+    <message>
+        <source>没有可保存的事件：要清除这个按键，请在功能键中选择“禁用”</source>
+        <translation>沒有可儲存的事件：要清除這個按鍵，請在功能鍵中選擇「停用」</translation>
+    </message>
 </context>
 <context>
     <name>mkey_Edit</name>
@@ -985,6 +1144,14 @@
         <source>清除</source>
         <translation>清除</translation>
     </message>
+    <message>
+        <source>自定义组合键</source>
+        <translation>自訂組合鍵</translation>
+    </message>
+    <message>
+        <source>在这里按下组合键的各个按键，再选择保存</source>
+        <translation>在這裡按下組合鍵的各個按鍵，再選擇儲存</translation>
+    </message>
 </context>
 <context>
     <name>pointer_Widget</name>
@@ -995,6 +1162,18 @@
     <message>
         <source>瞄准键DPI速度</source>
         <translation>瞄準鍵DPI速度</translation>
+    </message>
+    <message>
+        <source>指针设置</source>
+        <translation>指標設定</translation>
+    </message>
+    <message>
+        <source>报告率 %1 次/秒</source>
+        <translation>回報率 %1 次/秒</translation>
+    </message>
+    <message>
+        <source>%1：%2 DPI</source>
+        <translation>%1：%2 DPI</translation>
     </message>
 </context>
 </TS>

@@ -34,6 +34,7 @@ void disconnect_Widget::retranslateUi()
         title->setText(tr("未检测到设备"));
         hint->setText(tr("请检查USB是否正确接入"));
     }
+    setAccessibleName(title->text());
 }
 
 void disconnect_Widget::showWaitingForMouse(bool waitingNow)

@@ -9,7 +9,9 @@
 #include "platform/devicenotifier.h"
 #include "platform/windowdrag.h"
 #include "pointer/pointer_widget.h"
+#include "style/messageline.h"
 #include "style/style.h"
+#include "ui/accessibleapplication.h"
 #include "ui/disconnect_widget.h"
 #include "ui/languageswitcher.h"
 #include "ui/mousepictures.h"
@@ -60,7 +62,9 @@ QPushButton *makeIconButton(QWidget *parent, const QString &name, int x, const Q
     button->setObjectName(name);
     button->setGeometry(x, 28, 20, 20);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(style);
+    // Reached by Tab; a click leaves the focus where it was, so that no focus frame follows the mouse.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setStyleSheet(style + Style::pictureButtonFocus);
     return button;
 }
 
@@ -70,9 +74,14 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     : QWidget(parent)
     , mouse(mouse)
 {
+    AccessibleApplication::install();
     centreOnPrimaryScreen();
     setFixedSize(WindowWidth, WindowHeight);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+    // The window itself holds the focus until Tab moves it to a control: activated again, it gives the focus back
+    // to itself rather than to the first control, whose focus frame would then show to a mouse user.
+    setFocusPolicy(Qt::ClickFocus);
+    setFocus(Qt::OtherFocusReason);
     setAttribute(Qt::WA_TranslucentBackground);
 
     auto *fadeIn = new QPropertyAnimation(this, "windowOpacity", this);
@@ -132,6 +141,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     resetButton->setObjectName(QStringLiteral("resetButton"));
     resetButton->setGeometry(40, 27, 130, 26);
     resetButton->setStyleSheet(Style::pressButton);
+    resetButton->setFocusPolicy(Qt::TabFocus);
     resetButton->setEnabled(false);
     resetPopBox = new PopBox(this);
     resetPopBox->setObjectName(QStringLiteral("resetPopBox"));
@@ -142,6 +152,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     silenceLabel->setObjectName(QStringLiteral("silenceLabel"));
     silenceLabel->setStyleSheet(Style::accentLabel);
     silenceLabel->hide();
+    MessageLine::setUp(silenceLabel);
 
     QPushButton *closeButton = createTopButtons();
     createUpdates();
@@ -165,7 +176,11 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
         if (pagesBuilt())
             pointerPage->showCurrentLevel(level);
     });
-    connect(&mouse, &Mouse::answeringChanged, this, [this](bool answering) { silenceLabel->setVisible(!answering); });
+    connect(&mouse, &Mouse::answeringChanged, this, [this](bool answering) {
+        silenceLabel->setVisible(!answering);
+        if (!answering)
+            MessageLine::announce(silenceLabel);
+    });
 
     deviceNotifier = new DeviceNotifier(this);
     connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
@@ -175,6 +190,11 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
 
 void TARNO_Gaming::retranslateUi()
 {
+    // The window's accessible name; frameless, it shows no title.
+    setWindowTitle(tr("TARNO DUVERUR"));
+    settingsButton->setAccessibleName(tr("设置"));
+    findChild<QPushButton *>(QStringLiteral("minButton"))->setAccessibleName(tr("最小化"));
+    findChild<QPushButton *>(QStringLiteral("closeButton"))->setAccessibleName(tr("关闭"));
     resetButton->setText(tr("恢复默认设置"));
     resetPopBox->setPopupText(tr("将把您的鼠标恢复为出厂配置，是否继续？"));
     resetPopBox->setOkBtnText(tr("恢复"));

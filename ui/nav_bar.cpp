@@ -24,7 +24,8 @@ QPushButton *makePageButton(QWidget *parent, const QString &name, const QString 
     button->setCheckable(true);
     button->setGeometry(x, 30, 60, 38);
     button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(pageButtonStyle(icon));
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setStyleSheet(pageButtonStyle(icon) + Style::pictureButtonFocus);
     return button;
 }
 
@@ -61,6 +62,7 @@ Nav_Bar::Nav_Bar(QWidget *parent)
     buttonGroup->addButton(ledsButton, 2);
     buttonGroup->addButton(pointerButton, 3);
     connect(buttonGroup, &QButtonGroup::idToggled, this, &Nav_Bar::nav_btn_toggled);
+    retranslateUi();
 }
 
 Nav_Bar::~Nav_Bar() = default;
@@ -70,6 +72,11 @@ void Nav_Bar::retranslateUi()
     const QString tips[] = { tr("按键设置"), tr("灯光设置"), tr("指针设置") };
     if (tipIndex >= 0)
         tipLabel->setText(tips[tipIndex]);
+    // The buttons show only pictures: their tips name them.
+    QPushButton *const pageButtons[] = { buttonsButton, ledsButton, pointerButton };
+    for (int i = 0; i < 3; ++i)
+        pageButtons[i]->setAccessibleName(tips[i]);
+    setAccessibleName(tr("页面"));
 }
 
 void Nav_Bar::changeEvent(QEvent *event)

@@ -45,6 +45,7 @@ void PopBox::retranslateUi()
 {
     if (!ownText)
         textLabel->setText(tr("请确认操作"));
+    setWindowTitle(textLabel->text());
     if (!ownOkText)
         okButton->setText(tr("确定"));
     cancelButton->setText(tr("取消"));
@@ -61,6 +62,8 @@ void PopBox::setPopupText(QString text)
 {
     ownText = true;
     textLabel->setText(text);
+    // The pop-up's accessible name: what it asks.
+    setWindowTitle(text);
 }
 
 void PopBox::setOkBtnText(QString text)

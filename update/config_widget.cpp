@@ -4,16 +4,18 @@
 #include "platform/autostart.h"
 #include "profile/profiledevice.h"
 #include "profile/profilefile.h"
+#include "style/messageline.h"
 #include "style/style.h"
 #include "update/appversion.h"
 #include "update/updatedialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -26,8 +28,9 @@ const QString rowStyle = QStringLiteral("border:none;background-color:rgba(255,2
 // Without "border:none" the platform style draws its own frame, which punches black holes in the translucent
 // window; the marker and the arrow beneath the button must show through.
 const QString versionButtonStyle = QStringLiteral(
-    "border:none;background-color:transparent;padding-right:20px;text-align:right;font-size:12px;"
-    "color:rgba(255,255,255,0.7)");
+    "QPushButton{border:none;background-color:transparent;padding-right:20px;text-align:right;font-size:12px;"
+    "color:rgba(255,255,255,0.7)}"
+    "QPushButton:focus{border:1px solid rgba(255,255,255,0.6);}");
 
 QLabel *pictureLabel(const QString &path, const QRect &geometry, QWidget *parent)
 {
@@ -49,6 +52,7 @@ QPushButton *versionButton(const QString &text, const QRect &geometry, QWidget *
     auto *button = new QPushButton(text, parent);
     button->setGeometry(geometry);
     button->setStyleSheet(versionButtonStyle);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -102,7 +106,8 @@ config_Widget::config_Widget(MouseLink &link, QWidget *parent)
         "QComboBox {border-width:1px;border-style:solid;border-color: #434343;border-radius:3px;"
         "color:rgba(255,255,255,0.7);padding-left:30px;font-size:12px;background:#292b2d;}"
         "QComboBox QAbstractItemView{border:1px solid #434343;background:#292b2d;color:rgba(255,255,255,0.7);"
-        "selection-background-color:#2bac39;selection-color:white;outline:none;}"));
+        "selection-background-color:#2bac39;selection-color:white;outline:none;}"
+        "QComboBox:focus{border-color:#2bac39;}"));
     languageBox->setObjectName(QStringLiteral("languageBox"));
     languageStatusLabel = textLabel(QString(), { 520, 429, 380, 12 }, this);
     languageStatusLabel->setObjectName(QStringLiteral("languageStatusLabel"));
@@ -119,6 +124,7 @@ config_Widget::config_Widget(MouseLink &link, QWidget *parent)
     for (QPushButton *button : { exportButton, importButton }) {
         button->setStyleSheet(Style::pressButton);
         button->setCursor(Qt::PointingHandCursor);
+        button->setFocusPolicy(Qt::TabFocus);
     }
     profileStatusLabel = textLabel(QString(), { 300, 514, 600, 14 }, this);
     profileStatusLabel->setObjectName(QStringLiteral("profileStatusLabel"));
@@ -148,8 +154,10 @@ config_Widget::config_Widget(MouseLink &link, QWidget *parent)
     noticeLabel->setStyleSheet(QStringLiteral("font:14px;color:rgba(255,255,255,0.4)"));
     noticeLabel->hide();
     // These lines quote file names and what files hold: never read as markup.
-    for (QLabel *label : { profileStatusLabel, noticeLabel, languageStatusLabel, autostartStatusLabel })
+    for (QLabel *label : { profileStatusLabel, noticeLabel, languageStatusLabel, autostartStatusLabel }) {
         label->setTextFormat(Qt::PlainText);
+        MessageLine::setUp(label);
+    }
     retranslateUi();
 }
 
@@ -164,6 +172,11 @@ void config_Widget::retranslateUi()
     autostartCaption->setText(tr("登录时启动（隐藏到托盘）"));
     autostartBox->setAccessibleName(tr("登录时启动"));
     showAutostartNotSaved(unsavedAutostartPlace);
+    setAccessibleName(tr("设置"));
+    languageBox->setAccessibleName(languageCaption->text());
+    languageBox->view()->setAccessibleName(languageCaption->text());
+    fwVersionButton->setAccessibleDescription(fwCaption->text());
+    appVersionButton->setAccessibleDescription(appCaption->text());
     if (firmwareOffered)
         fwVersionButton->setText(tr("发现新版本  "));
     if (applicationOffered)
@@ -196,6 +209,7 @@ void config_Widget::showNotice(std::function<QString()> text)
     noticeText = std::move(text);
     noticeLabel->setText(noticeText());
     noticeLabel->show();
+    MessageLine::announce(noticeLabel);
 }
 
 void config_Widget::clearNotice()
@@ -212,8 +226,10 @@ void config_Widget::showLanguageNotSaved(const QString &settingsFile)
         ? QString()
         : tr("无法保存语言选择（%1），下次启动时不会保留").arg(QDir::toNativeSeparators(settingsFile));
     languageStatusLabel->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text));
+    languageStatusLabel->setAccessibleName(text);
     languageStatusLabel->setText(
         languageStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, languageStatusLabel->width()));
+    MessageLine::announce(languageStatusLabel);
 }
 
 void config_Widget::setAutostart(bool enabled)
@@ -234,8 +250,10 @@ void config_Widget::showAutostartNotSaved(const QString &where)
     unsavedAutostartPlace = where;
     const QString text = where.isEmpty() ? QString() : tr("无法写入 %1").arg(QDir::toNativeSeparators(where));
     autostartStatusLabel->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text));
+    autostartStatusLabel->setAccessibleName(text);
     autostartStatusLabel->setText(
         autostartStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, autostartStatusLabel->width()));
+    MessageLine::announce(autostartStatusLabel);
 }
 
 void config_Widget::showFirmwareVersion(const QString &text)
@@ -296,8 +314,11 @@ void config_Widget::updateProfileButtons()
 void config_Widget::showProfileResult(const QString &text)
 {
     profileStatusLabel->setToolTip(Qt::convertFromPlainText(text));
+    // The whole text, which the line may show shortened.
+    profileStatusLabel->setAccessibleName(text);
     profileStatusLabel->setText(
         profileStatusLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, profileStatusLabel->width()));
+    MessageLine::announce(profileStatusLabel);
 }
 
 QString config_Widget::chooseProfileFile(QFileDialog::AcceptMode mode)

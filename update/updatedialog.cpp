@@ -1,5 +1,6 @@
 #include "update/updatedialog.h"
 
+#include "style/messageline.h"
 #include "style/style.h"
 
 #include <QEvent>
@@ -80,6 +81,8 @@ UpdateDialog::UpdateDialog(QWidget *parent)
     // Trying again is starting again, with whatever the start button is wired to.
     connect(retryButton, &QPushButton::clicked, startButton, &QPushButton::clicked);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    for (QLabel *line : { statusLabel, messageLabel })
+        MessageLine::setUp(line);
     statusLines = [this] { showOfferLine(); };
     retranslateUi();
 }
@@ -87,6 +90,9 @@ UpdateDialog::UpdateDialog(QWidget *parent)
 void UpdateDialog::retranslateUi()
 {
     titleLabel->setText(tr("固件更新"));
+    // The dialog's accessible name.
+    setWindowTitle(titleLabel->text());
+    progressBar->setAccessibleName(tr("固件升级进度"));
     startButton->setText(tr("开始更新"));
     okButton->setText(tr("确定"));
     retryButton->setText(tr("重试"));
@@ -104,6 +110,8 @@ void UpdateDialog::showStatusLines(std::function<void()> lines)
 {
     statusLines = std::move(lines);
     statusLines();
+    MessageLine::announce(statusLabel);
+    MessageLine::announce(messageLabel);
 }
 
 void UpdateDialog::showOfferLine()

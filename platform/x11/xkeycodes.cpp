@@ -75,6 +75,23 @@ constexpr KeycodeRange keycodeRows[] = {
     { 134, 134, 0x5C },    // Super_R
     { 135, 135, 0x5D },    // Menu
     { 191, 202, 0x7C },    // F13 to F24
+    // Volume, media and browser keys, as Windows reports them: the editors tell the user the mouse cannot send
+    // them instead of taking no notice.
+    { 121, 121, 0xAD },    // XF86AudioMute
+    { 122, 122, 0xAE },    // XF86AudioLowerVolume
+    { 123, 123, 0xAF },    // XF86AudioRaiseVolume
+    { 148, 148, 0xB7 },    // XF86Calculator
+    { 163, 163, 0xB4 },    // XF86Mail
+    { 164, 164, 0xAB },    // XF86Favorites
+    { 166, 166, 0xA6 },    // XF86Back
+    { 167, 167, 0xA7 },    // XF86Forward
+    { 171, 171, 0xB0 },    // XF86AudioNext
+    { 172, 172, 0xB3 },    // XF86AudioPlay
+    { 173, 173, 0xB1 },    // XF86AudioPrev
+    { 174, 174, 0xB2 },    // XF86AudioStop
+    { 180, 180, 0xAC },    // XF86HomePage
+    { 181, 181, 0xA8 },    // XF86Reload
+    { 225, 225, 0xAA },    // XF86Search
 };
 
 std::array<quint8, 256> buildTable()

@@ -1,6 +1,8 @@
 #include "buttons/btn_dialog.h"
 #include "buttons/buttons_widget.h"
 #include "buttons/func_list.h"
+#include "buttons/macroeditdialog.h"
+#include "buttons/macroeditor.h"
 #include "buttons/micro_widget.h"
 #include "buttons/mkey_edit.h"
 #include "device/devicecontext.h"
@@ -248,6 +250,7 @@ private slots:
         QTest::newRow("window hidden to the tray") << "window hidden" << int(StartButton);
         QTest::newRow("failed read while recording") << "failed read" << int(StartButton);
         QTest::newRow("failed read, editor focused") << "failed read" << int(KeyEditor);
+        QTest::newRow("another button's function read") << "function read" << int(StartButton);
     }
     void shouldReleaseKeyboardAndWriteNoStaleMacro()
     {
@@ -314,6 +317,20 @@ private slots:
             QCOMPARE(dialog->comboList->entries.at(0)->text(), QStringLiteral("自定义组合键:"));
             QVERIFY(!recorder->record_delay);
             QCOMPARE(recorder->list->count(), 0);
+        } else if (way == "function read") {
+            // Button 3 goes back: its macro page and its editor start empty, named for button 3.
+            button = 3;
+            open(*page, button, assignmentReply(0, 4));
+            kept.clear();
+            delays = false;
+            QCOMPARE(page->buttonGroup->button(button)->accessibleName(), QStringLiteral("按键 3：后退"));
+            QCOMPARE(page->buttonGroup->button(2)->accessibleName(), QStringLiteral("按键 2：多键宏"));
+            dialog->pageGroup->button(btn_Dialog::MacroPage)->click();
+            recorder->editButton->click();
+            QCOMPARE(recorder->editDialog->titleLabel->text(), QStringLiteral("编辑宏：按键 3"));
+            QVERIFY(recorder->editDialog->editor->steps().isEmpty());
+            recorder->editDialog->close();
+            QVERIFY(!recorder->editDialog->isVisible());
         }
 
         QVERIFY(!recorder->recording());
@@ -329,6 +346,13 @@ private slots:
         dialog->pageGroup->button(btn_Dialog::MacroPage)->click();
         FakeDevice::calls.clear();
         recorder->saveButton->click();
+        if (kept.isEmpty()) {
+            // Nothing to save; a button is cleared with "禁用".
+            QVERIFY(!recorder->saveButton->isEnabled());
+            QVERIFY(recorder->saveButton->toolTip().contains(QStringLiteral("禁用")));
+            QVERIFY(FakeDevice::calls.isEmpty());
+            return;
+        }
         const QList<QByteArray> writes = assignmentWrites();
         QCOMPARE(writes.size(), 1);
         QCOMPARE(writes.at(0).left(5), withHead(QByteArray(5, '\0'), { 0xB1, button, 2, delays, kept.size() }));
@@ -496,7 +520,7 @@ private slots:
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("delays");
-        QTest::newRow("empty") << 0 << false;
+        QTest::newRow("empty: nothing sent") << 0 << false;
         QTest::newRow("one chunk") << 14 << true;
         QTest::newRow("two chunks") << 15 << false;
         QTest::newRow("hundred") << 100 << true;
@@ -511,7 +535,12 @@ private slots:
         dialog->pageGroup->button(2)->click();
         dialog->recorder->events = storedEvents(count);
         dialog->recorder->record_delay = delays;
+        dialog->recorder->show_records_list(delays);
         dialog->recorder->saveButton->click();
+        if (count == 0) {
+            QVERIFY(FakeDevice::calls.isEmpty());
+            return;
+        }
 
         const QByteArray assignment =
             withHead(commandPattern(), { 0xB1, 4, 2, delays ? 1 : 0, count }).left(31);

@@ -1,6 +1,7 @@
 #include "buttons/assignmentcodec.h"
 #include "buttons/btn_dialog.h"
 #include "buttons/func_list.h"
+#include "buttons/keytables.h"
 #include "buttons/macroeditdialog.h"
 #include "buttons/macroeditor.h"
 #include "buttons/micro_widget.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -374,7 +376,15 @@ private slots:
         QTest::newRow("one delay") << "a+ a-120 b+ b-30" << "delay 1 250" << "a+ a-250 b+ b-30";
         QTest::newRow("selected delays") << "a+ a-120 b+ b-30" << "delay 3,1 5" << "a+ a-5 b+ b-5";
         QTest::newRow("delay beyond the mouse's kept for the checks") << "a+ a-" << "delay 1 70000" << "a+ a-70000";
-        QTest::newRow("set all") << "a+ a-120 b+ b-30" << "all 40" << "a+40 a-40 b+40 b-40";
+        QTest::newRow("set all but the first") << "a+ a-120 b+ b-30"
+                                               << "all 40"
+                                               << "a+ a-40 b+40 b-40";
+        QTest::newRow("no delay before the first event") << "a+ a-120"
+                                                         << "delay 0,1 50"
+                                                         << "a+ a-50";
+        QTest::newRow("loaded first delay dropped") << "a+30 a-"
+                                                    << ""
+                                                    << "a+ a-";
         QTest::newRow("no delay edits while delays are off") << "off:a+ a-" << "delay 1 5; all 5" << "off:a+ a-";
         QTest::newRow("delays off") << "a+ a-120" << "off" << "off:a+ a-120";
         QTest::newRow("delays off and on again keep them") << "a+ a-120" << "off; on" << "a+ a-120";
@@ -386,9 +396,15 @@ private slots:
         QTest::newRow("delete an up with its down") << "a+ b+ a-50 b-" << "remove 2" << "b+ b-";
         QTest::newRow("delete a stroke inside a press of the same key") << "a+ a+ a- a-" << "remove 1" << "a+ a-";
         QTest::newRow("delete a lone release") << "b- a+ a-" << "remove 0" << "a+ a-";
+        QTest::newRow("the new first event loses its delay") << "a+ a-10 b+30 b-"
+                                                             << "remove 0"
+                                                             << "b+ b-";
         QTest::newRow("move up with its delay") << "a+ a-100 b+20 b-" << "up 2" << "a+ b+20 a-100 b-";
         QTest::newRow("move a block down") << "a+ a- b+ b- c+ c-" << "down 0,1" << "b+ a+ a- b- c+ c-";
         QTest::newRow("a pair moves together") << "a+ a- b+ b-" << "down 0,1; down 1,2" << "b+ b- a+ a-";
+        QTest::newRow("moved to the top without its delay") << "a+ a- b+20 b-"
+                                                            << "up 2; up 1"
+                                                            << "b+ a+ a- b-";
         QTest::newRow("no up before its own down") << "a+ a- b+ b-" << "up 1" << "a+ a- b+ b-";
         QTest::newRow("no down after its own up") << "a+ a-" << "down 0" << "a+ a-";
         QTest::newRow("no move past the top") << "a+ a- b+ b-" << "up 0,2" << "a+ a- b+ b-";
@@ -432,24 +448,40 @@ private slots:
         QString hundred;
         for (int i = 0; i < 50; ++i)
             hundred += QStringLiteral("a+ a-65535 ");
-        QTest::newRow("released before pressed") << "a+ a- f-" << "" << "事件 3：F 在按下之前被松开"
-                                                 << "event 3: F is released before it is pressed";
-        QTest::newRow("released again") << "a+ a- a-" << "" << "事件 3：A 在按下之前被松开"
-                                        << "event 3: A is released before it is pressed";
-        QTest::newRow("still pressed at the end") << "a+ b+ b-" << "" << "事件 1：A 按下后直到结尾都没有松开"
-                                                  << "event 1: A is still pressed at the end";
-        QTest::newRow("the first event at fault") << "c+ b- a+ c-" << "" << "事件 2：B 在按下之前被松开"
-                                                  << "event 2: B is released before it is pressed";
-        QTest::newRow("unknown key by its number") << "[200]-" << "" << "事件 1：200 在按下之前被松开"
-                                                   << "event 1: 200 is released before it is pressed";
-        QTest::newRow("delay beyond 65535") << "a+ a-" << "delay 1 65536"
+        QTest::newRow("released before pressed") << "a+ a- f-"
+                                                 << ""
+                                                 << "事件 3：F 在按下之前被松开"
+                                                 << "Event 3: F is released before it is pressed";
+        QTest::newRow("released again") << "a+ a- a-"
+                                        << ""
+                                        << "事件 3：A 在按下之前被松开"
+                                        << "Event 3: A is released before it is pressed";
+        QTest::newRow("still pressed at the end") << "a+ b+ b-"
+                                                  << ""
+                                                  << "事件 1：A 按下后直到结尾都没有松开"
+                                                  << "Event 1: A is still pressed at the end";
+        QTest::newRow("the first event at fault") << "c+ b- a+ c-"
+                                                  << ""
+                                                  << "事件 2：B 在按下之前被松开"
+                                                  << "Event 2: B is released before it is pressed";
+        QTest::newRow("unknown key by its number") << "[200]-"
+                                                   << ""
+                                                   << "事件 1：200 在按下之前被松开"
+                                                   << "Event 1: 200 is released before it is pressed";
+        QTest::newRow("delay beyond 65535") << "a+ a-"
+                                            << "delay 1 65536"
                                             << "事件 2：延迟 65536 毫秒超出 0 到 65535 毫秒"
-                                            << "event 2: the delay of 65536 ms is beyond 0 to 65535 ms";
-        QTest::newRow("101 events") << hundred + "z+" << "" << "事件 101：宏最多只能有 100 个事件"
-                                    << "event 101: a macro holds at most 100 events";
+                                            << "Event 2: the delay of 65536 ms is beyond 0 to 65535 ms";
+        QTest::newRow("101 events") << hundred + "z+"
+                                    << ""
+                                    << "事件 101：宏最多只能有 100 个事件"
+                                    << "Event 101: a macro holds at most 100 events";
         QTest::newRow("100 events") << hundred << "" << "" << "";
         QTest::newRow("delays off ignore their values") << "a+ a-" << "delay 1 65536; off" << "" << "";
-        QTest::newRow("empty") << "" << "" << "" << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”"
+                               << "An empty macro cannot be saved: to clear the button, choose \"Disabled\"";
     }
     void shouldRefuseMacro()
     {
@@ -461,7 +493,7 @@ private slots:
         MacroEditDialog dialog;
         int saved = 0;
         connect(&dialog, &MacroEditDialog::saved, [&saved] { ++saved; });
-        dialog.edit(parsed.events, parsed.recordDelay);
+        dialog.edit(parsed.events, parsed.recordDelay, 2);
         runEdits(*dialog.editor, edits);
         const std::optional<MacroFault> fault = dialog.editor->check();
         QCOMPARE(fault ? MacroEditDialog::faultText(*fault) : QString(), message);
@@ -476,6 +508,201 @@ private slots:
         const QString translated = fault ? MacroEditDialog::faultText(*fault) : QString();
         QCoreApplication::removeTranslator(&translator);
         QCOMPARE(translated, english);
+    }
+
+    // The editor window driven as a user does, by a script of actions and checks: "select 1,2", "key Ctrl+Down"
+    // (to the focused control), "click save", "type 50" (the delay field), "press ad" (a key, by virtual-key
+    // code, while a key is awaited; "down a0" only presses it), "other 1b" (from the list of other keys), "close",
+    // "put close" (the focus); checks "shown", "hidden", "waiting", "idle", "readonly", "focus save", "disabled save".
+    void shouldAnswerTheUser_data()
+    {
+        QTest::addColumn<QString>("macro");
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("saves");
+        const QString unsaved = QStringLiteral("宏有未保存的修改：保存、不保存，还是返回编辑？");
+        const QString firstDelay = QStringLiteral("第一个事件的延迟总是 0：它之前没有要等的事件");
+        QTest::newRow("closing with edits asks") << "a+ a- b+ b-"
+                                                 << "select 0; click delete; close; shown; focus save"
+                                                 << "b+ b-" << unsaved << 0;
+        QTest::newRow("Esc asks, Esc again goes back")
+            << "a+ a- b+ b-"
+            << "select 2; key Delete; key Escape; shown; key Escape; shown; focus list"
+            << "a+ a-"
+            << "" << 0;
+        QTest::newRow("the question saves") << "a+ a- b+ b-"
+                                            << "select 0; click delete; close; click save; hidden"
+                                            << "b+ b-"
+                                            << "已发送到鼠标" << 1;
+        QTest::newRow("the question discards") << "a+ a- b+ b-"
+                                               << "select 0; click delete; close; click discard; hidden"
+                                               << "b+ b-"
+                                               << "" << 0;
+        QTest::newRow("the question goes back")
+            << "a+ a- b+ b-"
+            << "select 0; click delete; close; click back; shown; focus list; click save; close; hidden"
+            << "b+ b-"
+            << "已发送到鼠标" << 1;
+        QTest::newRow("the hint names Esc") << "a+ a-"
+                                            << "click before; waiting"
+                                            << "a+ a-"
+                                            << "请按下要插入的按键，按 Esc 取消" << 0;
+        QTest::newRow("Esc cancels the wait") << "a+ a-"
+                                              << "click after; press 1b; idle; shown; focus list"
+                                              << "a+ a-"
+                                              << "" << 0;
+        QTest::newRow("Tab ends the wait and moves on") << "a+ a-"
+                                                        << "click after; press 9; idle; focus field"
+                                                        << "a+ a-"
+                                                        << "" << 0;
+        QTest::newRow("Shift+Tab moves back") << "a+ a-"
+                                              << "click after; down a0; press 9; idle; focus save"
+                                              << "a+ a-"
+                                              << "" << 0;
+        QTest::newRow("Esc from the other keys") << "a+ a-"
+                                                 << "select 1; other 1b; focus list"
+                                                 << "a+ a- [41]+ [41]-"
+                                                 << "" << 0;
+        QTest::newRow("a key the mouse cannot send") << "a+ a-"
+                                                     << "click after; press ad; idle"
+                                                     << "a+ a-"
+                                                     << "鼠标不能发送这个按键：宏里没有音量、媒体和浏览器按键" << 0;
+        QTest::newRow("the first event is selected at the start")
+            << "a+ a- b+ b-"
+            << "key Delete"
+            << "b+ b-"
+            << "同时删除了配对的事件 2，按键不会只按下或只松开" << 0;
+        QTest::newRow("a delete that takes the partner says so")
+            << "a+ b+ a- b-"
+            << "select 0; key Delete"
+            << "b+ b-"
+            << "同时删除了配对的事件 3，按键不会只按下或只松开" << 0;
+        QTest::newRow("a move before the press says why") << "a+ a- b+ b-"
+                                                          << "select 1; key Ctrl+Up"
+                                                          << "a+ a- b+ b-"
+                                                          << "不能移动：按键会在按下之前松开" << 0;
+        QTest::newRow("a move past the start says why") << "a+ a- b+ b-"
+                                                        << "select 0; key Ctrl+Up"
+                                                        << "a+ a- b+ b-"
+                                                        << "已在开头，不能再上移" << 0;
+        QTest::newRow("the first delay is shown, not changed") << "a+ a-120"
+                                                               << "select 0; readonly"
+                                                               << "a+ a-120"
+                                                               << "" << 0;
+        QTest::newRow("applying a delay to the first says why") << "a+ a-120"
+                                                                << "select 0,1; type 50; click selected"
+                                                                << "a+ a-50" << firstDelay << 0;
+        QTest::newRow("applying to all says why") << "a+ a-120 b+ b-"
+                                                  << "type 40; click all"
+                                                  << "a+ a-40 b+40 b-40" << firstDelay << 0;
+        QTest::newRow("an empty macro is not saved")
+            << "a+ a-"
+            << "select 0,1; key Delete; disabled save"
+            << ""
+            << "宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”" << 0;
+        QTest::newRow("Close comes before Save") << "a+ a-"
+                                                 << "put close; key Tab; focus save"
+                                                 << "a+ a-"
+                                                 << "" << 0;
+    }
+    void shouldAnswerTheUser()
+    {
+        QFETCH(QString, macro);
+        QFETCH(QString, script);
+        QFETCH(QString, after);
+        QFETCH(QString, message);
+        QFETCH(int, saves);
+        QWidget window;
+        window.resize(600, 500);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *dialog = new MacroEditDialog(&window);
+        int saved = 0;
+        connect(dialog, &MacroEditDialog::saved, [&saved] { ++saved; });
+        const Macro parsed = parseMacro(macro);
+        dialog->edit(parsed.events, parsed.recordDelay, 4);
+        dialog->show();
+        QTRY_VERIFY(dialog->eventList->hasFocus());
+        QCOMPARE(dialog->titleLabel->text(), QStringLiteral("编辑宏：按键 4"));
+        QCOMPARE(dialog->windowTitle(), dialog->titleLabel->text());
+
+        const QMap<QString, QWidget *> controls {
+            { "list", dialog->eventList },
+            { "field", dialog->delayField },
+            { "selected", dialog->setSelectedButton },
+            { "all", dialog->setAllButton },
+            { "before", dialog->insertBeforeButton },
+            { "after", dialog->insertAfterButton },
+            { "delete", dialog->deleteButton },
+            { "back", dialog->backButton },
+            { "discard", dialog->discardButton },
+            { "close", dialog->closeButton },
+            { "save", dialog->saveButton },
+        };
+        const auto control = [&](const QString &name) {
+            QWidget *widget = controls.value(name);
+            if (!widget)
+                qFatal("no control %s", qPrintable(name));
+            return widget;
+        };
+        for (const QString &step : script.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QStringList words = step.simplified().split(QLatin1Char(' '));
+            const QString &verb = words.at(0);
+            const QString argument = words.value(1);
+            const QString where = QStringLiteral("at \"%1\"").arg(step.simplified());
+            if (verb == "select") {
+                dialog->eventList->clearSelection();
+                for (int row : rowsOf(argument))
+                    dialog->eventList->topLevelItem(row)->setSelected(true);
+            } else if (verb == "key") {
+                const QKeySequence sequence = QKeySequence::fromString(argument);
+                const int combined = sequence[0];
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key(combined & ~Qt::KeyboardModifierMask),
+                                Qt::KeyboardModifiers(combined & Qt::KeyboardModifierMask));
+            } else if (verb == "click") {
+                QVERIFY2(control(argument)->isVisible() && control(argument)->isEnabled(), qPrintable(where));
+                static_cast<QPushButton *>(control(argument))->click();
+            } else if (verb == "type") {
+                dialog->delayField->setText(argument);
+            } else if (verb == "press" || verb == "down") {
+                key(dialog->capture, Down, quint8(argument.toUInt(nullptr, 16)));
+                if (verb == "press")
+                    key(dialog->capture, Up, quint8(argument.toUInt(nullptr, 16)));
+            } else if (verb == "other") {
+                const QString name = key_name(quint8(argument.toUInt(nullptr, 16)));
+                QAction *chosen = nullptr;
+                for (QAction *action : dialog->insertOtherButton->menu()->actions()) {
+                    if (action->text() == name)
+                        chosen = action;
+                }
+                QVERIFY2(chosen, qPrintable(where));
+                chosen->trigger();
+            } else if (verb == "close") {
+                dialog->close();
+            } else if (verb == "shown" || verb == "hidden") {
+                QVERIFY2(dialog->isVisible() == (verb == "shown"), qPrintable(where));
+            } else if (verb == "waiting" || verb == "idle") {
+                QVERIFY2(dialog->choosingKey() == (verb == "waiting"), qPrintable(where));
+                QVERIFY2(dialog->capture->isActive() == (verb == "waiting"), qPrintable(where));
+            } else if (verb == "readonly") {
+                QCOMPARE(dialog->delayField->text(), QStringLiteral("0"));
+                QVERIFY2(dialog->delayField->isReadOnly(), qPrintable(where));
+                QVERIFY2(!dialog->setSelectedButton->isEnabled(), qPrintable(where));
+            } else if (verb == "put") {
+                control(argument)->setFocus(Qt::TabFocusReason);
+            } else if (verb == "focus") {
+                QTRY_VERIFY2(control(argument)->hasFocus(), qPrintable(where));
+            } else if (verb == "disabled") {
+                QVERIFY2(!control(argument)->isEnabled(), qPrintable(where));
+            } else {
+                QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
+            }
+        }
+        QCOMPARE(macroText(*dialog->editor), after);
+        QCOMPARE(dialog->messageLabel->text(), message);
+        QCOMPARE(saved, saves);
     }
 
     void shouldEditFromTheKeyboardAndSaveThroughTheDialog()
@@ -518,29 +745,30 @@ private slots:
         QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-30"));
         QCOMPARE(editor->selectedRows(), QVector<int> { 0 });
+        QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(editor->delayField->hasFocus());
         QTest::keyClicks(editor->delayField, QStringLiteral("250"));
         QTest::keyClick(editor->delayField, Qt::Key_Return);
-        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 b-30"));
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-250"));
         QVERIFY(list->hasFocus());
-        QCOMPARE(list->topLevelItem(0)->text(MacroEditDialog::DelayColumn), QStringLiteral("250"));
+        QCOMPARE(list->topLevelItem(1)->text(MacroEditDialog::DelayColumn), QStringLiteral("250"));
 
         // The key of a new stroke is taken as recording takes it, and the keyboard given back with its release.
         editor->insertAfterButton->click();
         QVERIFY(editor->capture->isActive());
-        QCOMPARE(editor->messageLabel->text(), QStringLiteral("请按下要插入的按键，点击别处取消"));
+        QCOMPARE(editor->messageLabel->text(), QStringLiteral("请按下要插入的按键，按 Esc 取消"));
         key(editor->capture, Down, 0x43);
         key(editor->capture, Down, 0x44);
         key(editor->capture, Up, 0x44);
         key(editor->capture, Up, 0x43);
         QVERIFY(!editor->capture->isActive());
-        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 c+ c- b-30"));
-        QCOMPARE(list->topLevelItem(1)->text(MacroEditDialog::KeyColumn), QStringLiteral("C"));
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-250 c+ c-"));
+        QCOMPARE(list->topLevelItem(2)->text(MacroEditDialog::KeyColumn), QStringLiteral("C"));
 
         editor->saveButton->click();
         QCOMPARE(saves.size(), 1);
-        QCOMPARE(recorder->events, parseMacro("b+250 c+ c- b-30").events);
+        QCOMPARE(recorder->events, parseMacro("b+ b-250 c+ c-").events);
         QVERIFY(recorder->record_delay);
         QCOMPARE(recorder->list->count(), 7);
         QCOMPARE(editor->messageLabel->text(), QStringLiteral("已发送到鼠标"));
@@ -555,7 +783,7 @@ private slots:
         dialog->hide();
         QVERIFY(!editor->isVisible());
         QVERIFY(!editor->capture->isActive());
-        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+250 c+ c- b-30"));
+        QCOMPARE(macroText(*editor->editor), QStringLiteral("b+ b-250 c+ c-"));
     }
 
     void shouldStopWhenDialogCloses()

@@ -33,9 +33,9 @@ const QPoint recordButton(20 + 207 + 45, 50 + 55 + 13);
 const QPoint recorderSave(20 + 207 + 45, 50 + 89 + 13);
 const QPoint recorderEdit(20 + 207 + 45, 50 + 147 + 13);
 // The macro editor opens over the middle of the 1200 x 750 window; its controls, relative to the window.
-const QPoint macroEditor((1200 - 500) / 2, (750 - 440) / 2);
+const QPoint macroEditor((1200 - 500) / 2, (750 - 472) / 2);
 const QPoint editorDelayOption = macroEditor + QPoint(336 + 8, 168 + 8);
-const QPoint macroEditorSave = macroEditor + QPoint(390 + 45, 398 + 13);
+const QPoint macroEditorSave = macroEditor + QPoint(390 + 45, 432 + 13);
 
 QString hexBytes(std::initializer_list<int> bytes)
 {
@@ -191,7 +191,7 @@ private slots:
         if (edited) {
             session.clickInDialog(5, recorderEdit);
             const qint64 pid = session.process().processId();
-            const auto editorShown = [&] { return programShowsWindow(pid, { 500, 440 }, session.scaleFactor()); };
+            const auto editorShown = [&] { return programShowsWindow(pid, { 500, 472 }, session.scaleFactor()); };
             QVERIFY2(session.waitFor(editorShown), qPrintable(session.saveScreenshot("buttons-macro-editor")));
             session.click(editorDelayOption.x(), editorDelayOption.y());
             // The list has the keyboard: the second event, Enter, its delay, Enter.

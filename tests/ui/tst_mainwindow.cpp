@@ -16,7 +16,9 @@
 #include "update/updatedialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
@@ -81,14 +83,18 @@ QString textOf(const QWidget *widget)
     return QString();
 }
 
-// Every label and button of the window, its pages and its dialogs, in creation order, and the tray's texts.
+// Every label and button of the window, its pages and its dialogs, in creation order, with every accessible name and
+// description, and the tray's texts.
 QStringList shownTexts(Shell &shell)
 {
     QStringList texts;
     for (const QWidget *widget : shell.window.findChildren<QWidget *>()) {
         if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QAbstractButton *>(widget))
             texts << textOf(widget);
+        // What a screen reader says.
+        texts << widget->accessibleName() << widget->accessibleDescription();
     }
+    texts << shell.window.windowTitle();
     texts << shell.tray->toolTip() << shell.tray->openAction()->text() << shell.tray->exitAction()->text();
     return texts;
 }
@@ -118,6 +124,9 @@ QString clipping(QWidget *widget, const QString &text)
         if (!button->icon().isNull())
             room.setLeft(room.left() + button->iconSize().width() + 4);
     }
+    // A parent that ends before the widget cuts it off (pages not yet shown have no size of their own yet).
+    if (!widget->isWindow() && !qobject_cast<const QStackedWidget *>(widget->parentWidget()->parentWidget()))
+        room &= widget->parentWidget()->rect().translated(-widget->pos());
     const QStringList lines = text.split(QLatin1Char('\n'));
     int widest = 0;
     for (const QString &line : lines)
@@ -138,6 +147,72 @@ QString clipping(QWidget *widget, const QString &text)
     if (problem.isEmpty())
         return problem;
     return QStringLiteral("%1 \"%2\": %3").arg(QString::fromLatin1(widget->metaObject()->className()), text, problem);
+}
+
+// Controls a user acts on; each needs a name a screen reader can say.
+bool isControl(QAccessible::Role role)
+{
+    switch (role) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::Slider:
+    case QAccessible::SpinBox:
+    case QAccessible::EditableText:
+    case QAccessible::List:
+    case QAccessible::Tree:
+    case QAccessible::Table:
+    case QAccessible::PageTab:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Of those, the ones the keyboard must reach with Tab. The colour field and the hue band are left to the mouse:
+// the R, G, B and # fields beside them take a colour from the keyboard.
+bool needsTab(QAccessible::Role role)
+{
+    return isControl(role) && role != QAccessible::Slider;
+}
+
+// Tab reaches one button of an exclusive group, the checked one; the arrow keys move among them.
+bool reachedByTab(const QWidget *widget)
+{
+    if (widget->focusPolicy() & Qt::TabFocus)
+        return true;
+    const auto *button = qobject_cast<const QAbstractButton *>(widget);
+    if (!button || !button->isCheckable() || !button->group() || !button->group()->exclusive())
+        return false;
+    const QList<QAbstractButton *> group = button->group()->buttons();
+    return std::any_of(group.begin(), group.end(), [](const QAbstractButton *member) {
+        return member->isEnabled() && (member->focusPolicy() & Qt::TabFocus);
+    });
+}
+
+// What a screen reader finds wrong under `node`: shown windows and controls without a name, controls that Tab
+// does not reach.
+void accessibilityFaults(QAccessibleInterface *node, const QString &path, QStringList &faults)
+{
+    const QAccessible::State state = node->state();
+    if (state.invisible)
+        return;
+    const QAccessible::Role role = node->role();
+    auto *widget = qobject_cast<QWidget *>(node->object());
+    const QString where = path + QLatin1Char('/')
+        + (widget ? QString::fromLatin1(widget->metaObject()->className()) : QString::number(role, 16));
+    const bool window = widget && widget->isWindow();
+    if ((window || state.focusable || isControl(role)) && node->text(QAccessible::Name).trimmed().isEmpty())
+        faults << where + QStringLiteral(": no name");
+    if (widget && needsTab(role) && !state.disabled && !reachedByTab(widget))
+        faults << where + QStringLiteral(" \"%1\": not reached by Tab").arg(node->text(QAccessible::Name));
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface *child = node->child(i))
+            accessibilityFaults(child, where, faults);
+    }
 }
 
 int controlWritesOf(quint8 code)
@@ -170,6 +245,8 @@ private slots:
     void dragByTitleBar();
     void languagesFitAndSwitchLive_data();
     void languagesFitAndSwitchLive();
+    void screenReaderFindsEveryControl_data();
+    void screenReaderFindsEveryControl();
     void localTranslatorOnlyOverSimplified();
 
 private:
@@ -502,7 +579,19 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     MacroEditDialog *macroEditor = buttonDialog->recorder->editDialog;
     const QList<QPair<QWidget *, QString>> states {
         { buttonDialog->recorder->startButton, translated("micro_Widget", "停止录制") },
-        { macroEditor->messageLabel, translated("MacroEditDialog", "请按下要插入的按键，点击别处取消") },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "请按下要插入的按键，按 Esc 取消") },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "宏有未保存的修改：保存、不保存，还是返回编辑？") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "宏是空的，不能保存：要清除这个按键，请在功能键中选择“禁用”") },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "第一个事件的延迟总是 0：它之前没有要等的事件") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "同时删除了配对的事件 %1，按键不会只按下或只松开").arg(100) },
+        { macroEditor->messageLabel, translated("MacroEditDialog", "不能移动：按键会在按下之前松开") },
+        { macroEditor->messageLabel,
+          translated("MacroEditDialog", "鼠标不能发送这个按键：宏里没有音量、媒体和浏览器按键") },
+        { macroEditor->titleLabel, translated("MacroEditDialog", "编辑宏：按键 %1").arg(9) },
+        { macroEditor->backButton, translated("MacroEditDialog", "返回") },
+        { macroEditor->discardButton, translated("MacroEditDialog", "不保存") },
         { macroEditor->messageLabel,
           translated("MacroEditDialog", "事件 %1：%2 按下后直到结尾都没有松开").arg(100).arg("RIGHT SHIFT") },
         { macroEditor->messageLabel,
@@ -515,8 +604,10 @@ void tst_MainWindow::languagesFitAndSwitchLive()
         { update->statusLabel, translated("FirmwareTransfer", "正在升级固件...%1%").arg(100) },
         { update->statusLabel, translated("UpdateDialog", "固件升级已完成") },
         { update->messageLabel, translated("UpdateDialog", "升级为版本V") + QStringLiteral("1.2.3") },
-        { update->messageLabel, translated("TARNO_Gaming", "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
-                                                           "固件升级约需要1分钟，在此期间，鼠标将无法使用。") },
+        { update->messageLabel,
+          translated("TARNO_Gaming",
+                     "升级过程中，请勿断开USB连接。中断升级可能会导致鼠标无法使用。"
+                     "固件升级约需要1分钟，在此期间，鼠标将无法使用。") },
         { update->statusLabel, translated("UpdateDialog", "无法升级固件") },
         { update->statusLabel, translated("UpdateDialog", "正在等待鼠标重新连接...") },
         { update->statusLabel, translated("UpdateDialog", "固件升级未生效") },
@@ -546,6 +637,73 @@ void tst_MainWindow::languagesFitAndSwitchLive()
     clipped.removeAll(QString());
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
 
+    languages.apply(InterfaceLanguage::SimplifiedChinese);
+}
+
+void tst_MainWindow::screenReaderFindsEveryControl_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("view");
+    const std::pair<const char *, InterfaceLanguage::Language> languages[] {
+        { "simplified Chinese", InterfaceLanguage::SimplifiedChinese },
+        { "traditional Chinese", InterfaceLanguage::TraditionalChinese },
+        { "English", InterfaceLanguage::English },
+    };
+    const char *const views[] { "no mouse", "buttons", "functions", "combinations",    "macro",        "macro editor",
+                                "lighting", "pointer", "settings",  "firmware update", "factory reset" };
+    for (const auto &[name, language] : languages) {
+        for (const char *view : views)
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(name), QLatin1String(view))))
+                << int(language) << QString::fromLatin1(view);
+    }
+}
+
+// Each page and dialog as a screen reader walks it: every shown window and control has a name in the language in
+// use, and Tab reaches every control that is not a slider.
+void tst_MainWindow::screenReaderFindsEveryControl()
+{
+    QFETCH(int, language);
+    QFETCH(QString, view);
+    LanguageSwitcher languages;
+    languages.apply(InterfaceLanguage::Language(language));
+    {
+        Shell shell;
+        QVERIFY(shell.start(view != "no mouse"));
+        auto *buttonsPage = shell.window.findChild<buttons_Widget *>();
+        btn_Dialog *dialog = buttonsPage->dialog;
+        const QStringList dialogPages { "functions", "combinations", "macro", "macro editor" };
+        if (dialogPages.contains(view)) {
+            buttonsPage->buttonGroup->button(3)->click();
+            deliverAnswers();
+            dialog->pageGroup->button(qMin(int(dialogPages.indexOf(view)), int(btn_Dialog::MacroPage)))->click();
+            if (view == "macro editor")
+                dialog->recorder->editButton->click();
+        } else if (view == "lighting" || view == "pointer") {
+            QTest::mouseClick(shell.nav->button(view == "lighting" ? 2 : 3), Qt::LeftButton);
+        } else if (view == "settings" || view == "firmware update") {
+            shell.settingsButton->click();
+            if (view == "firmware update")
+                static_cast<config_Widget *>(shell.configPage)->updateDialog->show();
+        } else if (view == "factory reset") {
+            shell.resetButton->click();
+        }
+        // From the application down, as AT-SPI and UI Automation present the program.
+        QStringList faults;
+        int windows = 0;
+        QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+        for (int i = 0; i < application->childCount(); ++i) {
+            QAccessibleInterface *window = application->child(i);
+            if (window->state().invisible)
+                continue;
+            ++windows;
+            accessibilityFaults(window, QString(), faults);
+        }
+        QVERIFY(windows >= (view == "no mouse" || view == "buttons" || view == "lighting" || view == "pointer"
+                                    || view == "settings"
+                                ? 1
+                                : 2));
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
     languages.apply(InterfaceLanguage::SimplifiedChinese);
 }
 
