@@ -1,9 +1,11 @@
 #include "app/mouselock.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 namespace {
 
@@ -20,6 +22,30 @@ bool emptyAndOld(const QLockFile &lock, const QString &path)
     return qAbs(file.lastModified().msecsTo(QDateTime::currentDateTime())) > MouseLock::StaleEmptyMs;
 }
 
+// Qt's lock file names the host by COMPUTERNAME on Windows, in capitals, and by the host name elsewhere.
+bool isThisHost(const QString &host)
+{
+    return host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0
+        || host.compare(qEnvironmentVariable("COMPUTERNAME"), Qt::CaseInsensitive) == 0;
+}
+
+// A lock that names this very process, which does not hold it, was left by an earlier one that had the same id: ids
+// are reused after a restart (and a new Wine server hands them out anew). Qt would take it for a living holder.
+bool namesThisProcess(const QLockFile &lock)
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    return !lock.isLocked() && lock.getLockInfo(&pid, &host, &application)
+        && pid == QCoreApplication::applicationPid()
+        && (host.isEmpty() || isThisHost(host));
+}
+
+bool leftBehind(const QLockFile &lock, const QString &path)
+{
+    return emptyAndOld(lock, path) || namesThisProcess(lock);
+}
+
 }   // namespace
 
 MouseLock::MouseLock(const QString &path)
@@ -33,7 +59,7 @@ MouseLock::MouseLock(const QString &path)
 
 bool MouseLock::tryLock(int timeoutMs)
 {
-    removeIfEmptyAndOld();
+    removeIfLeftBehind();
     return lock.tryLock(timeoutMs);
 }
 
@@ -47,15 +73,15 @@ void MouseLock::unlock()
     lock.unlock();
 }
 
-void MouseLock::removeIfEmptyAndOld()
+void MouseLock::removeIfLeftBehind()
 {
-    if (!emptyAndOld(lock, path))
+    if (!leftBehind(lock, path))
         return;
     // The same guard Qt's lock file uses for stale locks, so that two processes never remove it in turn, the second
     // one the first one's new lock.
     QLockFile removing(path + QStringLiteral(".rmlock"));
-    if (!removing.tryLock(0) || !emptyAndOld(lock, path))
+    if (!removing.tryLock(0) || !leftBehind(lock, path))
         return;
     if (QFile::remove(path))
-        qDebug() << "took over an empty lock file:" << path;
+        qDebug() << "took over a lock file left behind:" << path;
 }

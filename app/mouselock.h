@@ -11,8 +11,9 @@ class MouseLock
 public:
     explicit MouseLock(const QString &path);
 
-    // Takes the lock if it is free, or was left behind: by a process that has ended, or empty (the system stopped
-    // between creating and writing it) for StaleEmptyMs. Tries for up to `timeoutMs`.
+    // Takes the lock if it is free, or was left behind: by a process that has ended, by an earlier process with this
+    // one's id, or empty (the system stopped between creating and writing it) for StaleEmptyMs. Tries for up to
+    // `timeoutMs`.
     bool tryLock(int timeoutMs = 0);
     // Why the last tryLock() failed: LockFailedError while another process holds the lock.
     QLockFile::LockError error() const;
@@ -21,7 +22,7 @@ public:
     static constexpr int StaleEmptyMs = 5000;
 
 private:
-    void removeIfEmptyAndOld();
+    void removeIfLeftBehind();
 
     const QString path;
     QLockFile lock;

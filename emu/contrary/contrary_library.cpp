@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -178,7 +179,8 @@ bool syncFolder(const std::string &folder)
 // old one, so readers that compare times notice even a change within one clock tick.
 bool replaceFile(const std::string &folder, const std::string &name, const std::string &content)
 {
-    static unsigned counter = 0;
+    // The late reset's thread replaces files too.
+    static std::atomic<unsigned> counter { 0 };
     const std::string target = folder + "/" + name;
     const std::string temporary
         = folder + "/" + name + ".contrary." + std::to_string(getpid()) + "." + std::to_string(++counter) + ".tmp";

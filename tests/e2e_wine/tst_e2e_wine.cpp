@@ -392,7 +392,7 @@ void WineProgramTest::selfUpdateReplacesTheProgram()
         return waitFor([&] { return wine.process().state() == QProcess::NotRunning; }, 3000);
     }, 60000));
     QVERIFY(waitFor([&] {
-        const QStringList ids = ProgramSession::xdotool({ "search", "--onlyvisible", "--name", "TARNO_CONNECT_PC" })
+        const QStringList ids = ProgramSession::xdotool({ "search", "--onlyvisible", "--name", "." })
                                     .split('\n', Qt::SkipEmptyParts);
         return std::any_of(ids.begin(), ids.end(), [](const QString &id) {
             const QString pid = ProgramSession::xdotool({ "getwindowpid", id }).trimmed();
