@@ -46,7 +46,7 @@ bool leftBehind(const QLockFile &lock, const QString &path)
     return emptyAndOld(lock, path) || namesThisProcess(lock);
 }
 
-}   // namespace
+} // namespace
 
 MouseLock::MouseLock(const QString &path)
     : path(path)

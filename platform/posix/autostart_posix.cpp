@@ -32,7 +32,7 @@ QString quoted(const QString &argument)
     return escaped(QLatin1Char('"') + text + QLatin1Char('"'));
 }
 
-}   // namespace
+} // namespace
 
 namespace Autostart {
 

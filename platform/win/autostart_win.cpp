@@ -10,7 +10,7 @@ const QString RunKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\W
 // The installer's check box writes the same value.
 const QString RunValue = QStringLiteral("TARNO CONNECT");
 
-}   // namespace
+} // namespace
 
 namespace Autostart {
 

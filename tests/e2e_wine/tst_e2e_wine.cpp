@@ -49,103 +49,57 @@ QStringList commandsOf(const QStringList &capture)
     return capture.filter(command);
 }
 
-// One user action, for either program.
-struct Driver
-{
-    std::function<void(QPoint)> click;
-    std::function<QImage()> grab;
-    std::function<QStringList()> capture;
-    std::function<void()> clearCapture;
-};
-
 bool waitFor(const std::function<bool()> &condition, int timeoutMs = 20000)
 {
     return QTest::qWaitFor(condition, timeoutMs);
 }
 
-// Clicks a navigation button until the page shows (the bar appears after the window's fade-in).
-bool openPage(Driver &driver, QPoint nav, const std::function<bool()> &shown)
-{
-    return waitFor(
-        [&] {
-            driver.click(nav);
-            return waitFor(shown, 2000);
-        },
-        30000);
-}
-
 // Until the window's picture has not changed for a few grabs (animations have ended).
-bool waitUntilStill(Driver &d)
+template<typename Session>
+bool waitUntilStill(Session &session)
 {
-    QImage last = d.grab();
+    QImage last = session.grab();
     int same = 0;
     return waitFor([&] {
-        const QImage now = d.grab();
+        const QImage now = session.grab();
         same = now == last ? same + 1 : 0;
         last = now;
         return same >= 4;
     });
 }
 
-using Action = std::function<bool(Driver &)>;
-enum class Click { Breathing, ReportRate, ButtonDialog };
-
-Action lightingBreathing()
+// A click on a page, on either program: the page opened with its navigation button (until `shown`, if not empty,
+// is mostly accent green), then `target` clicked until the mouse has `commands` commands. Both clicks are
+// repeated because the window fades in and the pages slide in.
+struct PageClick
 {
-    return [](Driver &d) {
-        if (!openPage(d, lightingNav,
-                      [&] { return ProgramSession::countPixels(d.grab(), steadyButton, isAccentGreen) > 2000; }))
-            return false;
-        d.clearCapture();
-        d.click(breathingButton);
-        return waitFor([&] { return commandsOf(d.capture()).size() >= 2; });
+    QPoint nav;
+    QRect shown;
+    QPoint target;
+    int commands = 1;
+};
+
+template<typename Session>
+bool perform(Session &session, const PageClick &click)
+{
+    const auto shown = [&] {
+        return click.shown.isEmpty()
+            || ProgramSession::countPixels(session.grab(), click.shown, isAccentGreen) > click.shown.width() * 15;
     };
+    const bool opened = waitFor([&] {
+        session.click(click.nav.x(), click.nav.y());
+        return waitFor(shown, 2000);
+    });
+    session.clearCapture();
+    return opened && waitFor([&] {
+        session.click(click.target.x(), click.target.y());
+        return waitFor([&] { return commandsOf(session.capture()).size() >= click.commands; }, 2000);
+    });
 }
 
-Action pointerReportRate()
-{
-    return [](Driver &d) {
-        if (!openPage(d, pointerNav,
-                      [&] { return ProgramSession::countPixels(d.grab(), reportRate1000, isAccentGreen) > 2000; }))
-            return false;
-        d.clearCapture();
-        // The panels may still be sliding in: click until the mouse hears of it.
-        return waitFor([&] {
-            d.click(reportRate125);
-            return waitFor([&] { return !commandsOf(d.capture()).isEmpty(); }, 2000);
-        });
-    };
-}
+} // namespace
 
-Action buttonDialog()
-{
-    return [](Driver &d) {
-        if (!openPage(d, buttonsNav, [] { return true; }))
-            return false;
-        d.clearCapture();
-        return waitFor([&] {
-            d.click(button2Circle);
-            return waitFor([&] { return !commandsOf(d.capture()).isEmpty(); }, 2000);
-        });
-    };
-}
-
-Action actionOf(Click click)
-{
-    switch (click) {
-    case Click::Breathing:
-        return lightingBreathing();
-    case Click::ReportRate:
-        return pointerReportRate();
-    case Click::ButtonDialog:
-        break;
-    }
-    return buttonDialog();
-}
-
-}   // namespace
-
-Q_DECLARE_METATYPE(Click)
+Q_DECLARE_METATYPE(PageClick)
 
 class WineProgramTest : public QObject
 {
@@ -170,7 +124,6 @@ private slots:
 
 private:
     QString registryValue(const QString &key, const QString &name);
-    Driver driverOf(WineSession &session);
 
     WineSession wine;
     TestAuthority authority;
@@ -192,12 +145,6 @@ QString WineProgramTest::registryValue(const QString &key, const QString &name)
         = QRegularExpression(QStringLiteral("REG_\\w+\\s+(.*?)\\r?$"), QRegularExpression::MultilineOption)
               .match(output);
     return match.captured(1);
-}
-
-Driver WineProgramTest::driverOf(WineSession &session)
-{
-    return { [&session](QPoint p) { session.click(p.x(), p.y()); }, [&session] { return session.grab(); },
-             [&session] { return session.capture(); }, [&session] { session.clearCapture(); } };
 }
 
 void WineProgramTest::initTestCase()
@@ -254,28 +201,23 @@ void WineProgramTest::windowAppearsAndReadsTheMouse()
 
 void WineProgramTest::clickSendsTheSameBytes_data()
 {
-    QTest::addColumn<Click>("click");
-    QTest::newRow("lighting page, breathing") << Click::Breathing;
-    QTest::newRow("pointer page, 125 reports a second") << Click::ReportRate;
-    QTest::newRow("buttons page, button 2's dialog") << Click::ButtonDialog;
+    QTest::addColumn<PageClick>("click");
+    // The mouse starts steady (its button green), and the mode's command comes with the colour's.
+    QTest::newRow("lighting page, breathing") << PageClick { lightingNav, steadyButton, breathingButton, 2 };
+    QTest::newRow("pointer page, 125 reports a second") << PageClick { pointerNav, reportRate1000, reportRate125 };
+    // Reading the button's assignment.
+    QTest::newRow("buttons page, button 2's dialog") << PageClick { buttonsNav, QRect(), button2Circle };
 }
 
 void WineProgramTest::clickSendsTheSameBytes()
 {
-    QFETCH(Click, click);
-    const Action action = actionOf(click);
-    Driver windows = driverOf(wine);
-    QVERIFY2(action(windows),
-             qPrintable(wine.saveScreenshot(shots, QTest::currentDataTag()) + "\n"
-                        + wine.capture().mid(wine.capture().size() - 8).join('\n')));
-    ProgramSession &host = *native;
-    Driver nativeDriver { [&host](QPoint p) { host.click(p.x(), p.y()); }, [&host] { return host.grab(); },
-                          [&host] { return host.capture(); }, [&host] { host.clearCapture(); } };
-    QVERIFY(action(nativeDriver));
+    QFETCH(PageClick, click);
+    QVERIFY2(perform(wine, click), qPrintable(wine.saveScreenshot(shots, QTest::currentDataTag())));
+    QVERIFY(perform(*native, click));
     // The same number of commands on both, then the same bytes.
-    const int expected = commandsOf(host.capture()).size();
+    const int expected = commandsOf(native->capture()).size();
     QVERIFY(waitFor([&] { return commandsOf(wine.capture()).size() >= expected; }));
-    QCOMPARE(commandsOf(wine.capture()), commandsOf(host.capture()));
+    QCOMPARE(commandsOf(wine.capture()), commandsOf(native->capture()));
 }
 
 void WineProgramTest::deviceChangesReachTheWindow()
@@ -421,18 +363,17 @@ void WineProgramTest::pagesInEachLanguage()
     QVERIFY2(session.waitForCaptureLine(QStringLiteral("ReadConfigData")),
              qPrintable(session.capture().join('\n')));
     const QString folder = QDir(shots).filePath(code);
-    Driver driver = driverOf(session);
     // Each page once the window has faded in and the page has slid in.
-    const auto still = [&driver] { return waitUntilStill(driver); };
+    const auto still = [&session] { return waitUntilStill(session); };
     QVERIFY(still());
     QVERIFY(!session.saveScreenshot(folder, QStringLiteral("1-buttons")).isEmpty());
-    driver.click(lightingNav);
+    session.click(lightingNav.x(), lightingNav.y());
     QVERIFY(still());
     QVERIFY(!session.saveScreenshot(folder, QStringLiteral("3-lighting")).isEmpty());
-    driver.click(pointerNav);
+    session.click(pointerNav.x(), pointerNav.y());
     QVERIFY(still());
     QVERIFY(!session.saveScreenshot(folder, QStringLiteral("4-pointer")).isEmpty());
-    driver.click(settingsButton);
+    session.click(settingsButton.x(), settingsButton.y());
     QVERIFY(still());
     QVERIFY(!session.saveScreenshot(folder, QStringLiteral("5-settings")).isEmpty());
     // The rows' captions are in this language: unlike every language before.
@@ -440,7 +381,7 @@ void WineProgramTest::pagesInEachLanguage()
     for (const QImage &other : qAsConst(captionsSeen))
         QVERIFY2(captions != other, qPrintable(folder));
     captionsSeen << captions;
-    driver.click(settingsButton);
+    session.click(settingsButton.x(), settingsButton.y());
     QCOMPARE(session.emu({ QStringLiteral("unplug") }), 0);
     QVERIFY(still());
     QVERIFY(!session.saveScreenshot(folder, QStringLiteral("6-no-device")).isEmpty());

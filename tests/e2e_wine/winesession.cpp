@@ -15,7 +15,7 @@ namespace {
 
 const QString ProgramName = QStringLiteral("TARNO_CONNECT_PC.exe");
 
-}   // namespace
+} // namespace
 
 WineSession::WineSession()
 {
