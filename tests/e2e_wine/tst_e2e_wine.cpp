@@ -284,10 +284,9 @@ void WineProgramTest::commandLineReturnsItsExitCode_data()
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("export, handed to the window") << "--export"
-                                                  << "out.z31.json" << 0;
-    QTest::newRow("import of a missing file") << "--import"
-                                              << "missing.z31.json" << 1;
+    QTest::addColumn<QString>("says");   // in the system's code page, 936
+    QTest::newRow("export, handed to the window") << "--export" << "out.z31.json" << 0 << "已导出配置到";
+    QTest::newRow("import of a missing file") << "--import" << "missing.z31.json" << 1 << "无法读取";
 }
 
 void WineProgramTest::commandLineReturnsItsExitCode()
@@ -295,6 +294,7 @@ void WineProgramTest::commandLineReturnsItsExitCode()
     QFETCH(QString, option);
     QFETCH(QString, file);
     QFETCH(int, exitCode);
+    QFETCH(QString, says);
     const QString path = QDir(wine.workDir()).filePath(file);
     QFile::remove(path);
     // As the README tells Windows users: a command prompt waits only with start /wait.
@@ -302,6 +302,13 @@ void WineProgramTest::commandLineReturnsItsExitCode()
                         QStringLiteral("TARNO_CONNECT_PC"), option, WineSession::windowsPath(path) },
                       nullptr, 90000, wine.installDir()),
              exitCode);
+    // Its line reaches a console of its parent's (here the pipes Wine gives it), in the system's code page.
+    QString output;
+    QCOMPARE(wine.run({ wine.installDir() + QStringLiteral("/TARNO_CONNECT_PC.exe"), option,
+                        WineSession::windowsPath(path) },
+                      &output, 90000, wine.installDir()),
+             exitCode);
+    QVERIFY2(output.contains(says), qPrintable(output));
     if (exitCode != 0)
         return;
     QFile written(path);

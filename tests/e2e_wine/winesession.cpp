@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <QTextCodec>
 
 namespace {
 
@@ -118,8 +119,9 @@ int WineSession::run(const QStringList &arguments, QString *output, int timeoutM
         process.waitForFinished(5000);
         return -1;
     }
+    // Windows programs print in the ANSI code page: 936 here.
     if (output)
-        *output = QString::fromUtf8(process.readAll());
+        *output = QTextCodec::codecForName("GB18030")->toUnicode(process.readAll());
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 

@@ -35,6 +35,7 @@ public:
     bool setLanguage(const QString &code);
 
     // Runs a Windows program (by Windows path, or a command of Wine's) to its end; returns its exit code, or -1.
+    // `output`: what it printed, both streams, read in code page 936.
     int run(const QStringList &arguments, QString *output = nullptr, int timeoutMs = 60000,
             const QString &workDir = QString());
     // The emulated mouse's tool, the Windows one: plugging and unplugging broadcast the device change.
