@@ -96,11 +96,11 @@ bool ChildProcess::wait()
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-void ChildProcess::terminate()
+void ChildProcess::terminate(int signal)
 {
     if (child <= 0)
         return;
-    kill(child, SIGTERM);
+    kill(child, signal);
     reap(0);
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <sys/types.h>
 
 class ChildProcess
@@ -23,8 +24,8 @@ public:
     pid_t pid() const { return child; }
     // Waits for the end; false when the process did not exit by itself with status 0.
     bool wait();
-    // Ends it with SIGTERM and waits.
-    void terminate();
+    // Ends it with SIGTERM (or `signal`) and waits.
+    void terminate(int signal = SIGTERM);
 
     QByteArray output() const { return standardOutput; }
     long peakResidentKiB() const { return peakKiB; }

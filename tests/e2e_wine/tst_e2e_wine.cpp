@@ -54,7 +54,21 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs = 20000)
     return QTest::qWaitFor(condition, timeoutMs);
 }
 
-// Until the window's picture has not changed for a few grabs (animations have ended).
+// Whether the picture holds more than one colour.
+bool drawn(const QImage &image)
+{
+    const QImage small = image.scaled(12, 8).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x) {
+            if (small.pixel(x, y) != small.pixel(0, 0))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Until the window's picture has been drawn (Wine shows a mapped window white until then) and has not changed for a
+// few grabs (animations have ended).
 template<typename Session>
 bool waitUntilStill(Session &session)
 {
@@ -64,7 +78,7 @@ bool waitUntilStill(Session &session)
         const QImage now = session.grab();
         same = now == last ? same + 1 : 0;
         last = now;
-        return same >= 4;
+        return same >= 4 && drawn(now);
     });
 }
 
