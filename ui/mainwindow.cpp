@@ -441,6 +441,14 @@ void TARNO_Gaming::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+void TARNO_Gaming::showEvent(QShowEvent *event)
+{
+    // However it was shown again: from the tray or by a second start of the program.
+    hiddenToTray = false;
+    updateDpiPoll();
+    QWidget::showEvent(event);
+}
+
 bool TARNO_Gaming::eventFilter(QObject *obj, QEvent *event)
 {
     if (obj == titleBar) {
