@@ -16,6 +16,7 @@
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/shellstate.h"
+#include "ui/shownsettings.h"
 #include "ui/systemtray.h"
 #include "ui/windowbackground.h"
 #include "update/config_widget.h"
@@ -169,6 +170,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
     deviceNotifier->start();
     retranslateUi();
+    logShownSettings(this);
 }
 
 void TARNO_Gaming::retranslateUi()
