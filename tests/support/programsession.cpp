@@ -197,13 +197,24 @@ QString ProgramSession::log()
 QString ProgramSession::sanitizerReports()
 {
     QString reports;
-    const QDir folder(root.filePath(QStringLiteral("sanitizer")));
-    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
-    for (const QFileInfo &info : files) {
-        QFile file(info.filePath());
-        if (file.open(QIODevice::ReadOnly) && file.size() > 0)
-            reports += info.fileName() + QStringLiteral(":\n") + QString::fromLocal8Bit(file.readAll());
-    }
+    // A report still being written is read once it is whole: each ends with its summary.
+    waitFor(
+        [&] {
+            reports.clear();
+            bool whole = true;
+            const QDir folder(root.filePath(QStringLiteral("sanitizer")));
+            const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
+            for (const QFileInfo &info : files) {
+                QFile file(info.filePath());
+                if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+                    continue;
+                const QString report = QString::fromLocal8Bit(file.readAll());
+                whole = whole && report.contains(QStringLiteral("SUMMARY: "));
+                reports += info.fileName() + QStringLiteral(":\n") + report;
+            }
+            return whole;
+        },
+        10000);
     // In case a sanitizer was told to write to standard error after all.
     static const QRegularExpression marker(QStringLiteral(
         "(ERROR|WARNING): (AddressSanitizer|LeakSanitizer|ThreadSanitizer)|runtime error:|SUMMARY: \\w+Sanitizer"));
