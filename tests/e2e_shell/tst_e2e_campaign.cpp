@@ -327,14 +327,30 @@ private:
     QStringList history;
 };
 
+// What a step does, and how often: about two steps in three are the user's.
 const Move Campaign::moves[] = {
-    { 8, &Campaign::openPage },    { 6, &Campaign::chooseMode },       { 6, &Campaign::chooseColour },
-    { 4, &Campaign::changeSpeed }, { 5, &Campaign::chooseLevelCount }, { 5, &Campaign::dragLevel },
-    { 3, &Campaign::dragAim },     { 6, &Campaign::chooseReportRate }, { 4, &Campaign::assignButton },
-    { 2, &Campaign::editMacro },   { 3, &Campaign::factoryReset },     { 4, &Campaign::exportFile },
-    { 4, &Campaign::importFile },  { 2, &Campaign::hideToTray },       { 5, &Campaign::unplug },
-    { 4, &Campaign::reenumerate }, { 4, &Campaign::unplugDuringCall }, { 4, &Campaign::slowDown },
-    { 4, &Campaign::failReads },   { 3, &Campaign::failConfigWrite },  { 3, &Campaign::silence },
+    { 8, &Campaign::openPage },
+    { 6, &Campaign::chooseMode },
+    { 6, &Campaign::chooseColour },
+    { 4, &Campaign::changeSpeed },
+    { 5, &Campaign::chooseLevelCount },
+    { 5, &Campaign::dragLevel },
+    { 3, &Campaign::dragAim },
+    { 6, &Campaign::chooseReportRate },
+    { 4, &Campaign::assignButton },
+    { 2, &Campaign::editMacro },
+    { 3, &Campaign::factoryReset },
+    { 4, &Campaign::exportFile },
+    { 4, &Campaign::importFile },
+    { 2, &Campaign::hideToTray },
+    // What goes wrong.
+    { 5, &Campaign::unplug },
+    { 4, &Campaign::reenumerate },
+    { 4, &Campaign::unplugDuringCall },
+    { 4, &Campaign::slowDown },
+    { 4, &Campaign::failReads },
+    { 3, &Campaign::failConfigWrite },
+    { 3, &Campaign::silence },
     { 2, &Campaign::killProgram },
 };
 
