@@ -143,6 +143,7 @@ void DPILeft::changeEvent(QEvent *event)
 
 void DPILeft::highlightLevel(int index)
 {
+    highlighted = index;
     for (int i = 0; i < Dpi::LevelCount; ++i)
         levelNameLabel[i]->setStyleSheet(i == index ? Style::accentLabel : Style::label);
 }

@@ -25,6 +25,7 @@ public:
 
     // Normal style for all level names, the highlight for level index + 1 (none for an index outside 0..4).
     void highlightLevel(int index);
+    int highlightedLevel() const { return highlighted; }
     // Rows 2..5 follow the highest enabled level index; row 1 is always enabled.
     void setLevelRowsEnabled(int maxIndex);
     void retranslateUi();
@@ -62,6 +63,7 @@ private:
 
     QLabel *titleLabel = nullptr;
     QLabel *countLabel = nullptr;
+    int highlighted = -1;
 };
 
 #endif

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs the whole suite
-# (the whole-program tests start the sanitized executable), then runs the update service's threaded tests under
-# ThreadSanitizer. Any report fails the run.
+# (the whole-program tests start the sanitized executable, the fault campaign among them), then runs the threaded
+# tests of the mouse link and the update service under ThreadSanitizer. Any report fails the run: a whole-program
+# test fails when the program or one of its command lines reported anything.
 # Build folders: build-asan/ and build-tsan/ (or $TARNO_ASAN_BUILD_DIR, $TARNO_TSAN_BUILD_DIR).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,11 +36,12 @@ cmake --build "$asan_build" -j"$jobs"
     ASAN_OPTIONS="$asan_options" ctest --output-on-failure --timeout 900 -j"$jobs" -L e2e
 )
 
-echo "== ThreadSanitizer (update service): $tsan_build"
+echo "== ThreadSanitizer (mouse link, update service): $tsan_build"
 configure "$tsan_build" "$tsan_flags"
-# Only the tests of the update service and what they run.
+# Only the tests of the mouse link's thread and the update service's workers, and what they run.
 # A whole-program suite also runs as NAME_contrary, on the contrary device library, from the same executable.
-mapfile -t tsan_tests < <(ctest --test-dir "$tsan_build" -N -R update | sed -n 's/^ *Test *#[0-9]*: //p' |
+tsan_pattern='update|tst_deviceprotocol|tst_hotplug|tst_profile|tst_startup'
+mapfile -t tsan_tests < <(ctest --test-dir "$tsan_build" -N -R "$tsan_pattern" | sed -n 's/^ *Test *#[0-9]*: //p' |
                           sed 's/_contrary$//' | sort -u)
 cmake --build "$tsan_build" -j"$jobs" --target "${tsan_tests[@]}" TARNO_CONNECT_PC tarno tarno-contrary tarno-emu
 (
@@ -48,6 +50,6 @@ cmake --build "$tsan_build" -j"$jobs" --target "${tsan_tests[@]}" TARNO_CONNECT_
     # its checks inside their calls (malloc and free, write, condition variables) only report phantoms. Our own
     # code stays fully checked.
     export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1"
-    ctest --output-on-failure --timeout 900 -j"$jobs" -R update
+    ctest --output-on-failure --timeout 900 -j"$jobs" -R "$tsan_pattern"
 )
 echo "sanitizers: clean"

@@ -18,6 +18,7 @@
 #include "ui/nav_bar.h"
 #include "ui/popbox.h"
 #include "ui/shellstate.h"
+#include "ui/shownsettings.h"
 #include "ui/systemtray.h"
 #include "ui/windowbackground.h"
 #include "update/config_widget.h"
@@ -186,6 +187,7 @@ TARNO_Gaming::TARNO_Gaming(Mouse &mouse, QWidget *parent, PageBuilding pageBuild
     connect(deviceNotifier, &DeviceNotifier::deviceChanged, this, &TARNO_Gaming::handleDeviceChange);
     deviceNotifier->start();
     retranslateUi();
+    logShownSettings(this);
 }
 
 void TARNO_Gaming::retranslateUi()
@@ -482,6 +484,14 @@ void TARNO_Gaming::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+void TARNO_Gaming::showEvent(QShowEvent *event)
+{
+    // However it was shown again: from the tray or by a second start of the program.
+    hiddenToTray = false;
+    updateDpiPoll();
+    QWidget::showEvent(event);
 }
 
 bool TARNO_Gaming::eventFilter(QObject *obj, QEvent *event)

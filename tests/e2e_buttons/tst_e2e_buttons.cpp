@@ -5,8 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QWidget>
-#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -52,35 +50,6 @@ bool hasLineStarting(const QStringList &lines, const QString &prefix)
             return true;
     }
     return false;
-}
-
-// Whether the program shows a window of this size (in window pixels).
-bool programShowsWindow(qint64 pid, QSize size, double scale)
-{
-    const QStringList ids = ProgramSession::xdotool({ "search", "--onlyvisible", "--pid", QString::number(pid) })
-                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    const QString geometry
-        = QStringLiteral("Geometry: %1x%2").arg(qRound(size.width() * scale)).arg(qRound(size.height() * scale));
-    for (const QString &id : ids) {
-        if (ProgramSession::xdotool({ "getwindowgeometry", id }).contains(geometry))
-            return true;
-    }
-    return false;
-}
-
-// Whether another X client could take the keyboard now.
-bool keyboardFree()
-{
-    QWidget probe;
-    probe.setGeometry(1700, 1000, 10, 10);
-    probe.show();
-    if (!QTest::qWaitForWindowExposed(&probe))
-        return false;
-    QWindow *window = probe.windowHandle();
-    const bool grabbed = window->setKeyboardGrabEnabled(true);
-    if (grabbed)
-        window->setKeyboardGrabEnabled(false);
-    return grabbed;
 }
 
 class ButtonsSession : public ProgramSession
@@ -146,7 +115,7 @@ private slots:
         for (int notch = 0; notch < 8; ++notch)
             session.clickInDialog(2, listMiddle + QPoint(notch % 2, 0), 5);
         session.clickInDialog(2, editorField);
-        QVERIFY(session.waitFor([] { return !keyboardFree(); }));
+        QVERIFY(session.waitFor([] { return ProgramSession::keyboardGrabbed(); }));
         session.clearCapture();
         ProgramSession::xdotool(keys);
         session.clickInDialog(2, editorSave);
@@ -182,7 +151,7 @@ private slots:
 
         session.clickInDialog(5, macroPageButton);
         session.clickInDialog(5, recordButton);
-        QVERIFY(session.waitFor([] { return !keyboardFree(); }));
+        QVERIFY(session.waitFor([] { return ProgramSession::keyboardGrabbed(); }));
         // A key held for a second repeats; the recording keeps one press and one release.
         ProgramSession::xdotool({ "keydown", "a", "sleep", "1", "keyup", "a" });
         ProgramSession::xdotool({ "keydown", "105", "key", "x", "keyup", "105" });
@@ -190,8 +159,7 @@ private slots:
         session.clearCapture();
         if (edited) {
             session.clickInDialog(5, recorderEdit);
-            const qint64 pid = session.process().processId();
-            const auto editorShown = [&] { return programShowsWindow(pid, { 500, 472 }, session.scaleFactor()); };
+            const auto editorShown = [&] { return session.showsWindow({ 500, 472 }); };
             QVERIFY2(session.waitFor(editorShown), qPrintable(session.saveScreenshot("buttons-macro-editor")));
             session.click(editorDelayOption.x(), editorDelayOption.y());
             // The list has the keyboard: the second event, Enter, its delay, Enter.

@@ -175,6 +175,8 @@ class tst_Profile : public QObject
 private slots:
     void initTestCase();
     void init();
+    // Ends the session within its test function, which fails if the program reported anything to a sanitizer.
+    void cleanup() { session.reset(); }
     void exportedFileRestoresTheMouseByteForByte();
     void badFileIsRefusedBeforeAnyWrite_data();
     void badFileIsRefusedBeforeAnyWrite();

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -11,8 +12,13 @@
 #include <QTest>
 #include <QTextStream>
 #include <QUuid>
+#include <QWidget>
+#include <QWindow>
 
 namespace {
+
+// A bus address that nothing can listen on: a path below a device file cannot exist.
+const char noSessionBus[] = "unix:path=/dev/null/no-session-bus";
 
 QString binPath(const QString &name)
 {
@@ -54,7 +60,22 @@ ProgramSession::ProgramSession(bool plugged)
     // Nothing listens there: the update check fails at once instead of going out to the network.
     env.insert(QStringLiteral("TARNO_UPDATE_URL"), QStringLiteral("https://127.0.0.1:9/download/Z31/"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    // Probing GLX loads the software GL driver, which Qt unloads at exit with memory still held: a leak report.
     env.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
+    // No session bus can answer there. Without an address the tray's bus connection would fork a bus launcher,
+    // whose child can deadlock in a sanitizer's allocator and keep the single-instance socket.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QString::fromLatin1(noSessionBus));
+    // Reports go to files of their own (PATH.PID): also those of command lines and of processes killed later.
+    for (const char *name : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS" }) {
+        const QString variable = QString::fromLatin1(name);
+        const QString options = env.value(variable);
+        env.insert(variable,
+                   (options.isEmpty() ? QString() : options + QLatin1Char(':')) + QStringLiteral("log_path=")
+                       + root.filePath(QStringLiteral("sanitizer/report")));
+    }
+    QDir(root.path()).mkpath(QStringLiteral("sanitizer"));
+    QObject::connect(&program, &QProcess::readyReadStandardError,
+                     [this] { stderrText += program.readAllStandardError(); });
 
     emu({ plugged ? QStringLiteral("plug") : QStringLiteral("unplug") });
     emu({ QStringLiteral("capture"), root.filePath(QStringLiteral("capture.txt")) });
@@ -66,6 +87,9 @@ ProgramSession::~ProgramSession()
         program.kill();
         program.waitForFinished(5000);
     }
+    const QString reports = sanitizerReports();
+    if (!reports.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("sanitizer report:\n") + reports), __FILE__, __LINE__);
 }
 
 QString ProgramSession::emuDir() const
@@ -154,9 +178,6 @@ bool ProgramSession::launch(const QStringList &arguments)
 {
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(workDir());
-    QObject::connect(&program, &QProcess::readyReadStandardError, [this] {
-        stderrText += program.readAllStandardError();
-    });
     program.start(programPath(), arguments);
     return program.waitForStarted(10000);
 }
@@ -176,8 +197,41 @@ QProcess &ProgramSession::process()
 
 QString ProgramSession::log()
 {
-    stderrText += program.readAllStandardError();
+    if (program.isOpen())
+        stderrText += program.readAllStandardError();
     return QString::fromLocal8Bit(stderrText);
+}
+
+QString ProgramSession::sanitizerReports()
+{
+    QString reports;
+    // A report still being written is read once it is whole: each ends with its summary.
+    waitFor(
+        [&] {
+            reports.clear();
+            bool whole = true;
+            const QDir folder(root.filePath(QStringLiteral("sanitizer")));
+            const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
+            for (const QFileInfo &info : files) {
+                QFile file(info.filePath());
+                if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+                    continue;
+                const QString report = QString::fromLocal8Bit(file.readAll());
+                whole = whole && report.contains(QStringLiteral("SUMMARY: "));
+                reports += info.fileName() + QStringLiteral(":\n") + report;
+            }
+            return whole;
+        },
+        10000);
+    // In case a sanitizer was told to write to standard error after all.
+    static const QRegularExpression marker(QStringLiteral(
+        "(ERROR|WARNING): (AddressSanitizer|LeakSanitizer|ThreadSanitizer)|runtime error:|SUMMARY: \\w+Sanitizer"));
+    const QString text = log();
+    const QRegularExpressionMatch match = marker.match(text);
+    if (match.hasMatch())
+        reports += QStringLiteral("standard error:\n")
+            + text.mid(text.lastIndexOf(QLatin1Char('\n'), match.capturedStart()) + 1);
+    return reports;
 }
 
 int ProgramSession::waitForExit(int timeoutMs)
@@ -264,6 +318,35 @@ void ProgramSession::typeText(const QString &text)
 void ProgramSession::focus()
 {
     xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::number(window) });
+}
+
+bool ProgramSession::showsWindow(QSize size)
+{
+    const QStringList ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--pid"), QString::number(program.processId()) })
+                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString geometry
+        = QStringLiteral("Geometry: %1x%2").arg(qRound(size.width() * scale)).arg(qRound(size.height() * scale));
+    for (const QString &id : ids) {
+        if (xdotool({ QStringLiteral("getwindowgeometry"), id }).contains(geometry))
+            return true;
+    }
+    return false;
+}
+
+bool ProgramSession::keyboardGrabbed()
+{
+    // A window of our own tries to take the keyboard.
+    QWidget probe;
+    probe.setGeometry(1700, 1000, 10, 10);
+    probe.show();
+    if (!QTest::qWaitForWindowExposed(&probe))
+        return false;
+    QWindow *window = probe.windowHandle();
+    const bool free = window->setKeyboardGrabEnabled(true);
+    if (free)
+        window->setKeyboardGrabEnabled(false);
+    return !free;
 }
 
 QImage ProgramSession::grab()

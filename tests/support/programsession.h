@@ -28,7 +28,8 @@ public:
     QString programDir() const;
     QString programPath() const;
     // The environment the program is started with (TARNO_EMU_DIR and TARNO_DEVICE_NODES on this session's
-    // mouse, updates pointed at a dead local port).
+    // mouse, updates pointed at a dead local port, no session bus, sanitizer reports into this session's folder).
+    // Every process started with it, command lines included, is watched for sanitizer reports.
     QProcessEnvironment &environment();
     // The interface language the program finds saved: "zh_CN", "zh_TW" or "en".
     bool setLanguage(const QString &code);
@@ -47,6 +48,9 @@ public:
     bool waitForWindow(int timeoutMs = 30000);
     QProcess &process();
     QString log();
+    // What sanitizers reported in the processes started with environment(), and in the program's standard
+    // error; empty when nothing. The destructor fails the running test function when this is not empty.
+    QString sanitizerReports();
     // Waits (with a deadline) until the program has quit; returns its exit code, or -1.
     int waitForExit(int timeoutMs = 10000);
 
@@ -64,6 +68,10 @@ public:
     void keyUp(const QString &key);
     void typeText(const QString &text);
     void focus();
+    // Whether the program shows a window of this size (in window pixels), such as a dialog of its own.
+    bool showsWindow(QSize size);
+    // Whether a client, such as the program recording keys, holds the keyboard.
+    static bool keyboardGrabbed();
     QImage grab();
     // Saves a screenshot for people reading a failed run; returns its path.
     QString saveScreenshot(const QString &name);

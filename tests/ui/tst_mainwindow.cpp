@@ -396,6 +396,8 @@ void tst_MainWindow::closeStopsPollAndTrayResumes_data()
     QTest::newRow("double click") << QStringLiteral("double");
     QTest::newRow("click") << QStringLiteral("trigger");
     QTest::newRow("menu") << QStringLiteral("menu");
+    // A second start of the program shows the window as it is.
+    QTest::newRow("second start") << QStringLiteral("second start");
 }
 
 void tst_MainWindow::closeStopsPollAndTrayResumes()
@@ -422,8 +424,10 @@ void tst_MainWindow::closeStopsPollAndTrayResumes()
         emit shell.tray->activated(QSystemTrayIcon::DoubleClick);
     else if (how == QLatin1String("trigger"))
         emit shell.tray->activated(QSystemTrayIcon::Trigger);
-    else
+    else if (how == QLatin1String("menu"))
         shell.tray->openAction()->trigger();
+    else
+        shell.window.showNormal();
     QVERIFY(shell.window.isVisible());
     QVERIFY(shell.fake.mouse.dpiPollRunning());
     const int pollsResumed = controlWritesOf(0xC2);
