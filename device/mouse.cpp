@@ -12,6 +12,7 @@ namespace {
 
 constexpr int ResetRecheckMs = 100;
 constexpr int ResetRecheckLimitMs = 3000;
+constexpr int ResetRecheckUnansweredRounds = 3;
 
 // The settings read after a factory reset, with what the mouse was known to hold just before it.
 struct ResetRead
@@ -301,7 +302,10 @@ void Mouse::factoryReset()
         [this, since](const QVariant &result) {
             const ResetRead reset = result.value<ResetRead>();
             takeRead(reset.read, since);
-            if (sameSettingsBlocks(reset.before, reset.read.settings) && !transferRunning()) {
+            // A read that the mouse left partly unanswered cannot tell whether the reset has landed yet.
+            const bool whole = (reset.read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
+            if ((!whole || sameSettingsBlocks(reset.before, reset.read.settings)) && !transferRunning()) {
+                resetRecheckUnanswered = 0;
                 settingsBeforeReset = reset.before;
                 commandsBeforeReset = since;
                 resetRecheckClock.start();
@@ -330,10 +334,13 @@ void Mouse::recheckAfterReset()
         [this, since](const QVariant &result) {
             resetRecheckBusy = false;
             const SettingsRead read = result.value<SettingsRead>();
-            // A silent mouse would make every round wait for all its attempts.
-            if (!read.answered)
+            // Failing reads only postpone the answer; a silent mouse would make every round wait for all its
+            // attempts, so a few such rounds end the watch.
+            const bool whole = (read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
+            resetRecheckUnanswered = whole ? 0 : resetRecheckUnanswered + 1;
+            if (resetRecheckUnanswered >= ResetRecheckUnansweredRounds)
                 resetRecheckTimer.stop();
-            if (!resetRecheckTimer.isActive()) {
+            if (!resetRecheckTimer.isActive() || !whole) {
                 readEnds(since);
                 return;
             }
@@ -359,10 +366,7 @@ void Mouse::sendCommand(const QString &kind, std::function<void(quint8 *buffer)>
 {
     // What the mouse holds once it has taken this command, for the reads asked before it: a settings command sets
     // every byte it is judged by, whatever earlier commands left in the shared buffer.
-    QByteArray bytes(int(sizeof deviceContext.commandBuffer), '\0');
-    fill(reinterpret_cast<quint8 *>(bytes.data()));
-    recentCommands.append({ ++commandsAsked, bytes });
-    dropOldCommands();
+    noteCommand(fill);
     mouseLink.request(
         [fill](DeviceContext &device) {
             fill(device.commandBuffer);
@@ -370,6 +374,14 @@ void Mouse::sendCommand(const QString &kind, std::function<void(quint8 *buffer)>
             return QVariant(true);
         },
         kind, MouseLink::AtQuit::Sent);
+}
+
+void Mouse::noteCommand(const std::function<void(quint8 *buffer)> &fill)
+{
+    QByteArray bytes(int(sizeof deviceContext.commandBuffer), '\0');
+    fill(reinterpret_cast<quint8 *>(bytes.data()));
+    recentCommands.append({ ++commandsAsked, bytes });
+    dropOldCommands();
 }
 
 void Mouse::setDpiPollWanted(bool wanted)

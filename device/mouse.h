@@ -46,6 +46,9 @@ public:
     // when the program quits right after. A command of the same `kind` still waiting behind a slow mouse is
     // dropped for it.
     void sendCommand(const QString &kind, std::function<void(quint8 *buffer)> fill);
+    // A settings command that a caller's own job sends, as `fill` expects it to be: reads asked before it then
+    // show what it sets, as for sendCommand().
+    void noteCommand(const std::function<void(quint8 *buffer)> &fill);
     // The current DPI level is read every 200 ms while wanted (the pointer page shown). After a poll the mouse left
     // unanswered, polling waits until the mouse answers again, is plugged in again or this is asked again.
     void setDpiPollWanted(bool wanted);
@@ -122,6 +125,7 @@ private:
     QTimer resetRecheckTimer;
     QElapsedTimer resetRecheckClock;
     bool resetRecheckBusy = false;
+    int resetRecheckUnanswered = 0;
     DeviceSettings settingsBeforeReset;
     quint64 commandsBeforeReset = 0;
 

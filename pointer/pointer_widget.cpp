@@ -246,6 +246,9 @@ void pointer_Widget::change_level_no(int ID, bool checked)
     // and the command sent after the answer keeps that level within the new count.
     const DpiCommand command = dpiCommand(quint8(ID));
     const quint8 knownLevel = deviceSettings.currentDpiLevel;
+    DpiCommand expected = command;
+    expected.currentLevel = Dpi::activeLevelWithin(knownLevel, command.maxLevel);
+    mouse.noteCommand([expected](quint8 *buffer) { expected.writeTo(buffer); });
     mouse.link().ask(
         this,
         [command, knownLevel](DeviceContext &device) {
