@@ -13,6 +13,8 @@ namespace {
 constexpr int ResetRecheckMs = 100;
 constexpr int ResetRecheckLimitMs = 3000;
 constexpr int ResetRecheckUnansweredRounds = 3;
+// However slow the mouse, the watch reads it this many times.
+constexpr int ResetRecheckLeastRounds = 3;
 
 // The settings read after a factory reset, with what the mouse was known to hold just before it.
 struct ResetRead
@@ -306,6 +308,7 @@ void Mouse::factoryReset()
             const bool whole = (reset.read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
             if ((!whole || sameSettingsBlocks(reset.before, reset.read.settings)) && !transferRunning()) {
                 resetRecheckUnanswered = 0;
+                resetRecheckRounds = 0;
                 settingsBeforeReset = reset.before;
                 commandsBeforeReset = since;
                 resetRecheckClock.start();
@@ -320,12 +323,17 @@ void Mouse::factoryReset()
 
 void Mouse::recheckAfterReset()
 {
-    if (!connected() || transferRunning() || resetRecheckClock.elapsed() > ResetRecheckLimitMs) {
+    if (!connected() || transferRunning()) {
         resetRecheckTimer.stop();
         return;
     }
+    // A round under way is let finish: on a slow mouse it may be the one that sees the reset land.
     if (resetRecheckBusy)
         return;
+    if (resetRecheckClock.elapsed() > ResetRecheckLimitMs && resetRecheckRounds >= ResetRecheckLeastRounds) {
+        resetRecheckTimer.stop();
+        return;
+    }
     resetRecheckBusy = true;
     const DeviceSettings start = deviceSettings;
     const quint64 since = readStarts();
@@ -338,6 +346,7 @@ void Mouse::recheckAfterReset()
             // attempts, so a few such rounds end the watch.
             const bool whole = (read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
             resetRecheckUnanswered = whole ? 0 : resetRecheckUnanswered + 1;
+            resetRecheckRounds += whole ? 1 : 0;
             if (resetRecheckUnanswered >= ResetRecheckUnansweredRounds)
                 resetRecheckTimer.stop();
             if (!resetRecheckTimer.isActive() || !whole) {

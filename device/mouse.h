@@ -126,6 +126,7 @@ private:
     QElapsedTimer resetRecheckClock;
     bool resetRecheckBusy = false;
     int resetRecheckUnanswered = 0;
+    int resetRecheckRounds = 0;
     DeviceSettings settingsBeforeReset;
     quint64 commandsBeforeReset = 0;
 
