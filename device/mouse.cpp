@@ -86,6 +86,9 @@ void Mouse::setAnswering(bool answering)
     else
         answerProbe.start();
     emit answeringChanged(answering);
+    // The pages may show what the mouse held before it fell silent, or what it was last told.
+    if (answering && settingsUnread && connected() && !transferRunning())
+        readSettings();
 }
 
 void Mouse::probeAnswer()
@@ -266,6 +269,7 @@ void Mouse::readSettingsThen(std::function<void()> after)
         [this, since, after](const QVariant &result) {
             const SettingsRead read = result.value<SettingsRead>();
             takeRead(read, since);
+            settingsUnread = (read.answered & SettingsBlock::AllSettings) != SettingsBlock::AllSettings;
             readEnds(since);
             emit firmwareVersionRead(read.answered & SettingsBlock::Firmware);
             emit settingsRead();
@@ -304,6 +308,7 @@ void Mouse::factoryReset()
         [this, since](const QVariant &result) {
             const ResetRead reset = result.value<ResetRead>();
             takeRead(reset.read, since);
+            settingsUnread = (reset.read.answered & SettingsBlock::AllSettings) != SettingsBlock::AllSettings;
             // A read that the mouse left partly unanswered cannot tell whether the reset has landed yet.
             const bool whole = (reset.read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
             if ((!whole || sameSettingsBlocks(reset.before, reset.read.settings)) && !transferRunning()) {
@@ -354,6 +359,7 @@ void Mouse::recheckAfterReset()
                 return;
             }
             takeRead(read, since);
+            settingsUnread = false;
             // Unchanged: what the mouse held before the reset, with the commands sent before this read.
             const bool unchanged
                 = sameSettingsBlocks(withCommands(settingsBeforeReset, commandsBeforeReset, since), read.settings);
@@ -389,6 +395,8 @@ void Mouse::noteCommand(const std::function<void(quint8 *buffer)> &fill)
 {
     QByteArray bytes(int(sizeof deviceContext.commandBuffer), '\0');
     fill(reinterpret_cast<quint8 *>(bytes.data()));
+    // Known from now on, also when a read that the mouse leaves unanswered refreshes the pages.
+    deviceSettings.takeCommand(reinterpret_cast<const quint8 *>(bytes.constData()));
     recentCommands.append({ ++commandsAsked, bytes });
     dropOldCommands();
 }

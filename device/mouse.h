@@ -127,6 +127,8 @@ private:
     bool resetRecheckBusy = false;
     int resetRecheckUnanswered = 0;
     int resetRecheckRounds = 0;
+    // The last read of the settings was left partly unanswered: read again once the mouse answers.
+    bool settingsUnread = false;
     DeviceSettings settingsBeforeReset;
     quint64 commandsBeforeReset = 0;
 
