@@ -15,6 +15,8 @@ constexpr int ResetRecheckLimitMs = 3000;
 constexpr int ResetRecheckUnansweredRounds = 3;
 // However slow the mouse, the watch reads it this many times.
 constexpr int ResetRecheckLeastRounds = 3;
+// A reset taken this long before a replug is still watched for after it.
+constexpr int ResetWatchAcrossReplugMs = 10000;
 
 // The settings read after a factory reset, with what the mouse was known to hold just before it.
 struct ResetRead
@@ -192,6 +194,9 @@ void Mouse::closeMouse()
     qDebug() << "Z31 plug out";
     lifetime = MouseState::Closing;
     devicePath.clear();
+    // A mouse that goes away and comes back may still rewrite its settings for a reset taken before.
+    if (resetRecheckTimer.isActive())
+        resetWatch.resumeAfterOpen = true;
     resetRecheckTimer.stop();
     mouseLink.cancelSession();
     // Asked after the session's end, so that nothing drops it, and ended before any later open: a library may
@@ -247,8 +252,8 @@ void Mouse::dropOldCommands()
     quint64 oldest = commandsAsked;
     if (!readsUnderWay.empty())
         oldest = std::min(oldest, *readsUnderWay.begin());
-    if (resetRecheckTimer.isActive())
-        oldest = std::min(oldest, commandsBeforeReset);
+    if (resetRecheckTimer.isActive() || resetWatch.resumeAfterOpen)
+        oldest = std::min(oldest, resetWatch.commandsBefore);
     recentCommands.erase(std::remove_if(recentCommands.begin(), recentCommands.end(),
                                         [oldest](const AskedCommand &command) { return command.number <= oldest; }),
                          recentCommands.end());
@@ -270,6 +275,9 @@ void Mouse::readSettingsThen(std::function<void()> after)
             const SettingsRead read = result.value<SettingsRead>();
             takeRead(read, since);
             settingsUnread = (read.answered & SettingsBlock::AllSettings) != SettingsBlock::AllSettings;
+            if (resetWatch.resumeAfterOpen && resetRecheckClock.elapsed() < ResetWatchAcrossReplugMs)
+                watchForLateReset();
+            resetWatch.resumeAfterOpen = false;
             readEnds(since);
             emit firmwareVersionRead(read.answered & SettingsBlock::Firmware);
             emit settingsRead();
@@ -296,6 +304,7 @@ void Mouse::factoryReset()
     if (transferRunning())
         return;
     resetRecheckTimer.stop();
+    resetWatch.resumeAfterOpen = false;
     const DeviceSettings start = deviceSettings;
     const quint64 since = readStarts();
     mouseLink.ask(
@@ -309,21 +318,27 @@ void Mouse::factoryReset()
             const ResetRead reset = result.value<ResetRead>();
             takeRead(reset.read, since);
             settingsUnread = (reset.read.answered & SettingsBlock::AllSettings) != SettingsBlock::AllSettings;
-            // A read that the mouse left partly unanswered cannot tell whether the reset has landed yet.
-            const bool whole = (reset.read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
-            if ((!whole || sameSettingsBlocks(reset.before, reset.read.settings)) && !transferRunning()) {
-                resetRecheckUnanswered = 0;
-                resetRecheckRounds = 0;
-                settingsBeforeReset = reset.before;
-                commandsBeforeReset = since;
-                resetRecheckClock.start();
-                resetRecheckTimer.start();
-            }
+            // The mouse may rewrite its settings a while after it took the reset, even halfway through this read.
+            resetWatch.before = reset.before;
+            resetWatch.commandsBefore = since;
+            resetRecheckClock.start();
+            watchForLateReset();
             readEnds(since);
             emit firmwareVersionRead(reset.read.answered & SettingsBlock::Firmware);
             emit settingsRead();
         },
         [this, since](MouseLink::Failure) { readEnds(since); });
+}
+
+void Mouse::watchForLateReset()
+{
+    if (transferRunning())
+        return;
+    resetWatch.rounds = 0;
+    resetWatch.unanswered = 0;
+    resetWatch.changed.reset();
+    resetWatch.resumeAfterOpen = false;
+    resetRecheckTimer.start();
 }
 
 void Mouse::recheckAfterReset()
@@ -333,26 +348,28 @@ void Mouse::recheckAfterReset()
         return;
     }
     // A round under way is let finish: on a slow mouse it may be the one that sees the reset land.
-    if (resetRecheckBusy)
+    if (resetWatch.busy)
         return;
-    if (resetRecheckClock.elapsed() > ResetRecheckLimitMs && resetRecheckRounds >= ResetRecheckLeastRounds) {
+    if (resetRecheckClock.elapsed() > ResetRecheckLimitMs && resetWatch.rounds >= ResetRecheckLeastRounds) {
         resetRecheckTimer.stop();
+        if (resetWatch.changed)
+            emit factorySettingsRead();
         return;
     }
-    resetRecheckBusy = true;
+    resetWatch.busy = true;
     const DeviceSettings start = deviceSettings;
     const quint64 since = readStarts();
     mouseLink.ask(
         this, [start](DeviceContext &) { return QVariant::fromValue(readInto(start, SettingsBlocks)); },
         [this, since](const QVariant &result) {
-            resetRecheckBusy = false;
+            resetWatch.busy = false;
             const SettingsRead read = result.value<SettingsRead>();
             // Failing reads only postpone the answer; a silent mouse would make every round wait for all its
             // attempts, so a few such rounds end the watch.
             const bool whole = (read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
-            resetRecheckUnanswered = whole ? 0 : resetRecheckUnanswered + 1;
-            resetRecheckRounds += whole ? 1 : 0;
-            if (resetRecheckUnanswered >= ResetRecheckUnansweredRounds)
+            resetWatch.unanswered = whole ? 0 : resetWatch.unanswered + 1;
+            resetWatch.rounds += whole ? 1 : 0;
+            if (resetWatch.unanswered >= ResetRecheckUnansweredRounds)
                 resetRecheckTimer.stop();
             if (!resetRecheckTimer.isActive() || !whole) {
                 readEnds(since);
@@ -360,19 +377,24 @@ void Mouse::recheckAfterReset()
             }
             takeRead(read, since);
             settingsUnread = false;
-            // Unchanged: what the mouse held before the reset, with the commands sent before this read.
-            const bool unchanged
-                = sameSettingsBlocks(withCommands(settingsBeforeReset, commandsBeforeReset, since), read.settings);
-            if (!unchanged)
+            // Unchanged: what the mouse held before the reset, with the commands sent before this read. Changed,
+            // the same twice in a row: one read may have straddled the moment the mouse rewrote its settings.
+            const bool unchanged = sameSettingsBlocks(
+                withCommands(resetWatch.before, resetWatch.commandsBefore, since), read.settings);
+            const bool settled = !unchanged && resetWatch.changed
+                && sameSettingsBlocks(withCommands(*resetWatch.changed, resetWatch.changedSince, since), read.settings);
+            resetWatch.changed = unchanged ? std::nullopt : std::optional<DeviceSettings>(read.settings);
+            resetWatch.changedSince = since;
+            if (settled)
                 resetRecheckTimer.stop();
             readEnds(since);
-            if (unchanged)
+            if (!settled)
                 return;
             qDebug() << "factory settings read after the reset";
             emit factorySettingsRead();
         },
         [this, since](MouseLink::Failure) {
-            resetRecheckBusy = false;
+            resetWatch.busy = false;
             readEnds(since);
         });
 }

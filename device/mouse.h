@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <set>
 
 class Mouse : public QObject
@@ -93,6 +94,7 @@ private:
 
     void readSettingsThen(std::function<void()> after);
     void resumeDpiPoll(const char *reason);
+    void watchForLateReset();
     void recheckAfterReset();
     void noteAnswers();
     void setAnswering(bool answering);
@@ -124,13 +126,20 @@ private:
 
     QTimer resetRecheckTimer;
     QElapsedTimer resetRecheckClock;
-    bool resetRecheckBusy = false;
-    int resetRecheckUnanswered = 0;
-    int resetRecheckRounds = 0;
+    // After a factory reset: reads until the mouse shows its factory settings or the time is up.
+    struct ResetWatch
+    {
+        DeviceSettings before;   // what the mouse held just before the reset
+        quint64 commandsBefore = 0;
+        int rounds = 0;   // whole reads so far
+        int unanswered = 0;   // partly unanswered reads in a row
+        bool busy = false;
+        bool resumeAfterOpen = false;   // closed while watching: goes on once the mouse is open again
+        std::optional<DeviceSettings> changed;   // the last read, when it differed from `before`
+        quint64 changedSince = 0;
+    } resetWatch;
     // The last read of the settings was left partly unanswered: read again once the mouse answers.
     bool settingsUnread = false;
-    DeviceSettings settingsBeforeReset;
-    quint64 commandsBeforeReset = 0;
 
     quint64 commandsAsked = 0;
     // Kept while a read asked before them may still answer.
