@@ -337,6 +337,7 @@ void Mouse::watchForLateReset()
     resetWatch.rounds = 0;
     resetWatch.unanswered = 0;
     resetWatch.changed.reset();
+    resetWatch.shown = false;
     resetWatch.resumeAfterOpen = false;
     resetRecheckTimer.start();
 }
@@ -352,8 +353,10 @@ void Mouse::recheckAfterReset()
         return;
     if (resetRecheckClock.elapsed() > ResetRecheckLimitMs && resetWatch.rounds >= ResetRecheckLeastRounds) {
         resetRecheckTimer.stop();
-        if (resetWatch.changed)
+        if (resetWatch.changed && !resetWatch.shown) {
+            qDebug() << "factory settings read after the reset";
             emit factorySettingsRead();
+        }
         return;
     }
     resetWatch.busy = true;
@@ -378,17 +381,19 @@ void Mouse::recheckAfterReset()
             takeRead(read, since);
             settingsUnread = false;
             // Unchanged: what the mouse held before the reset, with the commands sent before this read. Changed,
-            // the same twice in a row: one read may have straddled the moment the mouse rewrote its settings.
+            // the same twice in a row: one read may have straddled the moment the mouse rewrote its settings. The
+            // watch goes on for its whole time all the same: what changed may be a write that the late reset
+            // then undoes.
             const bool unchanged = sameSettingsBlocks(
                 withCommands(resetWatch.before, resetWatch.commandsBefore, since), read.settings);
             const bool settled = !unchanged && resetWatch.changed
                 && sameSettingsBlocks(withCommands(*resetWatch.changed, resetWatch.changedSince, since), read.settings);
+            const bool show = settled && !resetWatch.shown;
+            resetWatch.shown = settled;
             resetWatch.changed = unchanged ? std::nullopt : std::optional<DeviceSettings>(read.settings);
             resetWatch.changedSince = since;
-            if (settled)
-                resetRecheckTimer.stop();
             readEnds(since);
-            if (!settled)
+            if (!show)
                 return;
             qDebug() << "factory settings read after the reset";
             emit factorySettingsRead();

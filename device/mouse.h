@@ -126,7 +126,8 @@ private:
 
     QTimer resetRecheckTimer;
     QElapsedTimer resetRecheckClock;
-    // After a factory reset: reads until the mouse shows its factory settings or the time is up.
+    // After a factory reset: reads the mouse for a while, and shows what it settles on once it has rewritten its
+    // settings.
     struct ResetWatch
     {
         DeviceSettings before;   // what the mouse held just before the reset
@@ -137,6 +138,7 @@ private:
         bool resumeAfterOpen = false;   // closed while watching: goes on once the mouse is open again
         std::optional<DeviceSettings> changed;   // the last read, when it differed from `before`
         quint64 changedSince = 0;
+        bool shown = false;   // `changed` has been shown on the pages
     } resetWatch;
     // The last read of the settings was left partly unanswered: read again once the mouse answers.
     bool settingsUnread = false;
