@@ -3,7 +3,8 @@
 # programs for the in-process figures, the whole-process ones (start-up, memory, idle CPU) in a virtual X server.
 # Each figure is measured side by side with its limit or peer in the same run. Last, it times first builds from
 # nothing, as on a new machine, and the Windows program: its build, its installer and its start-up under Wine.
-# Prints a markdown table and keeps the raw results (JSON) in <build>/bench-results/.
+# Prints a markdown table and keeps the raw results (JSON) in <build>/bench-results/. With --windows only the
+# Windows figures are measured (and the Linux program's first build, their peer) and shown.
 # Build folder: build-bench/ (or $TARNO_BENCH_BUILD_DIR). Needs libbenchmark-dev, libxdamage-dev, nginx-light,
 # openssl, curl, jq, xvfb, xauth, xdotool and trayer, and what scripts/qt-windows.sh --packages and
 # scripts/install-deps.sh --tests install (MinGW-w64, NSIS, Wine). Run it on an otherwise idle machine.
@@ -11,6 +12,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNO_BENCH_BUILD_DIR:-$top/build-bench}
 results="$build/bench-results"
+linux=true
+[ "${1:-}" = --windows ] && linux=false
 for tool in curl jq nginx openssl xvfb-run xdotool trayer; do
     if ! PATH="$PATH:/usr/sbin" command -v "$tool" >/dev/null; then
         echo "bench: $tool is missing (packages: curl jq nginx-light openssl xvfb xauth xdotool trayer)" >&2
@@ -33,12 +36,19 @@ run() {
     echo "== $name" >&2
     "$@" --benchmark_out="$results/$name.json" --benchmark_out_format=json >&2
 }
-run colorpicker "$build/bin/bench_colorpicker"
-run transfer "$build/bin/bench_transfer"
-run interaction "$build/bin/bench_interaction"
-run download "$build/bin/bench_download"
-run process xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_process"
-run flash xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_flash"
+if $linux; then
+    run colorpicker "$build/bin/bench_colorpicker"
+    run transfer "$build/bin/bench_transfer"
+    run interaction "$build/bin/bench_interaction"
+    run download "$build/bin/bench_download"
+    run process xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_process"
+    run flash xvfb-run -a -s "-screen 0 1920x1080x24" "$build/bin/bench_flash"
+else
+    # Only the Windows rows are shown; the others' files stand empty for the table's one program.
+    for name in colorpicker transfer interaction download process flash; do
+        echo '{ "benchmarks": [] }' > "$results/$name.json"
+    done
+fi
 
 # First run on a new machine: scripts/build.sh into fresh folders without a compiler cache. What ./run.sh builds,
 # then what ./test.sh adds in the same folder, against everything at once (what ./run.sh built before).
@@ -58,8 +68,12 @@ seconds_to_build_windows() {
 fresh="$build/first-run"
 rm -rf "$fresh"
 program_s=$(seconds_to_build "$fresh/split" --program-only)
-rest_s=$(seconds_to_build "$fresh/split")
-all_s=$(seconds_to_build "$fresh/all")
+rest_s=null
+all_s=null
+if $linux; then
+    rest_s=$(seconds_to_build "$fresh/split")
+    all_s=$(seconds_to_build "$fresh/all")
+fi
 rm -rf "$fresh"
 jq -n --argjson program "$program_s" --argjson rest "$rest_s" --argjson all "$all_s" \
     '{ program_s: $program, rest_s: $rest, all_s: $all }' > "$results/firstrun.json"
@@ -104,7 +118,7 @@ jq -r -n \
     --slurpfile interaction "$results/interaction.json" --slurpfile download "$results/download.json" \
     --slurpfile process "$results/process.json" --slurpfile flash "$results/flash.json" \
     --slurpfile firstrun "$results/firstrun.json" --slurpfile windows "$results/windows.json" \
-    --slurpfile wine "$results/wine.json" '
+    --slurpfile wine "$results/wine.json" --argjson linux "$linux" '
 def run($file; $name): $file[0].benchmarks[] | select(.name | startswith($name));
 def round($places): (. * pow(10; $places) | round) / pow(10; $places);
 def ms: (if .time_unit == "us" then .real_time / 1000 elif .time_unit == "s" then .real_time * 1000
@@ -115,29 +129,31 @@ def startUpPeers($bare; $text; $places; $unit):
     "bare Qt window: \($bare | round($places)) \($unit); with one line of text: \($text | round($places)) \($unit)";
 def ratios($bare; $text): "\($bare | round(2)); \($text | round(2))";
 
-(run($transfer; "transferThroughLibrary/1000/")) as $slow |
-(run($transfer; "transferThroughLibrary/0/")) as $fast |
-(run($transfer; "transferProgramOnly")) as $own |
-(run($transfer; "crcOf96KiB")) as $crc |
-(run($flash; "flashThroughDialog")) as $program |
-(run($process; "startUp/0/1/")) as $plain |
-(run($process; "startUp/1/1/")) as $glx |
-(run($process; "startUp/0/2/")) as $double |
-(run($process; "idleCpu")) as $idle |
-(run($download; "downloadAgainstCurl")) as $dl |
-(run($colour; "imageOnHueChange")) as $image |
-(run($colour; "floatingPointImageOnHueChange")) as $floatImage |
-(run($colour; "paintOnHueChange")) as $paintHue |
-(run($colour; "repaintWithoutHueChange")) as $repaint |
+([run($transfer; "transferThroughLibrary/1000/")][0]) as $slow |
+([run($transfer; "transferThroughLibrary/0/")][0]) as $fast |
+([run($transfer; "transferProgramOnly")][0]) as $own |
+([run($transfer; "crcOf96KiB")][0]) as $crc |
+([run($flash; "flashThroughDialog")][0]) as $program |
+([run($process; "startUp/0/1/")][0]) as $plain |
+([run($process; "startUp/1/1/")][0]) as $glx |
+([run($process; "startUp/0/2/")][0]) as $double |
+([run($process; "idleCpu")][0]) as $idle |
+([run($download; "downloadAgainstCurl")][0]) as $dl |
+([run($colour; "imageOnHueChange")][0]) as $image |
+([run($colour; "floatingPointImageOnHueChange")][0]) as $floatImage |
+([run($colour; "paintOnHueChange")][0]) as $paintHue |
+([run($colour; "repaintWithoutHueChange")][0]) as $repaint |
 $firstrun[0] as $first |
 $windows[0] as $win |
-(run($wine; "wineStartUp")) as $wineStart |
+([run($wine; "wineStartUp")][0]) as $wineStart |
 "| figure | measured | limit or peer (same run) | ratio |",
 "|---|---|---|---|",
+(if $linux then
 row("First run, build of what ./run.sh runs (fresh folder, no compiler cache)"; "\($first.program_s | round(0)) s";
     "everything at once: \($first.all_s | round(0)) s"; $first.program_s / $first.all_s | round(2)),
 row("First run, then ./test.sh: build of the rest in the same folder"; "\($first.rest_s | round(0)) s (both: \($first.program_s + $first.rest_s | round(0)) s)";
-    "everything at once: \($first.all_s | round(0)) s"; ($first.program_s + $first.rest_s) / $first.all_s | round(2)),
+    "everything at once: \($first.all_s | round(0)) s"; ($first.program_s + $first.rest_s) / $first.all_s | round(2))
+else empty end),
 row("Qt for Windows, first build from nothing (scripts/qt-windows.sh: OpenSSL, Qt, installed \($win.qt_MiB) MiB)";
     (if $win.qt_s == null then "not recorded" else "\($win.qt_s / 60 | round(1)) min" end);
     "CI limit for the whole run: 90 min"; (if $win.qt_s == null then "–" else $win.qt_s / 5400 | round(2) end)),
@@ -150,6 +166,7 @@ row("Under Wine, installed program, exec to first frame"; "\($wineStart | ms | r
     "bare Qt window built the same way: \($wineStart.bare_frame_ms | round(0)) ms"; $wineStart.frame_ratio | round(2)),
 row("Under Wine, installed program, resident memory after start-up"; "\($wineStart.rss_MiB | round(1)) MiB";
     "bare Qt window: \($wineStart.bare_rss_MiB | round(1)) MiB"; $wineStart.rss_ratio | round(2)),
+(if $linux then
 row("Firmware transfer, 96 KiB, emulated library at 1000 µs per call"; "\($slow | ms / 1000 | round(2)) s";
     "floor \($slow.packets) packets × 1 ms = \($slow.floor_ms / 1000 | round(2)) s"; $slow.ratio_to_floor | round(3)),
 row("Firmware update, whole program through its dialog, 96 KiB, emulated mouse at 1000 µs per call (click to finish packet)";
@@ -219,4 +236,5 @@ row("Download of 200 MiB, processor time of the process"; "\($dl.cpu_ratio | rou
 row("Download of 200 MiB, peak resident memory of the process";
     "\($dl.service_peak_MiB | round(1)) MiB (+\($dl.service_growth_MiB | round(1)) MiB while downloading)";
     "curl: \($dl.curl_peak_MiB | round(1)) MiB"; $dl.peak_ratio | round(2))
+else empty end)
 '
