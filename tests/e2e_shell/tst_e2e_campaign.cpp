@@ -317,8 +317,10 @@ private:
         bool isImport = false;
         bool existed = false;
         QByteArray before;
+        int changesAtStart = 0;
     } commandLine;
-    // Changes the user made; the last import's document and how many changes had been made when it ended.
+    // Changes the user made; the last import's document and how many changes had been made when it began (one
+    // made while it runs may reach the mouse after it).
     int changes = 0;
     QJsonObject lastImport;
     int changesAtImport = -1;
@@ -677,6 +679,7 @@ QString Campaign::startCommandLine(const QStringList &arguments, const QString &
     CommandLine &line = commandLine;
     line.file = file;
     line.isImport = isImport;
+    line.changesAtStart = changes;
     QFile existing(file);
     line.existed = existing.open(QIODevice::ReadOnly);
     line.before = line.existed ? existing.readAll() : QByteArray();
@@ -980,7 +983,7 @@ QString Campaign::finishCommandLine(int limitMs)
         if (code != 0 && code != 1 && code != 3)
             return QStringLiteral("the import of %1 ended with %2: %3").arg(name).arg(code).arg(said);
         lastImport = code == 0 ? QJsonDocument::fromJson(line.before).object() : QJsonObject();
-        changesAtImport = changes;
+        changesAtImport = line.changesAtStart;
         return checkFiles();
     }
     if (code == 1) {
