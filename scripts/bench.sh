@@ -78,7 +78,7 @@ rm -rf "$fresh"
 jq -n --argjson program "$program_s" --argjson rest "$rest_s" --argjson all "$all_s" \
     '{ program_s: $program, rest_s: $rest, all_s: $all }' > "$results/firstrun.json"
 
-# Windows. Qt for Windows from nothing takes about 40 minutes: it is timed again only with
+# Windows. Qt for Windows from nothing takes 37 minutes of processor time: it is timed again only with
 # TARNO_BENCH_QT_FROM_NOTHING=1 (into a fresh folder); otherwise the time scripts/qt-windows.sh recorded when it
 # built the cache is shown. The program and its installer are built from nothing with that Qt, and the installed
 # program is started under Wine beside the bare window built the same way.
