@@ -44,6 +44,13 @@ struct DeviceContext
     DeviceSettings expected;
     // Set when the program is ending: queries stop retrying, so that quitting never waits for all their attempts.
     std::atomic<bool> abandoned { false };
+    // The link's session and that of the job running: a job asked of a mouse that has gone since (the session
+    // ended) asks it nothing more, so that the next mouse is opened without waiting for all its time-outs. A
+    // transfer (exclusive) runs on: the mouse leaves and returns during one by design.
+    std::atomic<quint64> session { 0 };
+    quint64 jobSession = 0;
+    bool jobExclusive = false;
+    bool jobOutlived() const { return !jobExclusive && jobSession != session; }
 };
 
 extern DeviceContext deviceContext;

@@ -43,12 +43,15 @@ bool queryControlBlock(quint8 code, quint8 *reply)
 bool queryControl(const quint8 *command, quint8 *reply)
 {
     DeviceContext &d = deviceContext;
+    if (d.jobOutlived())
+        return false;
     // A library may write into the buffer before it reports a failed read: only a reply read in full is kept.
     quint8 scratch[ControlReplySize];
     bool answered = false;
     d.WrtieControl(ControlCommandSize, command);
     answered = replyRead(d.ReadData(ControlReplySize, scratch));
-    for (int attempt = 0; !answered && attempt < QueryRetries && !d.abandoned; ++attempt) {
+    for (int attempt = 0; !answered && attempt < QueryRetries && !d.abandoned && !d.jobOutlived();
+         ++attempt) {
         d.CloseDevice();
         d.OpenDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieControl(ControlCommandSize, command);
@@ -67,11 +70,14 @@ bool queryControl(const quint8 *command, quint8 *reply)
 bool queryConfig(const quint8 *command, int length, quint8 *reply)
 {
     DeviceContext &d = deviceContext;
+    if (d.jobOutlived())
+        return false;
     quint8 scratch[ConfigReplySize];
     bool answered = false;
     d.WrtieConfig(length, command);
     answered = replyRead(d.ReadConfigData(ConfigReplySize, scratch));
-    for (int attempt = 0; !answered && attempt < QueryRetries && !d.abandoned; ++attempt) {
+    for (int attempt = 0; !answered && attempt < QueryRetries && !d.abandoned && !d.jobOutlived();
+         ++attempt) {
         d.CloseConfigDevice();
         d.OpenConfigDevice(TARNO_VENDOR_ID, TARNO_PRODUCT_ID);
         d.WrtieConfig(length, command);

@@ -49,6 +49,7 @@ MouseLink::MouseLink(DeviceContext &device, Threading threading, QObject *parent
     qRegisterMetaType<MouseLink::Failure>();
     connect(this, &MouseLink::jobEnded, this, &MouseLink::deliver, Qt::QueuedConnection);
     device.abandoned = false;
+    device.session = 0;
     shared->owner = this;
     if (threading == Threading::CallerThread)
         return;
@@ -64,6 +65,8 @@ MouseLink::MouseLink(DeviceContext &device, Threading threading, QObject *parent
             state->exclusiveRunning = request.exclusive;
             state->running = true;
             state->runningSince = std::chrono::steady_clock::now();
+            device.jobSession = request.session;
+            device.jobExclusive = request.exclusive;
             lock.unlock();
             const QVariant result = request.job(device);
             lock.lock();
@@ -98,6 +101,8 @@ quint64 MouseLink::enqueue(Job job, const QString &kind, bool exclusive, AtQuit 
     }
     if (threading == Threading::CallerThread) {
         const quint64 session = shared->session;
+        device.jobSession = session;
+        device.jobExclusive = exclusive;
         lock.unlock();
         const QVariant result = job(device);
         emit jobEnded(id, session, exclusive, result, QPrivateSignal());
@@ -164,7 +169,7 @@ void MouseLink::cancelSession()
     std::deque<Request> dropped;
     {
         std::lock_guard<std::mutex> lock(shared->mutex);
-        ++shared->session;
+        device.session = ++shared->session;
         dropped.swap(shared->queue);
     }
     for (const Request &request : dropped)
