@@ -327,7 +327,16 @@ void Mouse::factoryReset()
             emit firmwareVersionRead(reset.read.answered & SettingsBlock::Firmware);
             emit settingsRead();
         },
-        [this, since](MouseLink::Failure) { readEnds(since); });
+        [this, since, start](MouseLink::Failure reason) {
+            // Gone during the reset, the mouse may still rewrite its settings once it is back.
+            if (reason == MouseLink::Failure::NoMouse) {
+                resetWatch.before = start;
+                resetWatch.commandsBefore = since;
+                resetWatch.resumeAfterOpen = true;
+                resetRecheckClock.start();
+            }
+            readEnds(since);
+        });
 }
 
 void Mouse::watchForLateReset()
