@@ -509,14 +509,14 @@ void wineStartUp(benchmark::State &state)
         // started while it is still tidying up after the last would wait about 2 s for it.
         const bool programFirst = state.iterations() % 2 == 0;
         for (const bool startProgram : { programFirst, !programFirst }) {
-            if (startProgram && !startUnderWine(programProcess, { QStringLiteral("TARNO_CONNECT_PC.exe") }, program))
-                return state.SkipWithError("the Windows program showed no window");
-            // With its line of text: Wine maps a translucent window only once something is drawn on it.
-            if (!startProgram
-                && !startUnderWine(bareProcess, { QStringLiteral("bench_bare_window.exe"), QStringLiteral("--text") },
-                                   bare))
-                return state.SkipWithError("the bare window did not show under Wine");
-            (startProgram ? programProcess : bareProcess).terminate(SIGKILL);
+            ChildProcess &child = startProgram ? programProcess : bareProcess;
+            // The bare window with its line of text: Wine maps a translucent window only once something is drawn.
+            const QStringList command = startProgram
+                ? QStringList { QStringLiteral("TARNO_CONNECT_PC.exe") }
+                : QStringList { QStringLiteral("bench_bare_window.exe"), QStringLiteral("--text") };
+            if (!startUnderWine(child, command, startProgram ? program : bare))
+                return state.SkipWithError("a window did not show under Wine");
+            child.terminate(SIGKILL);
             QProcess::execute(wineserver, { QStringLiteral("-w") });
         }
         state.SetIterationTime(program.frameSeconds);

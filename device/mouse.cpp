@@ -38,6 +38,12 @@ SettingsRead readInto(const DeviceSettings &start, int reading)
     return read;
 }
 
+// The mouse answered for every settings block.
+bool wholeRead(const SettingsRead &read)
+{
+    return (read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
+}
+
 }   // namespace
 
 Q_DECLARE_METATYPE(ResetRead)
@@ -274,7 +280,7 @@ void Mouse::readSettingsThen(std::function<void()> after)
         [this, since, after](const QVariant &result) {
             const SettingsRead read = result.value<SettingsRead>();
             takeRead(read, since);
-            settingsUnread = (read.answered & SettingsBlock::AllSettings) != SettingsBlock::AllSettings;
+            settingsUnread = !wholeRead(read);
             if (resetWatch.resumeAfterOpen && resetRecheckClock.elapsed() < ResetWatchAcrossReplugMs)
                 watchForLateReset();
             resetWatch.resumeAfterOpen = false;
@@ -317,7 +323,7 @@ void Mouse::factoryReset()
         [this, since](const QVariant &result) {
             const ResetRead reset = result.value<ResetRead>();
             takeRead(reset.read, since);
-            settingsUnread = (reset.read.answered & SettingsBlock::AllSettings) != SettingsBlock::AllSettings;
+            settingsUnread = !wholeRead(reset.read);
             // The mouse may rewrite its settings a while after it took the reset, even halfway through this read.
             resetWatch.before = reset.before;
             resetWatch.commandsBefore = since;
@@ -351,6 +357,12 @@ void Mouse::watchForLateReset()
     resetRecheckTimer.start();
 }
 
+void Mouse::showFactorySettings()
+{
+    qDebug() << "factory settings read after the reset";
+    emit factorySettingsRead();
+}
+
 void Mouse::recheckAfterReset()
 {
     if (!connected() || transferRunning()) {
@@ -362,10 +374,8 @@ void Mouse::recheckAfterReset()
         return;
     if (resetRecheckClock.elapsed() > ResetRecheckLimitMs && resetWatch.rounds >= ResetRecheckLeastRounds) {
         resetRecheckTimer.stop();
-        if (resetWatch.changed && !resetWatch.shown) {
-            qDebug() << "factory settings read after the reset";
-            emit factorySettingsRead();
-        }
+        if (resetWatch.changed && !resetWatch.shown)
+            showFactorySettings();
         return;
     }
     resetWatch.busy = true;
@@ -378,7 +388,7 @@ void Mouse::recheckAfterReset()
             const SettingsRead read = result.value<SettingsRead>();
             // Failing reads only postpone the answer; a silent mouse would make every round wait for all its
             // attempts, so a few such rounds end the watch.
-            const bool whole = (read.answered & SettingsBlock::AllSettings) == SettingsBlock::AllSettings;
+            const bool whole = wholeRead(read);
             resetWatch.unanswered = whole ? 0 : resetWatch.unanswered + 1;
             resetWatch.rounds += whole ? 1 : 0;
             if (resetWatch.unanswered >= ResetRecheckUnansweredRounds)
@@ -402,10 +412,8 @@ void Mouse::recheckAfterReset()
             resetWatch.changed = unchanged ? std::nullopt : std::optional<DeviceSettings>(read.settings);
             resetWatch.changedSince = since;
             readEnds(since);
-            if (!show)
-                return;
-            qDebug() << "factory settings read after the reset";
-            emit factorySettingsRead();
+            if (show)
+                showFactorySettings();
         },
         [this, since](MouseLink::Failure) {
             resetWatch.busy = false;

@@ -96,6 +96,7 @@ private:
     void resumeDpiPoll(const char *reason);
     void watchForLateReset();
     void recheckAfterReset();
+    void showFactorySettings();
     void noteAnswers();
     void setAnswering(bool answering);
     void probeAnswer();
